@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package the build, the tests and the demo need.
+# Idempotent: apt-get update runs only when a package is missing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build pkg-config g++ git
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6svg6
+  libsqlite3-dev sqlite3 libcurl4-openssl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth locales-all python3
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+echo "installing: ${missing[*]}" >&2
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

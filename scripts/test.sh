@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test; then builds the core with the
+# address and undefined-behaviour sanitizers in its own folder and runs the core tests under them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+jobs=$(nproc)
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$jobs"
+
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DXKV_BUILD_GUI=OFF -DXKV_BUILD_BENCH=OFF -DXKV_SANITIZE=ON
+cmake --build build-asan -j"$jobs"
+
+echo "== core tests under address and undefined-behaviour sanitizers"
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -L core -j"$jobs")
+
+echo "== all tests"
+(cd build && ctest --output-on-failure -j"$jobs")

@@ -1,0 +1,27 @@
+#pragma once
+// Errors that abandon an operation. what() is the exact text the operator sees.
+
+#include <stdexcept>
+#include <string>
+
+namespace xkv {
+
+// A value text that is not a number: "'%s' is not a valid floating point value" and the like.
+class conversion_error : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A settings key that could not be written: "Unable to write to %s".
+class write_error : public std::runtime_error {
+public:
+    explicit write_error(const std::string& path) : std::runtime_error("Unable to write to " + path) {}
+};
+
+// A file that could not be opened or written by the file layer.
+class file_error : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+} // namespace xkv

@@ -1,0 +1,256 @@
+#include "settings/ini_file.h"
+
+#include "settings/errors.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <fstream>
+#include <limits>
+#include <sstream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace xkv {
+
+namespace {
+
+constexpr std::size_t npos = std::string::npos;
+constexpr std::size_t max_value_length = 2047;
+
+char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool same_name(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i])) return false;
+    return true;
+}
+
+std::string_view trim_blanks(std::string_view s) {
+    const auto first = s.find_first_not_of(" \t");
+    if (first == npos) return {};
+    const auto last = s.find_last_not_of(" \t");
+    return s.substr(first, last - first + 1);
+}
+
+// The section name of a header line ("[name]"); false for any other line.
+// A header without "]" names the rest of its line.
+bool header_name(std::string_view line, std::string_view& name) {
+    line = trim_blanks(line);
+    if (line.empty() || line.front() != '[') return false;
+    line.remove_prefix(1);
+    const auto close = line.find(']');
+    name = trim_blanks(close == npos ? line : line.substr(0, close));
+    return true;
+}
+
+// The key and raw value of a key line; false for a line without "=".
+bool key_line(std::string_view line, std::string_view& key, std::string_view& value) {
+    const auto eq = line.find('=');
+    if (eq == npos) return false;
+    key = trim_blanks(line.substr(0, eq));
+    value = line.substr(eq + 1);
+    return true;
+}
+
+std::string clean_value(std::string_view raw) {
+    std::string_view v = trim_blanks(raw);
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        v = v.substr(1, v.size() - 2);
+    if (v.size() > max_value_length) v = v.substr(0, max_value_length);
+    return std::string(v);
+}
+
+bool parse_hex(std::string_view digits, std::int32_t& value) {
+    if (digits.empty() || digits.size() > 8) return false;
+    std::uint32_t u = 0;
+    auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), u, 16);
+    if (ec != std::errc{} || p != digits.data() + digits.size()) return false;
+    value = static_cast<std::int32_t>(u);
+    return true;
+}
+
+} // namespace
+
+bool parse_ini_integer(std::string_view text, std::int32_t& value) {
+    bool negative = false;
+    std::string_view body = text;
+    if (!body.empty() && (body.front() == '-' || body.front() == '+')) {
+        negative = body.front() == '-';
+        body.remove_prefix(1);
+    }
+    std::int32_t result = 0;
+    if (!body.empty() && body.front() == '$') {
+        if (!parse_hex(body.substr(1), result)) return false;
+    } else if (text.size() >= 3 && body.size() >= 2 && body[0] == '0' && (body[1] == 'x' || body[1] == 'X')) {
+        if (!parse_hex(body.substr(2), result)) return false;
+    } else {
+        std::int64_t wide = 0;
+        if (body.empty() || body.size() > 11) return false;
+        auto [p, ec] = std::from_chars(body.data(), body.data() + body.size(), wide);
+        if (ec != std::errc{} || p != body.data() + body.size()) return false;
+        if (negative) wide = -wide;
+        if (wide < std::numeric_limits<std::int32_t>::min() || wide > std::numeric_limits<std::int32_t>::max())
+            return false;
+        value = static_cast<std::int32_t>(wide);
+        return true;
+    }
+    value = negative ? static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(result)) : result;
+    return true;
+}
+
+ini_file::ini_file(std::string path) : path_(std::move(path)) { load(); }
+
+void ini_file::load() {
+    lines_.clear();
+    std::ifstream in(path_, std::ios::binary);
+    if (!in) return;
+    std::ostringstream whole;
+    whole << in.rdbuf();
+    const std::string text = whole.str();
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines_.push_back(std::move(line));
+        start = end + 1;
+    }
+}
+
+std::size_t ini_file::find_section(std::string_view section) const {
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        std::string_view name;
+        if (header_name(lines_[i], name) && same_name(name, section)) return i;
+    }
+    return npos;
+}
+
+std::size_t ini_file::section_end(std::size_t header) const {
+    std::size_t i = header + 1;
+    std::string_view name;
+    while (i < lines_.size() && !header_name(lines_[i], name)) ++i;
+    return i;
+}
+
+std::size_t ini_file::find_key(std::size_t header, std::string_view key) const {
+    const std::size_t end = section_end(header);
+    for (std::size_t i = header + 1; i < end; ++i) {
+        std::string_view k, v;
+        if (key_line(lines_[i], k, v) && same_name(k, key)) return i;
+    }
+    return npos;
+}
+
+std::string ini_file::read_string(std::string_view section, std::string_view key, std::string_view fallback) const {
+    const std::size_t header = find_section(section);
+    if (header == npos) return std::string(fallback);
+    const std::size_t line = find_key(header, key);
+    if (line == npos) return std::string(fallback);
+    std::string_view k, v;
+    key_line(lines_[line], k, v);
+    return clean_value(v);
+}
+
+std::int32_t ini_file::read_integer(std::string_view section, std::string_view key, std::int32_t fallback) const {
+    std::int32_t value = 0;
+    return parse_ini_integer(read_string(section, key, ""), value) ? value : fallback;
+}
+
+bool ini_file::read_bool(std::string_view section, std::string_view key, bool fallback) const {
+    return read_integer(section, key, fallback ? 1 : 0) != 0;
+}
+
+std::vector<std::string> ini_file::sections() const {
+    std::vector<std::string> names;
+    for (const auto& line : lines_) {
+        std::string_view name;
+        if (!header_name(line, name)) continue;
+        bool seen = false;
+        for (const auto& n : names) seen = seen || same_name(n, name);
+        if (!seen) names.emplace_back(name);
+    }
+    return names;
+}
+
+std::vector<std::string> ini_file::keys(std::string_view section) const {
+    std::vector<std::string> names;
+    const std::size_t header = find_section(section);
+    if (header == npos) return names;
+    const std::size_t end = section_end(header);
+    for (std::size_t i = header + 1; i < end; ++i) {
+        std::string_view k, v;
+        if (key_line(lines_[i], k, v) && !k.empty()) names.emplace_back(k);
+    }
+    return names;
+}
+
+void ini_file::write_string(std::string_view section, std::string_view key, std::string_view value) {
+    load(); // another writer may have changed the file since it was read
+    const std::string entry = std::string(key) + "=" + std::string(value);
+    const std::size_t header = find_section(section);
+    if (header == npos) {
+        lines_.push_back("[" + std::string(section) + "]");
+        lines_.push_back(entry);
+    } else if (const std::size_t line = find_key(header, key); line != npos) {
+        lines_[line] = entry;
+    } else {
+        // A new key follows the last non-blank line of its section.
+        std::size_t at = section_end(header);
+        while (at > header + 1 && trim_blanks(lines_[at - 1]).empty()) --at;
+        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), entry);
+    }
+    try {
+        store();
+    } catch (...) {
+        load();
+        throw;
+    }
+}
+
+void ini_file::write_integer(std::string_view section, std::string_view key, std::int64_t value) {
+    write_string(section, key, std::to_string(value));
+}
+
+void ini_file::write_bool(std::string_view section, std::string_view key, bool value) {
+    write_string(section, key, value ? "1" : "0");
+}
+
+void ini_file::store() const {
+    // A file without write permission is read-only, for root as well.
+    struct stat st {};
+    const bool exists = ::stat(path_.c_str(), &st) == 0;
+    if (exists && (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(path_.c_str(), W_OK) != 0))
+        throw write_error(path_);
+
+    std::string text;
+    for (const auto& line : lines_) {
+        text += line;
+        text += "\r\n";
+    }
+
+    // Write a sibling file and rename it over the old one, so a failed write leaves the old file whole.
+    std::string temp = path_ + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) throw write_error(path_);
+    bool ok = true;
+    for (std::size_t done = 0; ok && done < text.size();) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        if (ok) done += static_cast<std::size_t>(n);
+    }
+    ok = ok && ::fchmod(fd, exists ? (st.st_mode & 07777) : 0644) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(temp.c_str(), path_.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        throw write_error(path_);
+    }
+}
+
+} // namespace xkv
