@@ -1,0 +1,81 @@
+#pragma once
+// The one way the program talks to the instrument: one object is one open connection. Construction
+// opens the port and performs the "tarvo" handshake; without a port or an instrument the object
+// exists and is offline. Destruction releases the port.
+
+#include "link/diagnostic_log.h"
+#include "settings/options.h"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace xkv {
+
+class TBlockSerial;
+
+// Reply lines: slots 0..count-1 hold the complete (LF-ended) lines, trimmed; slot count holds what
+// followed the last LF, untrimmed. Room for 50 complete lines and the remainder.
+struct t_My_line_res {
+    static constexpr int capacity = 51;
+    std::int32_t count = 0;
+    std::array<std::string, capacity> lines;
+    bool operator==(const t_My_line_res&) const = default;
+};
+
+// Splits a reply text into a fresh record; lines past the capacity are dropped.
+t_My_line_res split_lines(std::string_view text);
+
+class t_xkv {
+public:
+    // `port_devices` maps port numbers to device paths ("PORTS" of the program options);
+    // `log` receives the port's outcome text after every wait-and-read.
+    t_xkv(std::int32_t port, std::int32_t speed,
+          const std::map<std::int32_t, std::string>& port_devices = {}, diagnostic_log* log = nullptr);
+    ~t_xkv();
+    t_xkv(const t_xkv&) = delete;
+    t_xkv& operator=(const t_xkv&) = delete;
+
+    // Public state, read and written by callers.
+    std::int32_t mode_code = 0;  // mode last given to set_mode while online
+    bool online = false;         // the handshake was answered with "DEBUGMODE"
+    std::string reply_text;      // the last reply as text
+    t_My_line_res last_reply;    // the last reply split into lines
+    std::int32_t idle_limit = 0; // idle byte waits a counter or ratemeter read tolerates
+    std::int32_t read_error = 0; // 1 counter read, 2 ratemeter read ran out of time; cleared by callers
+
+    // Frames the text with LF, writes it byte by byte, then discards pending input. No online check.
+    void send_command(std::string_view text);
+    // Wait-and-read: true and last_reply replaced when at least one byte arrived.
+    bool read_reply_lines();
+
+    // The command set. Where an operation is not sent offline it does nothing at all offline.
+    std::string device_test();                               // "n"; "ERROR OPEN COM PORT" when nothing answers
+    void read_counters(int selector, t_My_line_res& reply);  // "R", "R1", "R2" (sent offline, not read)
+    void read_ratemeters(int selector, t_My_line_res& reply);// "P", "P1", "P2"
+    void read_time(std::string& elapsed);                    // "L"; "0" unless exactly one line came
+    void set_hv1(std::string_view value);                    // "j1 "
+    void set_hv2(std::string_view value);                    // "j2 "
+    void set_preset_time(std::string_view value);            // "T " (sent offline)
+    void set_alarms(const _o_alerts& alerts);                // "I2","I1","I3","I4","A0".."A3"
+    void set_factors(std::string_view k0, std::string_view k1, std::string_view k2,
+                     std::string_view k3, std::string_view k4); // "K0 ".."K4 "
+    void set_fail_rates(std::string_view f1, std::string_view f2); // "F1 ", "F2 "
+    void set_mode(std::int32_t code);                        // "M0".."M5" by the mode table
+    void start_count();                                      // "G"
+    void stop_count();                                       // "S"
+
+private:
+    std::unique_ptr<TBlockSerial> port_;
+    diagnostic_log* log_ = nullptr;
+    // (the link's implementation adds its own private members)
+};
+
+// The settings download of a run's opening, in the instrument's order: alarms, fail rates, high
+// voltages, factors ("1", "1", C, D, E), mode, preset time (as typed), "U " + unit.
+void download_settings(t_xkv& link, const _options& profile, std::string_view preset_time_text);
+
+} // namespace xkv
