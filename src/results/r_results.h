@@ -5,6 +5,7 @@
 #include "measurement/calibration.h"
 #include "settings/options.h"
 
+#include <array>
 #include <string>
 
 namespace xkv {
@@ -36,5 +37,10 @@ struct _r_results {
     std::string text_act_b;
     bool operator==(const _r_results&) const = default;
 };
+
+// The run table of the run window: rows fill a prefix; slot 100 always stays free as the end mark,
+// so a series holds at most 100 measurements.
+inline constexpr std::size_t run_table_size = 101;
+using run_table = std::array<_r_results, run_table_size>;
 
 } // namespace xkv
