@@ -7,6 +7,7 @@
 #include "settings/options.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -68,10 +69,29 @@ public:
     void start_count();                                      // "G"
     void stop_count();                                       // "S"
 
+    // Size of the exchange buffer shared by commands and replies.
+    static constexpr std::size_t buffer_capacity = 65535;
+
 private:
+    enum class line_kind { counter, ratemeter, time };
+
+    void clear_buffer();
+    void send_frame(std::string_view frame);
+    void wait_reply();
+    // Byte-wise read of `line_count` LF-ended lines into the buffer, then into last_reply.
+    void read_line_reply(line_kind kind, int line_count);
+    // One line of a byte-wise read; false when it ran out of idle waits or out of room.
+    bool read_one_line(line_kind kind, std::size_t& stored);
+    void take_reply();
+
     std::unique_ptr<TBlockSerial> port_;
     diagnostic_log* log_ = nullptr;
-    // (the link's implementation adds its own private members)
+    std::string port_name_;
+    std::int32_t speed_ = 0;
+    std::int32_t data_bits_ = 7;
+    std::int32_t stop_bits_ = 2;
+    std::uint16_t buffer_length_ = 0;
+    std::unique_ptr<std::uint8_t[]> buffer_; // buffer_capacity bytes; position 1 is buffer_[0]
 };
 
 // The settings download of a run's opening, in the instrument's order: alarms, fail rates, high

@@ -1,0 +1,12 @@
+#include "link/device_test.h"
+
+#include "link/t_xkv.h"
+
+namespace xkv {
+
+std::string run_device_test(const _program_options& options, diagnostic_log* log) {
+    t_xkv link(options.port, options.speed, options.port_devices, log);
+    return link.device_test();
+}
+
+} // namespace xkv

@@ -1,0 +1,14 @@
+#pragma once
+// The device test: a connection made for one "n" query and released again. The result goes to the
+// main window's status bar: the first five reply lines, or "ERROR OPEN COM PORT".
+
+#include "link/diagnostic_log.h"
+#include "settings/program_options.h"
+
+#include <string>
+
+namespace xkv {
+
+std::string run_device_test(const _program_options& options, diagnostic_log* log = nullptr);
+
+} // namespace xkv
