@@ -1,0 +1,166 @@
+#include "results/report_output.h"
+
+#include "results/t_report.h"
+#include "settings/errors.h"
+#include "settings/ini_file.h"
+#include "settings/value_text.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string_view>
+#include <system_error>
+
+namespace xkv {
+
+namespace {
+
+// The cell of a listing row, empty when the row is short.
+const std::string& cell(const std::vector<std::string>& row, std::size_t column) {
+    static const std::string empty;
+    return column < row.size() ? row[column] : empty;
+}
+
+std::string_view trim_blanks(std::string_view s) {
+    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
+    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
+    return s;
+}
+
+_r_results viewer_row(const std::vector<std::string>& cells) {
+    _r_results r;
+    r.id = cell(cells, 0);
+    r.date = cell(cells, 1);
+    r.sample_id = cell(cells, 2);
+    r.description = cell(cells, 3);
+    r.series_number = cell(cells, 4);
+    r.hv = cell(cells, 5);
+    r.mode = cell(cells, 6);
+    r.p1 = cell(cells, 7);
+    r.p2 = cell(cells, 8);
+    r.time = cell(cells, 9);
+    r.preset_time = cell(cells, 10);
+    r.calibration.alpha = cell(cells, 11);
+    r.calibration.act_alpha = cell(cells, 12);
+    r.calibration.beta = cell(cells, 13);
+    r.calibration.act_beta = cell(cells, 14);
+    r.calibration.caption = cell(cells, 15);
+    r.calibration.name = cell(cells, 16);
+    r.activity_l = cell(cells, 17);
+    r.u_activity_l = cell(cells, 18);
+    r.activity_b = cell(cells, 19);
+    r.u_activity_b = cell(cells, 20);
+    r.background.alpha = cell(cells, 21);
+    r.background.beta = cell(cells, 22);
+    r.background.time = cell(cells, 23);
+    r.quantity = cell(cells, 24);
+    r.units = cell(cells, 25);
+    r.MDA_a = cell(cells, 26);
+    r.MDA_b = cell(cells, 27);
+    r.koef_k = cell(cells, 28);
+    r.calibration.background_correction = trim_blanks(cell(cells, 29)) == "1";
+    r.text_act_a = cell(cells, 30);
+    r.text_act_b = cell(cells, 31);
+    return r;
+}
+
+struct file_closer {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+file_error file_failure(const char* what, const std::string& path, int error) {
+    return file_error(std::string(what) + " \"" + path + "\". " + std::generic_category().message(error));
+}
+
+// Asks for the file, writes the report and opens it.
+report_result deliver(const report_text& report, ui_services& ui) {
+    if (!report.error_text.empty()) {
+        ui.show_message(report.error_text);
+        return report_result::template_error;
+    }
+    const auto path = ui.choose_save_file("report file|*.txt", "txt");
+    if (!path) return report_result::cancelled;
+    write_report_file(*path, report.lines);
+    if (ui.open_with_desktop(*path)) return report_result::written;
+    ui.show_warning("Couldn't execute the application", "Error");
+    return report_result::open_failed;
+}
+
+} // namespace
+
+std::string advance_report_counter(const std::string& counter_path) {
+    ini_file ini(counter_path);
+    const std::int64_t next = std::int64_t{ini.read_integer("TEMPLATE", "number", 1)} + 1;
+    char buffer[24];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, next).ptr;
+    std::string text(buffer, end);
+    ini.write_integer("TEMPLATE", "number", digits_to_int(text));
+    return text;
+}
+
+std::string short_date(std::time_t when) {
+    std::tm local{};
+    if (!localtime_r(&when, &local)) return {};
+    char buffer[128];
+    const std::size_t n = std::strftime(buffer, sizeof buffer, "%x", &local);
+    return std::string(buffer, n);
+}
+
+std::string today_short_date() { return short_date(std::time(nullptr)); }
+
+report_text make_report(const report_sources& sources, std::vector<_r_results> rows) {
+    t_report engine(sources.template_path);
+    report_text out;
+    if (!engine.error_text.empty()) {
+        out.error_text = engine.error_text;
+        return out;
+    }
+    out.number = advance_report_counter(sources.counter_path);
+    engine.number_text = out.number;
+    engine.creator_text = sources.creator;
+    engine.date_text = today_short_date();
+    engine.setup = sources.setup;
+    engine.rows = std::move(rows);
+    engine.generate();
+    out.lines = std::move(engine.out_lines);
+    return out;
+}
+
+std::vector<_r_results> run_report_rows(const run_table& table) {
+    std::vector<_r_results> rows;
+    for (const _r_results& row : table) {
+        if (row.sample_id.empty()) break;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::vector<_r_results> viewer_report_rows(const std::vector<std::vector<std::string>>& listing) {
+    std::vector<_r_results> rows;
+    for (std::size_t r = 1; r < listing.size(); ++r) rows.push_back(viewer_row(listing[r]));
+    return rows;
+}
+
+void write_report_file(const std::string& path, const std::vector<std::string>& lines) {
+    std::unique_ptr<std::FILE, file_closer> file(std::fopen(path.c_str(), "wb"));
+    if (!file) throw file_failure("Cannot create file", path, errno);
+    for (const std::string& line : lines) {
+        if (std::fwrite(line.data(), 1, line.size(), file.get()) != line.size() ||
+            std::fwrite("\r\n", 1, 2, file.get()) != 2)
+            throw file_failure("Cannot write file", path, errno);
+    }
+    if (std::fclose(file.release()) != 0) throw file_failure("Cannot write file", path, errno);
+}
+
+report_result report_from_run(const run_table& table, const report_sources& sources, ui_services& ui) {
+    return deliver(make_report(sources, run_report_rows(table)), ui);
+}
+
+report_result report_from_viewer(const std::vector<std::vector<std::string>>& listing, const report_sources& sources,
+                                 ui_services& ui) {
+    return deliver(make_report(sources, viewer_report_rows(listing)), ui);
+}
+
+} // namespace xkv

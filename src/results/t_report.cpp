@@ -1,0 +1,231 @@
+#include "results/t_report.h"
+
+#include "settings/errors.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <system_error>
+
+namespace xkv {
+
+namespace {
+
+constexpr std::string_view table_marker = "{TABLE}";
+constexpr std::string_view end_table_marker = "{END_TABLE}";
+
+char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool same_name(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (upper(a[i]) != upper(b[i])) return false;
+    return true;
+}
+
+// Marker tests: generation ignores letter case, the load check does not.
+bool starts_with_any_case(std::string_view line, std::string_view marker) {
+    return line.size() >= marker.size() && same_name(line.substr(0, marker.size()), marker);
+}
+
+struct tag_span {
+    std::size_t open;   // position of "{"
+    std::size_t close;  // position of "}"
+    std::string_view name(std::string_view line) const { return line.substr(open + 1, close - open - 1); }
+};
+
+// Walks the line's tags: a "{" opens a tag unless one is open (then it is part of the name), a "}"
+// closes the open tag and is plain text otherwise. `on_tag` returns false to stop the walk.
+// Returns true when a brace is still open at the end.
+template <typename OnTag>
+bool scan_tags(std::string_view line, OnTag on_tag) {
+    bool open = false;
+    std::size_t open_at = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '{' && !open) {
+            open = true;
+            open_at = i;
+        } else if (line[i] == '}' && open) {
+            open = false;
+            if (!on_tag(tag_span{open_at, i})) return false;
+        }
+    }
+    return open;
+}
+
+bool known_name(std::string_view name) {
+    for (std::string_view slot : report_tag_names)
+        if (same_name(name, slot)) return true;
+    return false;
+}
+
+struct file_closer {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+std::string cannot_read(const std::string& path, int error) {
+    return "Cannot open file \"" + path + "\". " + std::generic_category().message(error);
+}
+
+std::string read_whole_file(const std::string& path) {
+    std::unique_ptr<std::FILE, file_closer> file(std::fopen(path.c_str(), "rb"));
+    if (!file) throw file_error(cannot_read(path, errno));
+    std::string content;
+    char buffer[65536];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) content.append(buffer, got);
+    if (std::ferror(file.get())) throw file_error(cannot_read(path, errno));
+    return content;
+}
+
+// Lines end at LF, with a CR before it dropped; a last line without its end counts, and an empty
+// file is one empty line.
+std::vector<std::string> split_template_lines(std::string_view text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start < text.size() || out.empty()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::size_t stop = end;
+        if (stop > start && text[stop - 1] == '\r' && end < text.size()) --stop;
+        out.emplace_back(text.substr(start, stop - start));
+        start = end + 1;
+    }
+    return out;
+}
+
+std::string row_value(const _r_results& row, std::size_t slot) {
+    switch (slot) {
+    case 7: return row.sample_id;
+    case 8: return row.description;
+    case 9: return row.series_number;
+    case 10: return row.hv;
+    case 11: return row.mode;
+    case 12: return row.p1;
+    case 13: return row.p2;
+    case 14: return row.time;
+    case 15: return row.preset_time;
+    case 16: return row.calibration.alpha;
+    case 17: return row.calibration.beta;
+    case 18: return row.calibration.act_alpha;
+    case 19: return row.calibration.act_beta;
+    case 20: return row.calibration.caption;
+    case 21: return row.calibration.name;
+    case 22: return row.activity_l;
+    case 23: return row.u_activity_l;
+    case 24: return row.activity_b;
+    case 25: return row.u_activity_b;
+    case 26: return row.background.alpha;
+    case 27: return row.background.beta;
+    case 28: return row.background.time;
+    case 29: return row.id;
+    case 30: return row.date;
+    case 31: return row.quantity;
+    case 32: return row.units;
+    case 33: return row.MDA_a;
+    case 34: return row.MDA_b;
+    case 35: return row.calibration.factor_b;
+    case 36: return row.calibration.factor_c;
+    case 37: return row.calibration.factor_d;
+    case 38: return row.calibration.factor_e;
+    case 39: return row.koef_k;
+    case 40: return row.calibration.background_correction ? "preset" : "";
+    case 41: return row.text_act_a;
+    case 42: return row.text_act_b;
+    default: return {};
+    }
+}
+
+} // namespace
+
+bool check_braces(std::string_view line) {
+    return scan_tags(line, [](tag_span) { return true; });
+}
+
+bool check_words(std::string_view line) {
+    bool unknown = false;
+    scan_tags(line, [&](tag_span tag) {
+        unknown = !known_name(tag.name(line));
+        return !unknown;
+    });
+    return unknown;
+}
+
+bool check_table(const std::vector<std::string>& lines) {
+    bool open = false;
+    for (const std::string& line : lines) {
+        if (!open && line.starts_with(table_marker)) open = true;
+        if (open && line.starts_with(end_table_marker)) open = false;
+    }
+    return open;
+}
+
+t_report::t_report(std::string name) : template_name(std::move(name)) {
+    const std::vector<std::string> file_lines = split_template_lines(read_whole_file(template_name));
+    for (std::size_t n = 0; n < file_lines.size(); ++n) {
+        if (check_braces(file_lines[n])) {
+            error_text = "SYNTAX ERROR AT LINE " + std::to_string(n);
+            break;
+        }
+        if (check_words(file_lines[n])) {
+            error_text = "WORD ERROR AT LINE " + std::to_string(n);
+            break;
+        }
+        lines.push_back(file_lines[n]);
+    }
+    if (check_table(lines)) error_text = "{TABLE} WIHTOUT {END_TABLE}";
+}
+
+std::string t_report::tag_value(std::size_t slot) const {
+    switch (slot) {
+    case 0: return number_text;
+    case 1: return creator_text;
+    case 2: return date_text;
+    case 3: return setup.sample_id;
+    case 4: return setup.description;
+    default: break;
+    }
+    if (current_row >= rows.size()) return {};
+    return row_value(rows[current_row], slot);
+}
+
+std::string t_report::substitute_tag(const std::string& line, std::size_t slot) const {
+    const std::string_view wanted = report_tag_names.at(slot);
+    std::string result = line;
+    scan_tags(line, [&](tag_span tag) {
+        if (!same_name(tag.name(line), wanted)) return true;
+        result = line.substr(0, tag.open) + tag_value(slot) + line.substr(tag.close + 1);
+        return false;
+    });
+    return result;
+}
+
+std::string t_report::substitute_line(const std::string& line) const {
+    std::string result = line;
+    for (std::size_t slot = 0; slot < report_tag_count; ++slot) result = substitute_tag(result, slot);
+    return result;
+}
+
+void t_report::generate() {
+    out_lines.clear();
+    std::size_t i = 0;
+    while (i < lines.size()) {
+        if (!starts_with_any_case(lines[i], table_marker)) {
+            out_lines.push_back(substitute_line(lines[i]));
+            ++i;
+            continue;
+        }
+        // The line after the marker always belongs to the body, even an end marker; a body without
+        // an end marker runs to the end of the template.
+        const std::size_t body_begin = i + 1;
+        std::size_t body_end = body_begin + 1;
+        while (body_end < lines.size() && !starts_with_any_case(lines[body_end], end_table_marker)) ++body_end;
+        body_end = std::min(body_end, lines.size());
+        for (current_row = 0; current_row < rows.size(); ++current_row)
+            for (std::size_t b = body_begin; b < body_end; ++b) out_lines.push_back(substitute_line(lines[b]));
+        i = body_end + 1;
+    }
+}
+
+} // namespace xkv

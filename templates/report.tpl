@@ -1,0 +1,47 @@
+==============================================================================
+  XKV 4410 ALPHA/BETA COUNTER                            MEASUREMENT REPORT
+==============================================================================
+
+  Report number    : {NUMBER}
+  Date             : {CUR_DATE}
+  Operator         : {CREATOR}
+  Sample ID        : {SAMPLE_ID}
+  Description      : {DESCRIPTION}
+
+{TABLE}
+------------------------------------------------------------------------------
+  Sample {D.SAMP_ID}, measurement {D.SER_NUM}
+------------------------------------------------------------------------------
+  Description      : {D.DESCR}
+  Database record  : {D.ID}  {D.DATE}
+  Parameter set    : {D.CAL_NAME}  {D.CAL_TEXT}
+  Mode             : {D.MODE}
+  High voltage     : {D.HV} V
+  Counting time    : {D.TIME} s  (preset {D.P_TIME} s)
+  Quantity         : {D.QUANTITY}
+  Factor K1        : {D.K1}
+  Background       : alpha {D.BC_A}  beta {D.BC_B}  over {D.BC_TIME} s
+  Bkg. correction  : {D.BC_CORR}
+
+  ALPHA
+    Channel value  : {D.RESULT_A}
+    Efficiency     : {D.CAL_A}  (uncertainty {D.CAL_A_ACT})
+    Activity       : {D.ACT_A} {D.UNITS}
+    Uncertainty    : {D.U_ACT_A}
+    MDA            : {D.MDA_A} {D.UNITS}
+    Result         : {D.TEXT_A}
+
+  BETA
+    Channel value  : {D.RESULT_B}
+    Efficiency     : {D.CAL_B}  (uncertainty {D.CAL_B_ACT})
+    Activity       : {D.ACT_B} {D.UNITS}
+    Uncertainty    : {D.U_ACT_B}
+    MDA            : {D.MDA_B} {D.UNITS}
+    Result         : {D.TEXT_B}
+
+{END_TABLE}
+==============================================================================
+
+  Checked by : ______________________      Signature : ______________________
+
+==============================================================================
