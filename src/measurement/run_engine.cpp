@@ -1,0 +1,342 @@
+#include "measurement/run_engine.h"
+
+#include "measurement/compute_results.h"
+#include "measurement/parameter_sets.h"
+#include "settings/value_text.h"
+
+#include <stdexcept>
+
+namespace xkv {
+
+namespace {
+
+std::optional<double> value_or_none(const std::string& text) {
+    try {
+        return parse_float(text);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+run_buttons buttons_of(button_set set) {
+    switch (set) {
+    case button_set::none: return {};
+    case button_set::ready: return {false, true, false, true, true, true};
+    case button_set::counting: return {true, false, true, false, false, false};
+    case button_set::finished: return {false, true, false, true, true, true};
+    case button_set::failed: return {false, false, false, true, true, true};
+    }
+    return {};
+}
+
+run_engine::run_engine(_program_options options, _options profile, run_setup setup, std::string calibration_path,
+                       wait_fn wait, diagnostic_log* log)
+    : options_(std::move(options)), profile_(std::move(profile)), run_setup_(std::move(setup)),
+      calibration_path_(std::move(calibration_path)), wait_(std::move(wait)), log_(log) {}
+
+run_engine::~run_engine() = default;
+
+std::size_t run_engine::row_count() const {
+    std::size_t n = 0;
+    while (n < table_.size() && !table_[n].sample_id.empty()) ++n;
+    return n;
+}
+
+std::vector<run_notice> run_engine::take_notices() {
+    std::vector<run_notice> out;
+    out.swap(notices_);
+    return out;
+}
+
+void run_engine::open() {
+    if (state_ != run_state::preparing) return;
+    try {
+        open_steps();
+    } catch (const std::exception& e) {
+        // Nothing can be measured with this setup: say why, release the port, offer no START.
+        notices_.push_back({e.what(), true});
+        close();
+    }
+}
+
+void run_engine::open_steps() {
+    clear_table();
+    tick_phase_ = 1;
+    progress_.measurement = 0;
+    labels_.alpha_value.clear();
+    labels_.beta_value.clear();
+    labels_.measurement_time.clear();
+
+    link_ = std::make_unique<t_xkv>(options_.port, options_.speed, options_.port_devices, log_);
+
+    setup_.profile = profile_;
+    setup_.calibration = load_parameter_set(calibration_path_, run_setup_.set_name);
+    const std::vector<std::string> refusals = run_setup_refusals(run_setup_);
+    if (!refusals.empty()) {
+        for (const auto& text : refusals) notices_.push_back({text, false});
+        close();
+        return;
+    }
+    setup_.quantity = parse_float(run_setup_.quantity);
+    setup_.units = run_setup_.units;
+    setup_.preset_time = static_cast<std::int32_t>(digits_to_int(run_setup_.preset_time));
+    setup_.sample_id = run_setup_.sample_id;
+    setup_.description = run_setup_.description;
+    setup_.series_total = static_cast<std::int32_t>(digits_to_int(run_setup_.count));
+    setup_.series_number = 1;
+
+    download_settings(*link_, setup_.profile, run_setup_.preset_time);
+
+    const _calibration& set = setup_.calibration;
+    labels_.sample_id = "Sample ID : " + setup_.sample_id;
+    labels_.description = "Description : " + setup_.description;
+    labels_.set_caption = set.caption;
+    labels_.alpha_efficiency = "ALPHA = " + set.alpha;
+    labels_.beta_efficiency = "BETA = " + set.beta;
+    caption_ = run_caption;
+    labels_.alpha_uncertainty = "Alpha uncertainty= " + set.act_alpha;
+    labels_.beta_uncertainty = "Beta uncertainty= " + set.act_beta;
+
+    setup_.koef_k = set_factor_k(set);
+    labels_.k = k_label(setup_.koef_k);
+    labels_.transfer_factor = "Transfer factor =" + set.factor_b;
+    labels_.background = set.background_correction ? "" : "Background measurment";
+
+    wait_(settings_wait_ms);
+    set_buttons(button_set::ready);
+    timer_on_ = false;
+    state_ = run_state::ready;
+}
+
+void run_engine::start() {
+    if (state_ != run_state::ready && state_ != run_state::finished) return;
+    setup_.series_number = 1;
+    set_buttons(button_set::counting);
+    clear_table();
+    const _calibration& set = setup_.calibration;
+    labels_.sample_id = "Sample ID : " + setup_.sample_id;
+    labels_.description = "Description : " + setup_.description;
+    labels_.set_caption = set.caption;
+    labels_.alpha_efficiency = " = " + set.alpha + " / " + set.act_alpha;
+    labels_.beta_efficiency = " = " + set.beta + " / " + set.act_beta;
+    caption_ = run_caption;
+    last_elapsed_seconds_ = 0;
+    link_->start_count();
+    timer_on_ = true;
+    state_ = run_state::counting;
+}
+
+bool run_engine::tick() {
+    if (state_ != run_state::counting || !timer_on_) return false;
+    timer_on_ = false;
+    try {
+        tick_steps();
+    } catch (const std::exception& e) {
+        // A time text too large to count, or the like: the run must not hang with the timer off.
+        fail(e.what(), true);
+    }
+    return timer_on_;
+}
+
+void run_engine::tick_steps() {
+    tick_phase_ = 3 - tick_phase_;
+    const _calibration& set = setup_.calibration;
+    labels_.sample_id = "Sample ID : " + setup_.sample_id;
+    labels_.description = "Description : " + setup_.description;
+    labels_.set_caption = set.caption;
+    labels_.alpha_efficiency = "ALPHA = " + set.alpha;
+    labels_.beta_efficiency = "BETA = " + set.beta;
+    caption_ = run_caption;
+    progress_.measurement_max = setup_.preset_time;
+    progress_.total_max = std::int64_t{setup_.preset_time} * setup_.series_total;
+
+    std::int64_t E = 0;  // a counter tick does not read the time
+    if (tick_phase_ == 1) {
+        last_elapsed_ = read_time();
+        E = digits_to_int(last_elapsed_);
+        last_elapsed_seconds_ = E;
+        show_time(last_elapsed_, E, true, "Current count : ", "Total count : ");
+    } else {
+        const channel_values v = read_channels();
+        labels_.alpha_value = "Alpha counter : " + v.alpha + " cps";
+        labels_.beta_value = "Beta counter  : " + v.beta + " cps";
+        if (link_->read_error < 1 && on_channels_)
+            on_channels_({setup_.series_number, last_elapsed_seconds_, v.alpha, v.beta, value_or_none(v.alpha),
+                          value_or_none(v.beta)});
+    }
+
+    if (link_->read_error >= 1) {
+        fail(communication_error_message, false);
+        return;
+    }
+    if (E < setup_.preset_time) {
+        timer_on_ = true;
+        return;
+    }
+
+    // The measurement has reached its time (only a time tick gets here).
+    const channel_values v = read_channels();
+    labels_.alpha_value = "ALPHA : " + v.alpha;
+    labels_.beta_value = "BETA  : " + v.beta;
+    if (link_->read_error >= 1) {
+        // Values cut short must not become a row.
+        fail(communication_error_message, false);
+        return;
+    }
+    const std::string elapsed = read_time();
+    last_elapsed_ = elapsed;
+    const std::int64_t final_E = digits_to_int(elapsed);
+    show_time(elapsed, final_E, false, "Current count   : ", "Total count     : ");
+    link_->stop_count();
+    wait_(stop_wait_ms);
+    if (!finish_measurement(v, elapsed)) return;
+
+    if (setup_.series_number < setup_.series_total) {
+        ++setup_.series_number;
+        last_elapsed_seconds_ = 0;
+        link_->start_count();
+        wait_(restart_wait_ms);
+        timer_on_ = true;
+    } else {
+        set_buttons(button_set::finished);
+        timer_on_ = false;
+        state_ = run_state::finished;
+    }
+    const channel_values after = read_channels();
+    labels_.alpha_value = "ALPHA : " + after.alpha;
+    labels_.beta_value = "BETA : " + after.beta;
+}
+
+void run_engine::stop() {
+    if (state_ != run_state::counting) return;
+    link_->stop_count();
+    if (!link_->online) return;
+    set_buttons(button_set::finished);
+    timer_on_ = false;
+    state_ = run_state::finished;
+    try {
+        const channel_values v = read_channels();
+        labels_.alpha_value = "ALPHA : " + v.alpha;
+        labels_.beta_value = "BETA : " + v.beta;
+        if (link_->read_error >= 1) {
+            fail(communication_error_message, false);
+            return;
+        }
+        const std::string elapsed = read_time();
+        last_elapsed_ = elapsed;
+        show_time(elapsed, digits_to_int(elapsed), false, "Current count : ", "Total count : ");
+        link_->stop_count();
+        wait_(stop_wait_ms);
+        finish_measurement(v, elapsed);
+    } catch (const std::exception& e) {
+        fail(e.what(), true);
+    }
+}
+
+void run_engine::abort(const confirm_fn& confirm) {
+    if (state_ != run_state::counting) return;
+    if (!confirm(abort_question)) return;
+    link_->stop_count();
+    set_buttons(button_set::failed);
+    timer_on_ = false;
+    close();
+}
+
+void run_engine::close_run(const confirm_fn& confirm) {
+    if (state_ != run_state::ready && state_ != run_state::finished && state_ != run_state::failed) return;
+    if (!confirm(close_question)) return;
+    timer_on_ = false;
+    close();
+}
+
+void run_engine::close() {
+    timer_on_ = false;
+    link_.reset();
+    state_ = run_state::closed;
+}
+
+run_engine::channel_values run_engine::read_channels() {
+    t_My_line_res reply;
+    link_->idle_limit = options_.timeout;
+    link_->read_error = 0;
+    switch (setup_.profile.mode) {
+    case mode_c1_minus_c2:
+    case mode_c1_c2: link_->read_counters(0, reply); break;
+    case mode_r1_minus_r2:
+    case mode_r1_r2:
+    case mode_r1_or_r2:
+    case mode_cam: link_->read_ratemeters(0, reply); break;
+    default: break;  // an unknown mode reads nothing
+    }
+    channel_values v{reply.lines[0], reply.lines[1]};
+    if (options_.revert_channels) std::swap(v.alpha, v.beta);
+    return v;
+}
+
+std::string run_engine::read_time() {
+    std::string elapsed;  // stays empty when the link is offline
+    link_->read_time(elapsed);
+    return elapsed;
+}
+
+void run_engine::show_time(const std::string& elapsed, std::int64_t E, bool rewrite_preset,
+                           const char* current_prefix, const char* total_prefix) {
+    progress_.measurement = E;
+    progress_.total = E + std::int64_t{setup_.series_number - 1} * setup_.preset_time;
+    if (rewrite_preset) labels_.preset_time = "Preset time : " + std::to_string(setup_.preset_time) + " s ";
+    labels_.measurement_time = "Measurment time : " + elapsed + " s ";
+    labels_.remaining_time =
+        "Remaining time  : " + std::to_string(digits_to_int(run_setup_.preset_time) - E) + " s ";
+    labels_.current_count = current_prefix + std::to_string(setup_.series_number);
+    labels_.total_count = total_prefix + std::to_string(setup_.series_total);
+}
+
+void run_engine::fail(const std::string& text, bool error) {
+    if (link_) link_->stop_count();
+    set_buttons(button_set::failed);
+    timer_on_ = false;
+    state_ = run_state::failed;
+    notices_.push_back({text, error});
+}
+
+bool run_engine::finish_measurement(const channel_values& values, const std::string& elapsed) {
+    const std::size_t slot = row_count();
+    if (slot + 1 >= table_.size()) {
+        fail("The run table is full", true);
+        return false;
+    }
+    try {
+        fill_row(table_[slot], values, elapsed);
+        return true;
+    } catch (const std::exception& e) {
+        // A half-filled row is never saved or reported.
+        table_[slot] = _r_results{};
+        fail(std::string(e.what()) + " (alpha value \"" + values.alpha + "\", beta value \"" + values.beta + "\")",
+             true);
+        return false;
+    }
+}
+
+void run_engine::fill_row(_r_results& row, const channel_values& values, const std::string& elapsed) {
+    row.sample_id = setup_.sample_id;
+    row.calibration = setup_.calibration;
+    row.description = setup_.description;
+    row.series_number = std::to_string(setup_.series_number);
+    row.hv = setup_.profile.hv1;
+    row.mode.clear();
+    mode_name(setup_.profile.mode, row.mode);
+    row.p1 = values.alpha.empty() ? "0" : format_general(parse_float(values.alpha));
+    row.p2 = values.beta.empty() ? "0" : format_general(parse_float(values.beta));
+    row.time = elapsed;
+    row.preset_time = std::to_string(setup_.preset_time);
+    compute_results(row, setup_, values.alpha, values.beta);
+}
+
+void run_engine::clear_table() {
+    // Emptying whole rows: nothing of an earlier series can leak into a later one.
+    table_.fill(_r_results{});
+}
+
+} // namespace xkv

@@ -1,0 +1,169 @@
+#pragma once
+// The measurement run without its window: opening with the settings download, START, the 500 ms
+// tick, STOP, ABORT, CLOSE and closing, with every label, button and progress value as state. The
+// window calls an operation, shows the notices it left, renders the state, re-arms its single-shot
+// timer when tick() says so and closes itself once the state is closed. Waits are the caller's.
+
+#include "link/diagnostic_log.h"
+#include "link/t_xkv.h"
+#include "measurement/cur_measurment.h"
+#include "measurement/run_setup.h"
+#include "results/r_results.h"
+#include "settings/program_options.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace xkv {
+
+enum class run_state { preparing, ready, counting, finished, failed, closed };
+
+// Which buttons are on: STOP, START, ABORT, SAVE, CLOSE, PRINT REPORT.
+enum class button_set { none, ready, counting, finished, failed };
+struct run_buttons {
+    bool stop = false, start = false, abort = false, save = false, close = false, print_report = false;
+    bool operator==(const run_buttons&) const = default;
+};
+run_buttons buttons_of(button_set set);
+
+struct run_labels {
+    std::string sample_id;          // "Sample ID : "
+    std::string description;        // "Description : "
+    std::string set_caption;        // the parameter set's description
+    std::string alpha_efficiency;   // "ALPHA = "
+    std::string beta_efficiency;    // "BETA = "
+    std::string alpha_uncertainty;  // "Alpha uncertainty= "
+    std::string beta_uncertainty;   // "Beta uncertainty= "
+    std::string transfer_factor;    // "Transfer factor ="
+    std::string k;                  // "K = "
+    std::string background;         // "Background measurment" when no background correction
+    std::string alpha_value;        // "Alpha counter : " during counting, "ALPHA : " at the end
+    std::string beta_value;
+    std::string preset_time;        // "Preset time : "
+    std::string measurement_time;   // "Measurment time : "
+    std::string remaining_time;     // "Remaining time  : "
+    std::string current_count;      // "Current count : "
+    std::string total_count;        // "Total count : "
+    bool operator==(const run_labels&) const = default;
+};
+
+// The gauges "Measurment progress" and "Total progress".
+struct run_progress {
+    std::int64_t measurement = 0;
+    std::int64_t measurement_max = 100;
+    std::int64_t total = 0;
+    std::int64_t total_max = 100;
+};
+
+// Something to show the operator: a message box, or an error box for an error text.
+struct run_notice {
+    std::string text;
+    bool error = false;
+    bool operator==(const run_notice&) const = default;
+};
+
+// The channel values of one counter tick, for a chart or a progress print. `elapsed` is the
+// counting time of the last time tick of this measurement; the values are empty when not numbers.
+struct channel_sample {
+    std::int32_t series_number = 1;
+    std::int64_t elapsed = 0;
+    std::string alpha, beta;
+    std::optional<double> alpha_value, beta_value;
+};
+
+inline constexpr const char* communication_error_message = "ERROR IN COMUNICATION";
+inline constexpr const char* abort_question = "Abort without Save \u2013 Data will lost!!";
+inline constexpr const char* close_question = "close measurment without save data !\n\rare you sure ?";
+inline constexpr const char* run_caption = "MEASURMENT IN PROGRESS";
+
+inline constexpr int settings_wait_ms = 5000;  // after the settings download
+inline constexpr int stop_wait_ms = 3000;      // after the stop at the end of a measurement
+inline constexpr int restart_wait_ms = 1000;   // after the start of the next measurement
+
+class run_engine {
+public:
+    using wait_fn = std::function<void(int ms)>;
+    using confirm_fn = std::function<bool(const std::string& question)>;
+    using channels_fn = std::function<void(const channel_sample&)>;
+
+    run_engine(_program_options options, _options profile, run_setup setup, std::string calibration_path,
+               wait_fn wait, diagnostic_log* log = nullptr);
+    ~run_engine();
+    run_engine(const run_engine&) = delete;
+    run_engine& operator=(const run_engine&) = delete;
+
+    // Opening: link, setup, settings download, labels, K, the 5000 ms wait, then ready. A setup or
+    // set that cannot be used leaves a notice, releases the link and closes the run.
+    void open();
+    void start();     // START
+    bool tick();      // the timer tick; true when the timer is to be armed again
+    void stop();      // STOP
+    void abort(const confirm_fn& confirm);      // ABORT after confirmation
+    void close_run(const confirm_fn& confirm);  // CLOSE after confirmation
+    void close();     // the window closes, whatever the cause: timer off, link released
+
+    // Notices in the order they arose, handed over once.
+    std::vector<run_notice> take_notices();
+    // Called after every counter tick that read without error.
+    void on_channels(channels_fn fn) { on_channels_ = std::move(fn); }
+
+    run_state state() const { return state_; }
+    button_set buttons() const { return buttons_; }
+    const run_labels& labels() const { return labels_; }
+    const std::string& caption() const { return caption_; }
+    const run_progress& progress() const { return progress_; }
+    const std::string& last_elapsed() const { return last_elapsed_; }
+    int tick_phase() const { return tick_phase_; }
+    bool timer_on() const { return timer_on_; }
+    bool online() const { return link_ && link_->online; }
+    const cur_measurment& measurement() const { return setup_; }
+    const run_table& table() const { return table_; }
+    std::size_t row_count() const;
+
+private:
+    struct channel_values {
+        std::string alpha, beta;
+    };
+
+    void open_steps();
+    channel_values read_channels();
+    std::string read_time();
+    void show_time(const std::string& elapsed, std::int64_t E, bool rewrite_preset, const char* current_prefix,
+                   const char* total_prefix);
+    // Stops the instrument, keeps the table, and leaves START off; `text` is shown.
+    void fail(const std::string& text, bool error);
+    // Fills the first free slot; a failure takes the half-filled row out again and fails the run.
+    bool finish_measurement(const channel_values& values, const std::string& elapsed);
+    void fill_row(_r_results& row, const channel_values& values, const std::string& elapsed);
+    void clear_table();
+    void set_buttons(button_set set) { buttons_ = set; }
+    void tick_steps();
+
+    _program_options options_;
+    _options profile_;
+    run_setup run_setup_;
+    std::string calibration_path_;
+    wait_fn wait_;
+    diagnostic_log* log_;
+    channels_fn on_channels_;
+
+    std::unique_ptr<t_xkv> link_;
+    cur_measurment setup_;
+    run_table table_;
+    run_state state_ = run_state::preparing;
+    button_set buttons_ = button_set::none;
+    run_labels labels_;
+    std::string caption_ = "measurment";
+    run_progress progress_;
+    std::string last_elapsed_;
+    std::int64_t last_elapsed_seconds_ = 0;
+    int tick_phase_ = 1;
+    bool timer_on_ = false;
+    std::vector<run_notice> notices_;
+};
+
+} // namespace xkv
