@@ -1,0 +1,230 @@
+#include "results/t_sqlite.h"
+
+#include "settings/value_text.h"
+
+#include <sqlite3.h>
+
+#include <charconv>
+#include <cstring>
+
+namespace xkv {
+
+const char* const results_create_table =
+    "CREATE TABLE results ("
+    "[id] INTEGER PRIMARY KEY,"
+    "[ts] TIMESTAMP DEFAULT CURRENT_TIMESTAMP,"
+    "[sample_id] VARCHAR (128),"
+    "[description] VARCHAR (255),"
+    "[series_number] INTEGER,"
+    "[hv] INTEGER,"
+    "[mode] VARCHAR (32),"
+    "[p1] NUMERIC,"
+    "[p2] NUMERIC,"
+    "[time] INTEGER,"
+    "[preset_time] INTEGER,"
+    "[cal_l] VARCHAR (255),"
+    "[cal_b] VARCHAR (255),"
+    "[cal_l_act] VARCHAR (255),"
+    "[cal_b_act] VARCHAR (255),"
+    "[cal_text] VARCHAR (255),"
+    "[cal_name] VARCHAR (255),"
+    "[activity_l] VARCHAR (255),"
+    "[u_activity_l] VARCHAR (255),"
+    "[activity_b] VARCHAR (255),"
+    "[u_activity_b] VARCHAR (255),"
+    "[bck_l] VARCHAR (255),"
+    "[bck_b] VARCHAR (255),"
+    "[bck_time] VARCHAR (255),"
+    "[quantity] NUMERIC,"
+    "[units] VARCHAR (255),"
+    "[MDA_a] NUMERIC,"
+    "[MDA_b] NUMERIC,"
+    "[koef_k] NUMERIC,"
+    "[bgn_corr] INTEGER,"
+    "[text_act_a] VARCHAR (255),"
+    "[text_act_b] VARCHAR (255)"
+    ")";
+
+const char* const results_create_index = "CREATE INDEX resultssampleid ON [results]([sample_id]);";
+
+namespace {
+
+// How a column's values become text, chosen once per answer from the first row.
+enum class conversion { integer, floating, blob, text };
+
+conversion by_declared_type(sqlite3_stmt* statement, int column) {
+    const char* declared = sqlite3_column_decltype(statement, column);
+    if (!declared) {
+        switch (sqlite3_column_type(statement, column)) {
+        case SQLITE_INTEGER: return conversion::integer;
+        case SQLITE_FLOAT: return conversion::floating;
+        case SQLITE_BLOB: return conversion::blob;
+        default: return conversion::text;
+        }
+    }
+    const auto is = [declared](const char* name) { return std::strcmp(declared, name) == 0; };
+    if (is("INTEGER") || is("BOOLEAN")) return conversion::integer;
+    if (is("NUMERIC") || is("FLOAT") || is("DOUBLE") || is("REAL")) return conversion::floating;
+    if (is("BLOB")) return conversion::blob;
+    return conversion::text;
+}
+
+std::string stored_text(sqlite3_stmt* statement, int column) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+    if (!text) return {};
+    return std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+}
+
+std::string cell_text(sqlite3_stmt* statement, int column, conversion how) {
+    const int stored = sqlite3_column_type(statement, column);
+    if (how == conversion::integer || how == conversion::floating) {
+        if (stored == SQLITE_NULL) return "0";
+        // Only a text that is no number stays text in a numeric column (an empty HV, say):
+        // show it as kept rather than as the number SQLite would make of its leading digits.
+        if (stored == SQLITE_TEXT) return stored_text(statement, column);
+    }
+    switch (how) {
+    case conversion::integer: {
+        char buffer[24];
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, sqlite3_column_int64(statement, column)).ptr;
+        return std::string(buffer, end);
+    }
+    case conversion::floating: return format_general(sqlite3_column_double(statement, column));
+    case conversion::blob: {
+        const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement, column));
+        if (!bytes) return {};
+        return std::string(bytes, static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+    }
+    case conversion::text: break;
+    }
+    return stored_text(statement, column);
+}
+
+bool is_busy(int rc) { return (rc & 0xff) == SQLITE_BUSY; }
+
+} // namespace
+
+void t_sqlite::connection_closer::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+void t_sqlite::statement_finalizer::operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+
+t_sqlite::t_sqlite(const std::string& path) {
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    db_.reset(raw);
+    if (rc != SQLITE_OK) {
+        if (!raw) throw ESQLiteException("Failed to open database \"" + path + "\" : unknown error");
+        throw ESQLiteException("Failed to open database \"" + path + "\" : " + sqlite3_errmsg(raw));
+    }
+    execute("PRAGMA SYNCHRONOUS=NORMAL;");
+    execute("PRAGMA temp_store = MEMORY;");
+    if (!table_exists()) {
+        // Table and index together, so that a failure never leaves a table without its index.
+        transaction creating(*this);
+        if (!table_exists()) create_table();
+        creating.commit();
+    }
+}
+
+t_sqlite::~t_sqlite() = default;
+
+bool t_sqlite::table_exists() {
+    query("select [sql] from sqlite_master where [type] = 'table' and lower(name) = 'results' ");
+    const bool found = row_count_ > 0;
+    take_rows();
+    return found;
+}
+
+void t_sqlite::create_table() {
+    execute(results_create_table);
+    execute(results_create_index);
+}
+
+void t_sqlite::fail(const char* text, std::string_view sql) const {
+    if (sqlite3_errcode(db_.get()) == SQLITE_OK) throw ESQLiteException(text);
+    throw ESQLiteException(std::string(text) + " \"" + std::string(sql) + "\" : " + sqlite3_errmsg(db_.get()));
+}
+
+t_sqlite::statement t_sqlite::prepare(std::string_view sql) {
+    sqlite3_stmt* raw = nullptr;
+    // Only the first statement of the text runs; the rest is ignored.
+    const int rc = sqlite3_prepare_v2(db_.get(), sql.data(), static_cast<int>(sql.size()), &raw, nullptr);
+    statement prepared(raw);
+    if (rc != SQLITE_OK) fail("Error executing SQL", sql);
+    if (!prepared) fail("Could not prepare SQL statement", sql);
+    return prepared;
+}
+
+void t_sqlite::execute(std::string_view sql) {
+    const statement prepared = prepare(sql);
+    if (sqlite3_step(prepared.get()) != SQLITE_DONE) fail("Error executing SQL statement", sql);
+}
+
+void t_sqlite::query(std::string_view sql, const std::vector<std::string>& texts) {
+    const statement prepared = prepare(sql);
+    sqlite3_stmt* st = prepared.get();
+    if (static_cast<std::size_t>(sqlite3_bind_parameter_count(st)) != texts.size())
+        throw std::logic_error("query: the statement and its values do not match");
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        // The texts outlive the statement, so SQLite need not copy them.
+        if (sqlite3_bind_text(st, static_cast<int>(i + 1), texts[i].data(), static_cast<int>(texts[i].size()),
+                              SQLITE_STATIC) != SQLITE_OK)
+            fail("Error executing SQL", sql);
+    }
+
+    std::vector<std::vector<std::string>> rows;
+    std::vector<conversion> conversions;
+    for (;;) {
+        const int rc = sqlite3_step(st);
+        if (rc == SQLITE_DONE) break;
+        if (is_busy(rc)) throw ESQLiteException("Could not prepare SQL statement");
+        if (rc != SQLITE_ROW) fail("Could not retrieve data", sql);
+        if (conversions.empty()) {
+            const int columns = sqlite3_column_count(st);
+            for (int c = 0; c < columns; ++c) conversions.push_back(by_declared_type(st, c));
+        }
+        std::vector<std::string> row;
+        row.reserve(conversions.size());
+        for (std::size_t c = 0; c < conversions.size(); ++c)
+            row.push_back(cell_text(st, static_cast<int>(c), conversions[c]));
+        rows.push_back(std::move(row));
+    }
+    rows_ = std::move(rows);
+    row_count_ = static_cast<int>(rows_.size());
+    col_count_ = rows_.empty() ? 0 : static_cast<int>(conversions.size());
+}
+
+const std::string& t_sqlite::cell(int row, int column) const {
+    static const std::string empty;
+    if (row < 1 || row > row_count_ || column < 1 || column > col_count_) return empty;
+    return rows_[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(column - 1)];
+}
+
+std::vector<std::vector<std::string>> t_sqlite::take_rows() {
+    row_count_ = 0;
+    col_count_ = 0;
+    auto rows = std::move(rows_);
+    rows_.clear();
+    return rows;
+}
+
+t_sqlite::transaction::transaction(t_sqlite& db) : db_(db) {
+    // IMMEDIATE takes the write lock now, so a database locked by another writer fails here,
+    // before any row is written.
+    db_.execute("BEGIN IMMEDIATE");
+}
+
+t_sqlite::transaction::~transaction() {
+    if (!open_) return;
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db_.db_.get(), "ROLLBACK", -1, &raw, nullptr) == SQLITE_OK) {
+        const statement rollback(raw);
+        sqlite3_step(rollback.get());
+    }
+}
+
+void t_sqlite::transaction::commit() {
+    db_.execute("COMMIT");
+    open_ = false;
+}
+
+} // namespace xkv

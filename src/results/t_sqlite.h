@@ -1,0 +1,83 @@
+#pragma once
+// The program's only door to the results database: one object per operation (open, statements,
+// close). Every answer comes back as text, converted by the columns' declared types.
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace xkv {
+
+// A database error; what() is the text the operator sees.
+class ESQLiteException : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class t_sqlite {
+public:
+    // Opens (creating a missing file) and makes sure the table `results` and its index exist.
+    // Throws ESQLiteException; a failed opening leaves no connection behind.
+    explicit t_sqlite(const std::string& path);
+    ~t_sqlite();
+    t_sqlite(const t_sqlite&) = delete;
+    t_sqlite& operator=(const t_sqlite&) = delete;
+
+    // Runs the first statement of `sql` with `texts` bound, in order, to its parameters as texts,
+    // and replaces the answer with every row it produced. A failure leaves the previous answer.
+    void query(std::string_view sql, const std::vector<std::string>& texts = {});
+
+    // Runs a statement that answers nothing (settings, CREATE, BEGIN, COMMIT); success is "done".
+    void execute(std::string_view sql);
+
+    int row_count() const { return row_count_; }
+    int col_count() const { return col_count_; }
+    // Rows 1..row_count, columns 1..col_count; row 0 and column 0 (and anything outside) are empty.
+    const std::string& cell(int row, int column) const;
+    // Moves the answer out: row r-1 holds the col_count texts of answer row r. Leaves no answer.
+    std::vector<std::vector<std::string>> take_rows();
+
+    // All or nothing: BEGIN IMMEDIATE now, ROLLBACK when destroyed without commit().
+    class transaction {
+    public:
+        explicit transaction(t_sqlite& db);
+        ~transaction();
+        transaction(const transaction&) = delete;
+        transaction& operator=(const transaction&) = delete;
+        void commit();
+
+    private:
+        t_sqlite& db_;
+        bool open_ = true;
+    };
+
+private:
+    struct connection_closer {
+        void operator()(sqlite3* db) const;
+    };
+    struct statement_finalizer {
+        void operator()(sqlite3_stmt* statement) const;
+    };
+    using statement = std::unique_ptr<sqlite3_stmt, statement_finalizer>;
+
+    statement prepare(std::string_view sql);
+    [[noreturn]] void fail(const char* text, std::string_view sql) const;
+    bool table_exists();
+    void create_table();
+
+    std::unique_ptr<sqlite3, connection_closer> db_;
+    int row_count_ = 0;
+    int col_count_ = 0;
+    std::vector<std::vector<std::string>> rows_;
+};
+
+// The table and its index, exactly as a new database file receives them.
+extern const char* const results_create_table;
+extern const char* const results_create_index;
+
+} // namespace xkv

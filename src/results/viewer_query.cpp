@@ -1,0 +1,114 @@
+#include "results/viewer_query.h"
+
+#include "results/t_sqlite.h"
+#include "settings/errors.h"
+#include "settings/value_text.h"
+
+#include <charconv>
+
+namespace xkv {
+
+const std::array<std::string_view, viewer_column_count> viewer_headers = {
+    "count", "date", "Sample ID", "description", "Series number", "HV [V]", "mode", "Alpha counter",
+    "Beta counter", "time", "preset time", "Eff Alpha", "Uncertainty Eff Alpha", "Eff Beta",
+    "Uncertainty Eff Beta", "caption", "name", "activity alpha", "Uncertainty of activity alpha",
+    "activity beta", "Uncertainty of activity beta", "backgnd alpha", "backgnd beta", "backgnd time",
+    "quantity", "Units", "MDA alpha", "MDA beta", "K1", "background correction", "Text activity alpha",
+    "Text activity beta",
+};
+
+namespace {
+
+constexpr std::string_view select_columns =
+    "SELECT id,ts,sample_id,description,series_number,hv,mode,p1,p2,time,preset_time,cal_l,cal_l_act,cal_b,"
+    "cal_b_act,cal_text,cal_name,activity_l,u_activity_l,activity_b,u_activity_b,bck_l,bck_b,bck_time,quantity,"
+    "units,MDA_a,MDA_b,koef_k,bgn_corr,text_act_a,text_act_b FROM results";
+
+// Zero-padded decimal of at least `width` digits.
+std::string padded(int value, int width) {
+    char buffer[16];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    std::string digits(buffer, end);
+    if (digits.size() < static_cast<std::size_t>(width)) digits.insert(0, width - digits.size(), '0');
+    return digits;
+}
+
+// "yyyy-MM-dd", as the time stamps begin.
+std::string date_text(const calendar_date& d) {
+    return padded(d.year, 4) + "-" + padded(d.month, 2) + "-" + padded(d.day, 2);
+}
+
+void add(bound_statement& s, std::string_view condition, const std::string& value) {
+    s.sql += condition;
+    s.values.push_back(value);
+}
+
+// A cleaned bound holds digits and at most one "."; without a digit it is no number.
+void add_bound(bound_statement& s, std::string_view condition, const std::string& box) {
+    const std::string cleaned = clean_number(box);
+    if (cleaned.empty()) return;
+    if (cleaned == ".") throw conversion_error("'" + cleaned + "' is not a valid floating point value");
+    add(s, condition, cleaned);
+}
+
+} // namespace
+
+bound_statement base_select() { return {std::string(select_columns), {}}; }
+
+void clean_bounds(viewer_filter& f) {
+    f.from_value_1 = clean_number(f.from_value_1);
+    f.from_value_2 = clean_number(f.from_value_2);
+    f.to_value_1 = clean_number(f.to_value_1);
+    f.to_value_2 = clean_number(f.to_value_2);
+}
+
+bound_statement filtered_select(const viewer_filter& f) {
+    bound_statement s{std::string(select_columns) + " WHERE 0=0 ", {}};
+    // The time stamps are text; the comparisons are strict, so the bounds' own seconds are outside.
+    if (f.from_date) add(s, " AND ts>?", date_text(*f.from_date) + " 00:00:00");
+    if (f.to_date) add(s, " AND ts<?", date_text(*f.to_date) + " 23:59:59");
+    if (!f.sample_id.empty()) add(s, " AND sample_id=?", f.sample_id);
+    if (!f.cal_name.empty()) add(s, " AND cal_name=?", f.cal_name);
+    if (!f.mode.empty()) add(s, " AND mode=?", f.mode);
+    // The numeric columns give the bound texts their numeric value, so the bounds compare as numbers.
+    add_bound(s, " AND p1>=?", f.from_value_1);
+    add_bound(s, " AND p2>=?", f.from_value_2);
+    add_bound(s, " AND p1<=?", f.to_value_1);
+    add_bound(s, " AND p2<=?", f.to_value_2);
+    if (!f.hv.empty()) add(s, " AND hv=?", f.hv);
+    return s;
+}
+
+viewer_grid list_results(const std::string& database_path, const bound_statement& select) {
+    t_sqlite db(database_path);
+    db.query(select.sql, select.values);
+    auto rows = db.take_rows();
+    viewer_grid grid;
+    grid.reserve(rows.size() + 1);
+    grid.emplace_back(viewer_headers.begin(), viewer_headers.end());
+    for (auto& row : rows) grid.push_back(std::move(row));
+    return grid;
+}
+
+bound_statement list_select(filter_list list, const std::string& typed) {
+    const char* beginning = "";
+    switch (list) {
+    case filter_list::sample: beginning = "SELECT DISTINCT sample_id FROM results WHERE sample_id LIKE ?"; break;
+    case filter_list::mode: beginning = "SELECT DISTINCT mode FROM results WHERE mode LIKE ?"; break;
+    case filter_list::cal_name: beginning = "SELECT DISTINCT cal_name FROM results WHERE cal_name LIKE ?"; break;
+    case filter_list::hv: beginning = "SELECT DISTINCT hv FROM results WHERE hv LIKE ?"; break;
+    }
+    return {beginning, {typed + "%"}};
+}
+
+std::vector<std::string> refill_list(const std::string& database_path, filter_list list, const std::string& typed) {
+    const bound_statement select = list_select(list, typed);
+    t_sqlite db(database_path);
+    db.query(select.sql, select.values);
+    std::vector<std::string> entries;
+    entries.reserve(static_cast<std::size_t>(db.row_count()));
+    for (auto& row : db.take_rows()) entries.push_back(std::move(row.front()));
+    return entries;
+}
+
+} // namespace xkv

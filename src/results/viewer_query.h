@@ -1,0 +1,67 @@
+#pragma once
+// The database viewer without its window: the selects built from the filter boxes, the listing
+// as text rows, and the refills of the four filter lists. The viewer window and the CLI share it.
+// Every operator text is bound as a parameter; no operator text becomes SQL.
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace xkv {
+
+// The listing as the viewer shows it: row 0 the 32 headers, then one row of 32 texts per result.
+// The spreadsheet export and the viewer's report take it as it is.
+using viewer_grid = std::vector<std::vector<std::string>>;
+
+inline constexpr std::size_t viewer_column_count = 32;
+extern const std::array<std::string_view, viewer_column_count> viewer_headers;
+
+struct calendar_date {
+    int year = 2000;
+    int month = 1;
+    int day = 1;
+};
+
+// The viewer's filter boxes; an empty text or an absent date adds no condition.
+struct viewer_filter {
+    std::optional<calendar_date> from_date;  // "FROM DATE" ticked: fromdate
+    std::optional<calendar_date> to_date;    // "TO DATE" ticked: todate
+    std::string sample_id;                   // samplecombo
+    std::string cal_name;                    // calcombo
+    std::string mode;                        // modecombo
+    std::string hv;                          // hvcombo
+    std::string from_value_1;                // bounds on p1 and p2
+    std::string to_value_1;
+    std::string from_value_2;
+    std::string to_value_2;
+};
+
+// A statement with its values, bound to its parameters in order as texts.
+struct bound_statement {
+    std::string sql;
+    std::vector<std::string> values;
+};
+
+// The whole table, as the window lists it when shown.
+bound_statement base_select();
+
+// Cleans the four bound boxes with clean_number; the window writes them back into its boxes
+// before it builds the select, so the operator sees what the filter compares with.
+void clean_bounds(viewer_filter& filter);
+
+// SHOW's select: dates strictly on the time stamp text, exact sample, set name, mode and high
+// voltage, inclusive numeric bounds. Throws conversion_error for a bound that cleans to a lone ".".
+bound_statement filtered_select(const viewer_filter& filter);
+
+// Runs the select on the database; the listing with its header row. Throws ESQLiteException.
+viewer_grid list_results(const std::string& database_path, const bound_statement& select);
+
+enum class filter_list { sample, mode, cal_name, hv };
+
+// The stored values that begin with `typed` (LIKE: a to z in either case; "%" and "_" are wildcards).
+bound_statement list_select(filter_list list, const std::string& typed);
+std::vector<std::string> refill_list(const std::string& database_path, filter_list list, const std::string& typed);
+
+} // namespace xkv
