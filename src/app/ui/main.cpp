@@ -1,0 +1,30 @@
+// The desktop program: the main window first (its creation handler reads the settings, tests the
+// instrument and checks for updates), then the other windows, hidden; the message loop runs until the
+// main window closes, which writes both default files.
+
+#include "app/program_dir.h"
+#include "app/ui/main_form.h"
+#include "app/ui/qt_ui_services.h"
+#include "app/ui/shell.h"
+#include "app/ui/xkv_application.h"
+
+#include <QIcon>
+
+#include <exception>
+
+int main(int argc, char** argv) {
+    xkv::xkv_application app(argc, argv);
+    app.setWindowIcon(QIcon(":/xkv4410.svg"));
+    const std::string program_dir = xkv::program_directory(xkv::executable_directory());
+    xkv::qt_ui_services services(program_dir);
+    app.set_services(&services);
+    try {
+        xkv::TMainForm main_form(program_dir, services);
+        xkv::create_shell_windows(main_form, services);
+        main_form.show();
+        return app.exec();
+    } catch (const std::exception& e) {
+        xkv::show_error_box(&services, e.what());
+        return 1;
+    }
+}

@@ -1,0 +1,365 @@
+#include "app/ui/main_form.h"
+
+#include "app/ui/about_form.h"
+#include "app/ui/link_label.h"
+#include "app/ui/options_form.h"
+#include "app/ui/view_options_form.h"
+#include "app/ui/xkv_application.h"
+#include "link/t_xkv.h"
+#include "settings/settings_files.h"
+#include "settings/value_text.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace xkv {
+
+namespace {
+
+constexpr const char* no_value = "------------------";
+constexpr std::array<int, 3> baud_rates = {2400, 4800, 9600};
+
+QString q(const std::string& text) { return QString::fromStdString(text); }
+
+} // namespace
+
+TMainForm::TMainForm(std::string program_dir, ui_services& services, QWidget* parent)
+    : QMainWindow(parent), program_dir_(std::move(program_dir)), services_(services) {
+    setObjectName("MainForm");
+    setWindowTitle("XKV 4410 SW");
+    // Fixed border, minimise and close only.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    build_menu();
+    build_labels();
+    build_status_bar();
+
+    // The process-wide decimal separator is "." by construction (settings/value_text.h); nothing
+    // converts numbers through the C locale.
+    show_notice(); // hidden until a check finds news
+    setFixedSize(920, 350);
+
+    profile_ = read_profile(profile_path());
+    program_options_ = read_program_options(program_options_path());
+    check_for_updates_->setChecked(program_options_.auto_check == 1);
+    refresh_labels();
+    status_refresh();
+    if (program_options_.auto_check == 1) {
+        check_for_update(update_url(program_options_, startup_version_path), program_version, log_, notice_);
+        show_notice();
+    }
+    // Nothing else writes this panel: it keeps the start-up port and speed for the whole run.
+    panels_[2]->setText(QString("COM PORT:%1 BOUDRATE:%2").arg(program_options_.port).arg(program_options_.speed));
+}
+
+std::string TMainForm::profile_path() const { return program_dir_ + default_profile_file; }
+std::string TMainForm::program_options_path() const { return program_dir_ + program_options_file; }
+
+QAction* TMainForm::add_item(QWidget* menu, const QString& caption, const char* object_name) {
+    auto* action = new QAction(caption, this);
+    action->setObjectName(object_name);
+    menu->addAction(action);
+    return action;
+}
+
+void TMainForm::build_menu() {
+    QMenuBar* bar = menuBar();
+
+    QMenu* options = bar->addMenu("Options");
+    options->setObjectName("OptionsMenu");
+    connect(add_item(options, "&New Options", "NewOptions"), &QAction::triggered, this, &TMainForm::NewOptionsClick);
+    connect(add_item(options, "&Edit Options", "EditOptions"), &QAction::triggered, this, &TMainForm::EditOptionsClick);
+    connect(add_item(options, "&View options", "ViewOptions"), &QAction::triggered, this, &TMainForm::ViewOptionsClick);
+    connect(add_item(options, "&Load Options", "LoadOptions"), &QAction::triggered, this, &TMainForm::LoadOptionsClick);
+    save_options_ = add_item(options, "&Save Options", "SaveOptions");
+    save_options_->setEnabled(false);
+    connect(save_options_, &QAction::triggered, this, &TMainForm::SaveOptionsClick);
+    options->addSeparator();
+    check_for_updates_ = add_item(options, "Check for updates", "CheckForUpdates");
+    check_for_updates_->setCheckable(true);
+    connect(check_for_updates_, &QAction::triggered, this, &TMainForm::CheckForUpdatesClick);
+
+    parameter_editor_ = add_item(bar, "Measurmment parameters", "MeasurmmentParameters");
+    measurement_setup_ = add_item(bar, "measurment", "Measurment");
+    for (QAction* a : {parameter_editor_, measurement_setup_}) a->setEnabled(false);
+    connect(parameter_editor_, &QAction::triggered, this, [this] { menu_windows_.parameter_editor(); });
+    connect(measurement_setup_, &QAction::triggered, this, [this] { menu_windows_.measurement_setup(); });
+
+    QMenu* com = bar->addMenu("COM port");
+    com->setObjectName("ComPortMenu");
+    QMenu* port = com->addMenu("Port");
+    port->setObjectName("PortMenu");
+    for (int n = 1; n <= 4; ++n) {
+        const QString name = QString("COM%1").arg(n);
+        QAction* a = add_item(port, name, name.toLatin1().constData());
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, n] { PortClick(n); });
+        ports_[n - 1] = a;
+    }
+    QMenu* baud = com->addMenu("BaudRate");
+    baud->setObjectName("BaudRateMenu");
+    for (std::size_t i = 0; i < baud_rates.size(); ++i) {
+        const int speed = baud_rates[i];
+        const QString name = QString("Baud%1").arg(speed);
+        QAction* a = add_item(baud, QString::number(speed), name.toLatin1().constData());
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, speed] { BaudRateClick(speed); });
+        speeds_[i] = a;
+    }
+    connect(add_item(com, "Test Device", "TestDevice"), &QAction::triggered, this, &TMainForm::TestDeviceClick);
+
+    QAction* debug = add_item(bar, "debug console", "DebugConsole");
+    debug->setVisible(false); // reached only through the about box
+    connect(debug, &QAction::triggered, this, &TMainForm::DebugConsoleClick);
+
+    QMenu* db = bar->addMenu("DataBase");
+    db->setObjectName("DataBaseMenu");
+    database_viewer_ = add_item(db, "View DataBase", "ViewDataBase");
+    database_viewer_->setEnabled(false);
+    connect(database_viewer_, &QAction::triggered, this, [this] { menu_windows_.database_viewer(); });
+    connect(add_item(db, "Select DataBase", "SelectDataBase"), &QAction::triggered, this, &TMainForm::SelectDataBaseClick);
+    connect(add_item(db, "New DataBase", "NewDataBase"), &QAction::triggered, this, &TMainForm::NewDataBaseClick);
+
+    connect(add_item(bar, "About", "About"), &QAction::triggered, this, &TMainForm::AboutClick);
+    connect(add_item(bar, "Exit", "Exit"), &QAction::triggered, this, &QWidget::close);
+}
+
+void TMainForm::build_labels() {
+    auto* central = new QWidget(this);
+    auto* row = new QHBoxLayout(central);
+
+    auto* group = new QGroupBox("Current options", central);
+    group->setObjectName("CurrentOptions");
+    auto* grid = new QGridLayout(group);
+    grid->setVerticalSpacing(2);
+    grid->setHorizontalSpacing(12);
+    const struct {
+        const char* caption;
+        const char* name;
+        QLabel** value;
+    } rows[] = {
+        {"C:=", "value_C", &value_C_},
+        {"D:=", "value_D", &value_D_},
+        {"E:=", "value_E", &value_E_},
+        {"Alert 1 :=", "value_alert1", nullptr},
+        {"Alert 2 :=", "value_alert2", nullptr},
+        {"FailRate 1 :=", "value_failrate1", &value_failrate1_},
+        {"FileRate 2 :=", "value_failrate2", &value_failrate2_},
+        {"High Voltage1 :=", "value_hv1", &value_hv1_},
+        {"High Voltage2 :=", "value_hv2", &value_hv2_},
+        {"mode :=", "value_mode", &value_mode_},
+    };
+    int r = 0;
+    for (const auto& item : rows) {
+        grid->addWidget(new QLabel(item.caption, group), r, 0, Qt::AlignRight);
+        auto* value = new QLabel(no_value, group);
+        value->setObjectName(item.name);
+        value->setMinimumWidth(160);
+        grid->addWidget(value, r, 1);
+        if (item.value) *item.value = value;
+        ++r;
+    }
+    row->addWidget(group);
+
+    auto* side = new QVBoxLayout;
+    auto* title = new QLabel("XKV 4410\nalpha / beta counter", central);
+    QFont big = title->font();
+    big.setPointSize(big.pointSize() + 6);
+    big.setBold(true);
+    title->setFont(big);
+    side->addWidget(title);
+    auto* version = new QLabel(program_version, central);
+    version->setObjectName("version_label");
+    side->addWidget(version);
+    side->addStretch();
+    notice_label_ = new QLabel(central);
+    notice_label_->setObjectName("update_notice");
+    notice_label_->setWordWrap(true);
+    QFont bold = notice_label_->font();
+    bold.setBold(true);
+    notice_label_->setFont(bold);
+    side->addWidget(notice_label_);
+    auto* site = new link_label("GO TO DOWNLOAD SITE", central);
+    site->setObjectName("download_site_link");
+    connect(site, &link_label::clicked, this, [this] { open_link(download_site_path); });
+    auto* setup = new link_label("DOWNLOAD NEW VERSION", central);
+    setup->setObjectName("download_new_version_link");
+    connect(setup, &link_label::clicked, this, [this] { open_link(installer_path); });
+    download_site_ = site;
+    download_new_version_ = setup;
+    side->addWidget(site);
+    side->addWidget(setup);
+    row->addLayout(side, 1);
+
+    setCentralWidget(central);
+}
+
+void TMainForm::build_status_bar() {
+    QStatusBar* bar = statusBar();
+    bar->setSizeGripEnabled(false);
+    const int widths[] = {200, 500, 50};
+    const char* names[] = {"status_device", "status_database", "status_port"};
+    for (int i = 0; i < 3; ++i) {
+        auto* panel = new QLabel(bar);
+        panel->setObjectName(names[i]);
+        panel->setFrameShape(QFrame::StyledPanel);
+        if (i < 2) panel->setFixedWidth(widths[i]);
+        else panel->setMinimumWidth(widths[i]); // the last panel takes the rest of the bar
+        bar->addWidget(panel, i == 2 ? 1 : 0);
+        panels_[i] = panel;
+    }
+}
+
+void TMainForm::set_shell_windows(const shell_windows& windows) { windows_ = windows; }
+
+void TMainForm::set_menu_windows(menu_windows windows) {
+    menu_windows_ = std::move(windows);
+    parameter_editor_->setEnabled(static_cast<bool>(menu_windows_.parameter_editor));
+    measurement_setup_->setEnabled(static_cast<bool>(menu_windows_.measurement_setup));
+    database_viewer_->setEnabled(static_cast<bool>(menu_windows_.database_viewer));
+}
+
+void TMainForm::refresh_labels() {
+    value_C_->setText(q(profile_.C));
+    value_D_->setText(q(profile_.D));
+    value_E_->setText(q(profile_.E));
+    value_failrate1_->setText(q(profile_.failrate1));
+    value_failrate2_->setText(q(profile_.failrate2));
+    value_hv1_->setText(q(profile_.hv1));
+    value_hv2_->setText(q(profile_.hv2));
+    std::string mode = value_mode_->text().toStdString();
+    mode_name(profile_.mode, mode); // an unknown code leaves the row as it was
+    value_mode_->setText(q(mode));
+
+    for (int n = 1; n <= 4; ++n) ports_[n - 1]->setChecked(program_options_.port == n);
+    for (std::size_t i = 0; i < baud_rates.size(); ++i) speeds_[i]->setChecked(program_options_.speed == baud_rates[i]);
+}
+
+void TMainForm::status_refresh() {
+    std::string result;
+    {
+        t_xkv link(program_options_.port, program_options_.speed, program_options_.port_devices, &log_);
+        result = link.device_test();
+    } // the port is released here
+    panels_[0]->setText(q(result));
+    panels_[0]->setToolTip(q(result));
+    panels_[1]->setText(q(" DataBase : " + program_options_.database));
+}
+
+void TMainForm::enable_save_options() { save_options_->setEnabled(true); }
+
+void TMainForm::show_notice() {
+    notice_label_->setText(q(notice_.text));
+    notice_label_->setVisible(notice_.visible);
+    download_site_->setVisible(notice_.visible);
+    download_new_version_->setVisible(notice_.visible);
+}
+
+void TMainForm::open_link(const char* path) {
+    services_.open_with_desktop(update_url(program_options_, path)); // a browser that fails stays silent
+}
+
+void TMainForm::NewOptionsClick() {
+    if (!windows_.options) return;
+    windows_.options->fill_defaults();
+    windows_.options->exec();
+}
+
+void TMainForm::EditOptionsClick() {
+    if (!windows_.options) return;
+    windows_.options->fill_from_current();
+    windows_.options->exec();
+}
+
+void TMainForm::ViewOptionsClick() {
+    refresh_labels();
+    if (windows_.view_options) windows_.view_options->show_options(profile_);
+}
+
+void TMainForm::LoadOptionsClick() {
+    const auto chosen = services_.choose_open_file("", "");
+    if (!chosen) return;
+    profile_ = read_profile(*chosen);
+    // Unsaved program options (a newly chosen database, say) give way to the file's.
+    program_options_ = read_program_options(program_options_path());
+    refresh_labels();
+    save_options_->setEnabled(false);
+}
+
+void TMainForm::SaveOptionsClick() {
+    const auto chosen = services_.choose_save_file("xkv 4410 sw configuration file|*.xkv", "xkv");
+    if (!chosen) return;
+    write_profile(*chosen, profile_);
+    write_program_options(program_options_path(), program_options_);
+    save_options_->setEnabled(false);
+}
+
+void TMainForm::CheckForUpdatesClick() {
+    try {
+        const bool on = toggle_auto_check(program_options_, program_options_path());
+        check_for_updates_->setChecked(on);
+        if (!on) return; // nothing is fetched; the notice keeps its state
+        check_for_update(update_url(program_options_, menu_version_path), program_version, log_, notice_);
+        show_notice();
+    } catch (...) {
+        check_for_updates_->setChecked(program_options_.auto_check == 1); // undo the click's own tick
+        throw;
+    }
+}
+
+// The choice is kept and ticked first, so a failing write leaves the menu showing what is in use.
+void TMainForm::PortClick(int port) {
+    program_options_.port = port;
+    refresh_labels();
+    write_ini_integer(program_options_path(), "COM", "port", port);
+}
+
+void TMainForm::BaudRateClick(int speed) {
+    program_options_.speed = speed;
+    refresh_labels();
+    write_ini_integer(program_options_path(), "COM", "speed", speed);
+}
+
+void TMainForm::TestDeviceClick() { status_refresh(); }
+
+void TMainForm::DebugConsoleClick() {
+    if (windows_.debug_console) windows_.debug_console();
+}
+
+void TMainForm::SelectDataBaseClick() {
+    if (const auto chosen = services_.choose_open_file("", "")) program_options_.database = *chosen;
+    status_refresh();
+}
+
+void TMainForm::NewDataBaseClick() {
+    if (const auto chosen = services_.choose_save_file("xkv 4410 data base file", "mdb")) program_options_.database = *chosen;
+    status_refresh();
+}
+
+void TMainForm::AboutClick() {
+    if (windows_.about) windows_.about->exec();
+}
+
+// Both default files are written even when nothing changed. A failing write is reported and the
+// other file is still written; the program ends either way.
+void TMainForm::closeEvent(QCloseEvent* event) {
+    const std::function<void()> writes[] = {
+        [this] { write_profile(profile_path(), profile_); },
+        [this] { write_program_options(program_options_path(), program_options_); },
+    };
+    for (const auto& write : writes) {
+        try {
+            write();
+        } catch (const std::exception& e) {
+            show_error_box(&services_, e.what());
+        }
+    }
+    event->accept();
+}
+
+} // namespace xkv

@@ -1,0 +1,73 @@
+#include "app/ui/qt_ui_services.h"
+
+#include "app/ui/application_title.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace xkv {
+
+namespace {
+
+QString q(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+std::optional<std::string> run_file_dialog(QFileDialog::AcceptMode mode, const std::string& start,
+                                           const std::string& filter, const std::string& extension) {
+    QFileDialog dialog(QApplication::activeWindow(), QString(), q(start));
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!filter.empty()) dialog.setNameFilter(qt_name_filter(filter));
+    if (!extension.empty()) dialog.setDefaultSuffix(q(extension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
+
+} // namespace
+
+QString qt_name_filter(const std::string& filter) {
+    if (filter.empty()) return {};
+    const auto bar = filter.find('|');
+    if (bar == std::string::npos) return q(filter) + " (*)";
+    QString patterns = q(filter.substr(bar + 1));
+    patterns.replace(';', ' ');
+    return q(filter.substr(0, bar)) + " (" + patterns + ")";
+}
+
+void qt_ui_services::show_message(const std::string& text) {
+    QMessageBox::information(QApplication::activeWindow(), application_title, q(text));
+}
+
+void qt_ui_services::show_warning(const std::string& text, const std::string& caption) {
+    QMessageBox::warning(QApplication::activeWindow(), q(caption), q(text));
+}
+
+bool qt_ui_services::confirm_ok_cancel(const std::string& text) {
+    return QMessageBox::question(QApplication::activeWindow(), "Confirm", q(text),
+                                 QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) == QMessageBox::Ok;
+}
+
+bool qt_ui_services::confirm_yes_no(const std::string& text, const std::string& title) {
+    return QMessageBox::question(QApplication::activeWindow(), q(title), q(text),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+std::optional<std::string> qt_ui_services::choose_open_file(const std::string& filter, const std::string& default_extension) {
+    return run_file_dialog(QFileDialog::AcceptOpen, start_directory_, filter, default_extension);
+}
+
+std::optional<std::string> qt_ui_services::choose_save_file(const std::string& filter, const std::string& default_extension) {
+    return run_file_dialog(QFileDialog::AcceptSave, start_directory_, filter, default_extension);
+}
+
+bool qt_ui_services::open_with_desktop(const std::string& path_or_url) {
+    const QString target = q(path_or_url);
+    const QUrl url = target.contains("://") || target.startsWith("mailto:") ? QUrl(target)
+                                                                           : QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath());
+    return QDesktopServices::openUrl(url);
+}
+
+} // namespace xkv

@@ -1,0 +1,34 @@
+#pragma once
+// The desktop's ui_services: QMessageBox, QFileDialog and QDesktopServices, each box or dialog modal
+// over the active window.
+
+#include "app/ui_services.h"
+
+#include <QString>
+
+#include <string>
+
+namespace xkv {
+
+class qt_ui_services : public ui_services {
+public:
+    // File dialogs open in `start_directory` (the program directory).
+    explicit qt_ui_services(std::string start_directory) : start_directory_(std::move(start_directory)) {}
+
+    void show_message(const std::string& text) override;
+    void show_warning(const std::string& text, const std::string& caption) override;
+    bool confirm_ok_cancel(const std::string& text) override;
+    bool confirm_yes_no(const std::string& text, const std::string& title) override;
+    std::optional<std::string> choose_open_file(const std::string& filter, const std::string& default_extension) override;
+    std::optional<std::string> choose_save_file(const std::string& filter, const std::string& default_extension) override;
+    bool open_with_desktop(const std::string& path_or_url) override;
+
+private:
+    std::string start_directory_;
+};
+
+// "description|*.ext" as a Qt name filter "description (*.ext)"; a description without a pattern
+// lists every file; an empty filter gives an empty text.
+QString qt_name_filter(const std::string& filter);
+
+} // namespace xkv

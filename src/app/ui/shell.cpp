@@ -1,0 +1,19 @@
+#include "app/ui/shell.h"
+
+#include "app/ui/about_form.h"
+#include "app/ui/main_form.h"
+#include "app/ui/options_form.h"
+#include "app/ui/view_options_form.h"
+
+namespace xkv {
+
+void create_shell_windows(TMainForm& main, ui_services& services) {
+    shell_windows windows;
+    windows.options = new TOptionsForm(main, services);
+    windows.view_options = new TViewOptionsForm(&main);
+    windows.about = new Tabout(&main, services);
+    windows.about->set_console_opener([&main] { main.DebugConsoleClick(); });
+    main.set_shell_windows(windows);
+}
+
+} // namespace xkv
