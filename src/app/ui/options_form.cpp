@@ -74,7 +74,6 @@ TOptionsForm::TOptionsForm(TMainForm& main, ui_services& services)
         modes_[i]->setObjectName(QString("Mode%1").arg(i + 1));
         mode_layout->addWidget(modes_[i]);
     }
-    modes_[0]->setChecked(true); // the selection before any fill
 
     auto* values_box = new QGroupBox("Values");
     auto* values = new QGridLayout(values_box);
@@ -185,8 +184,10 @@ TOptionsForm::TOptionsForm(TMainForm& main, ui_services& services)
     connect(browse, &QPushButton::clicked, this, &TOptionsForm::BrowseTemplateClick);
     connect(check, &QPushButton::clicked, this, &TOptionsForm::CheckTemplateClick);
 
-    // The fields start from the records the program started with, without counting as a change.
+    // The fields start from the records the program started with, without counting as a change;
+    // the mode buttons start at "C1 - C2" until a fill selects another.
     fill_from_current();
+    modes_[0]->setChecked(true);
     for (QRadioButton* mode : modes_)
         connect(mode, &QRadioButton::toggled, this, [this](bool on) { if (on) mark_modified(); });
 }

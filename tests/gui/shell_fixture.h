@@ -1,0 +1,77 @@
+#pragma once
+// What the shell's widget tests share: a program directory of their own, the main window built as the
+// program builds it, scripted services, and a test main() running under the program's QApplication
+// (so the general error handler is the one in use).
+
+#include "app/ui/main_form.h"
+#include "app/ui/shell.h"
+#include "app/ui/xkv_application.h"
+#include "settings/ini_file.h"
+#include "settings/settings_files.h"
+#include "support/scripted_ui_services.h"
+#include "support/temp_dir.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QTest>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace xkv::test {
+
+// A program directory with an ini/ folder whose options point the port at `device` (a path where
+// nothing answers unless a test puts an instrument there) and the update check at a dead host.
+class shell_fixture {
+public:
+    explicit shell_fixture(bool with_ini = true) {
+        if (auto* app = dynamic_cast<xkv_application*>(QCoreApplication::instance())) app->set_services(&services);
+        if (with_ini) {
+            std::filesystem::create_directories(dir.path() + "/ini");
+            options().write_string("PORTS", "COM1", dir.path() + "/no-port");
+            options().write_string("UPDATE", "host", "http://127.0.0.1:9");
+        }
+    }
+
+    ~shell_fixture() {
+        main.reset();
+        if (auto* app = dynamic_cast<xkv_application*>(QCoreApplication::instance())) app->set_services(nullptr);
+    }
+    shell_fixture(const shell_fixture&) = delete;
+    shell_fixture& operator=(const shell_fixture&) = delete;
+
+    std::string program_dir() const { return dir.path(); }
+    std::string options_path() const { return dir.path() + program_options_file; }
+    std::string profile_path() const { return dir.path() + default_profile_file; }
+    ini_file options() const { return ini_file(options_path()); }
+    ini_file profile() const { return ini_file(profile_path()); }
+
+    // The main window and its hidden windows, as the program starts them.
+    TMainForm& start() {
+        main = std::make_unique<TMainForm>(program_dir(), services);
+        create_shell_windows(*main, services);
+        return *main;
+    }
+
+    template <class T = QAction>
+    T* find(const char* name) const {
+        T* child = main->findChild<T*>(name);
+        if (!child) qFatal("no child named %s", name);
+        return child;
+    }
+    QString label(const char* name) const { return find<QLabel>(name)->text(); }
+
+    temp_dir dir;
+    scripted_ui_services services;
+    std::unique_ptr<TMainForm> main;
+};
+
+} // namespace xkv::test
+
+#define XKV_SHELL_TEST_MAIN(TestClass)                                   \
+    int main(int argc, char** argv) {                                    \
+        xkv::xkv_application app(argc, argv);                            \
+        TestClass test;                                                  \
+        return QTest::qExec(&test, argc, argv);                          \
+    }
