@@ -1,0 +1,36 @@
+// Commands on the program's files alone: the parameter sets, a template check, the update check.
+
+#include "cli/commands.h"
+
+#include "app/program_dir.h"
+#include "app/update_check.h"
+#include "link/diagnostic_log.h"
+#include "measurement/parameter_sets.h"
+#include "results/t_report.h"
+
+namespace xkv::cli {
+
+int cmd_sets(context& c, const command_line&) {
+    for (const auto& name : parameter_set_names(c.file(calibration_file))) c.out << name << "\n";
+    return exit_ok;
+}
+
+int cmd_check_template(context& c, const command_line& line) {
+    const std::string path =
+        line.positional.empty() ? resolve_program_path(c.dir, c.options.name) : line.positional.front();
+    const t_report report(path);
+    c.out << (report.error_text.empty() ? "OK" : report.error_text) << "\n";
+    return exit_ok;
+}
+
+int cmd_check_update(context& c, const command_line&) {
+    const auto reply = http_get(update_url(c.options, menu_version_path));
+    if (!reply) return exit_no_update;
+    diagnostic_log log;
+    update_notice notice;
+    apply_version_reply(reply, program_version, log, notice);
+    c.out << (notice.visible ? notice.text : "up to date") << "\n";
+    return exit_ok;
+}
+
+} // namespace xkv::cli

@@ -1,0 +1,36 @@
+#pragma once
+// The commands of xkv4410-cli; each returns its exit code and throws the core's errors.
+
+#include "cli/args.h"
+#include "cli/cli.h"
+#include "settings/options.h"
+#include "settings/program_options.h"
+
+#include <ostream>
+#include <string>
+
+namespace xkv::cli {
+
+// The settings as the desktop program reads them at start-up, and where the output goes.
+struct context {
+    std::string dir;  // program directory, without a trailing "/"
+    _options profile;
+    _program_options options;
+    std::ostream& out;
+    std::ostream& err;
+    const environment& env;
+
+    std::string file(const char* fixed) const { return dir + fixed; }
+};
+
+int cmd_test(context& c, const command_line& line);
+int cmd_console(context& c, const command_line& line);
+int cmd_sets(context& c, const command_line& line);
+int cmd_measure(context& c, const command_line& line);
+int cmd_list(context& c, const command_line& line);
+int cmd_export_xls(context& c, const command_line& line);
+int cmd_report(context& c, const command_line& line);
+int cmd_check_template(context& c, const command_line& line);
+int cmd_check_update(context& c, const command_line& line);
+
+} // namespace xkv::cli

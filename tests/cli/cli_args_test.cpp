@@ -1,0 +1,77 @@
+#include "cli/args.h"
+#include "cli/cli.h"
+#include "cli/tsv.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace xkv::cli;
+
+namespace {
+
+const std::map<std::string, command_syntax> commands = {
+    {"list", {{"sample", "from"}, {}, 0, 0}},
+    {"report", {{"sample"}, {}, 1, 1}},
+    {"measure", {{"set"}, {"save"}, 0, 0}},
+    {"console", {{}, {}, 1, SIZE_MAX}},
+};
+
+std::string usage_message(const std::vector<std::string>& args) {
+    try {
+        parse_command_line(args, commands);
+    } catch (const usage_error& e) {
+        return e.what();
+    }
+    return "(accepted)";
+}
+
+} // namespace
+
+TEST(CliArgs, SplitsDirCommandOptionsAndArguments) {
+    const auto line = parse_command_line({"--dir", "/x", "report", "--sample", "S 1", "out.txt"}, commands);
+    EXPECT_EQ(line.dir, "/x");
+    EXPECT_EQ(line.command, "report");
+    EXPECT_EQ(*line.value("sample"), "S 1");
+    EXPECT_EQ(line.positional, (std::vector<std::string>{"out.txt"}));
+
+    const auto m = parse_command_line({"measure", "--save", "--set", "--save"}, commands);
+    EXPECT_TRUE(m.flag("save"));
+    EXPECT_EQ(*m.value("set"), "--save");  // a value may look like an option
+
+    const auto c = parse_command_line({"console", "n", "--", "--not-an-option", ""}, commands);
+    EXPECT_EQ(c.positional, (std::vector<std::string>{"n", "--not-an-option", ""}));
+}
+
+TEST(CliArgs, RefusesWhatDoesNotFit) {
+    EXPECT_EQ(usage_message({}), "no command given");
+    EXPECT_EQ(usage_message({"--dir"}), "--dir needs a directory");
+    EXPECT_EQ(usage_message({"frob"}), "unknown command 'frob'");
+    EXPECT_EQ(usage_message({"list", "--save"}), "unknown option --save for list");
+    EXPECT_EQ(usage_message({"list", "--sample"}), "--sample needs a value");
+    EXPECT_EQ(usage_message({"list", "--sample", "a", "--sample", "b"}), "--sample given twice");
+    EXPECT_EQ(usage_message({"report"}), "report: missing argument");
+    EXPECT_EQ(usage_message({"report", "a", "b"}), "report: unexpected argument 'b'");
+    EXPECT_EQ(usage_message({"console"}), "console: missing argument");
+}
+
+TEST(CliTsv, EscapesWhatWouldBreakARow) {
+    EXPECT_EQ(tsv_escape("a\tb\nc\rd\\e"), "a\\tb\\nc\\rd\\\\e");
+    EXPECT_EQ(tsv_escape("soil \"7\" ; x"), "soil \"7\" ; x");
+    std::ostringstream out;
+    write_tsv_row(out, {"1", "", "two words"});
+    write_tsv_row(out, {});
+    EXPECT_EQ(out.str(), "1\t\ttwo words\n\n");
+}
+
+TEST(CliRun, HelpAndUsageErrors) {
+    std::ostringstream out, err;
+    xkv::test::temp_dir dir;
+    const environment env{dir.path(), [](int) {}, nullptr};
+    EXPECT_EQ(run({"--help"}, out, err, env), exit_ok);
+    EXPECT_NE(out.str().find("usage: xkv4410-cli"), std::string::npos);
+    EXPECT_EQ(run({}, out, err, env), exit_usage);
+    EXPECT_EQ(run({"--dir", dir.path(), "list", "--from", "2026-13-01"}, out, err, env), exit_usage);
+    EXPECT_NE(err.str().find("--from takes a date as YYYY-MM-DD"), std::string::npos);
+}
