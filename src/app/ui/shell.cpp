@@ -4,6 +4,7 @@
 #include "app/ui/main_form.h"
 #include "app/ui/options_form.h"
 #include "app/ui/view_options_form.h"
+#include "link/ui/debug_form.h"
 
 namespace xkv {
 
@@ -13,6 +14,8 @@ void create_shell_windows(TMainForm& main, ui_services& services) {
     windows.view_options = new TViewOptionsForm(&main);
     windows.about = new Tabout(&main, services);
     windows.about->set_console_opener([&main] { main.DebugConsoleClick(); });
+    auto* debug = new Tdebug(&main, &main.log());
+    windows.debug_console = [debug, &main] { debug->open(main.program_options()); };
     main.set_shell_windows(windows);
 }
 
