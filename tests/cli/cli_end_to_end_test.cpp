@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <filesystem>
+#include <thread>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -42,29 +45,35 @@ protected:
                                                         "\r\n[PORTS]\r\nCOM1=" + device + "\r\n");
     }
 
-    cli_result cli(std::vector<std::string> args) {
+    // Starts the CLI; its output goes to cli.out and cli.err.
+    pid_t spawn(std::vector<std::string> args) {
         args.insert(args.begin(), {XKV_BIN_DIR "/xkv4410-cli", "--dir", dir.path()});
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
         const std::string out = dir.file("cli.out"), err = dir.file("cli.err");
+        write_file(err, "");
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         pid_t pid = -1;
-        cli_result r;
-        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-            int status = 0;
-            waitpid(pid, &status, 0);
-            r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
+        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
         posix_spawn_file_actions_destroy(&actions);
-        r.out = read_file(out);
-        r.err = read_file(err);
+        return pid;
+    }
+
+    cli_result finish(pid_t pid) {
+        cli_result r;
+        int status = 0;
+        if (pid > 0 && waitpid(pid, &status, 0) == pid) r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = read_file(dir.file("cli.out"));
+        r.err = read_file(dir.file("cli.err"));
         return r;
     }
+
+    cli_result cli(std::vector<std::string> args) { return finish(spawn(std::move(args))); }
 };
 
 std::vector<std::string> lines_of(const std::string& text) {
@@ -199,4 +208,23 @@ TEST_F(CliEndToEnd, CheckTemplate) {
     const cli_result missing = cli({"check-template", dir.file("none.tpl")});
     EXPECT_EQ(missing.exit_code, 1);
     EXPECT_NE(missing.err.find("none.tpl"), std::string::npos);
+}
+
+TEST_F(CliEndToEnd, InterruptWhileCountingStopsAndKeepsTheMeasurement) {
+    sim_process sim({"--speed", "1"});
+    use_port(sim.link_path());
+    const pid_t pid = spawn({"measure", "--set", "soil", "--sample", "S5", "--description", "d", "--preset", "100"});
+    ASSERT_GT(pid, 0);
+    // Wait (bounded) for the first progress line: the run is counting.
+    for (int i = 0; i < 300 && read_file(dir.file("cli.err")).find("/100 s") == std::string::npos; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ::kill(pid, SIGINT);
+    const cli_result r = finish(pid);
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    const auto rows = lines_of(r.out);
+    ASSERT_EQ(rows.size(), 2u) << r.out;
+    const auto row = cells_of(rows[1]);
+    EXPECT_EQ(row[1], "S5");
+    EXPECT_LT(std::stoi(row[8]), 100) << "the time of the measurement stopped early";
+    EXPECT_EQ(row[9], "100");
 }
