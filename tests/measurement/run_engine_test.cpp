@@ -356,3 +356,14 @@ TEST_F(RunEngine, UnknownModeReadsNoValuesAndFailsInsteadOfStoringZeros) {
     EXPECT_EQ(engine->take_notices().at(0).text,
               "'' is not a valid floating point value (alpha value \"\", beta value \"\")");
 }
+
+TEST_F(RunEngine, AnElapsedTimeTooLargeToCountFailsTheRun) {
+    peer.answer("R", "1\r\n1\r\n");
+    peer.answer("L", "99999999999\r\n");
+    open();
+    engine->start();
+    EXPECT_EQ(run_out(), 2);
+    EXPECT_EQ(engine->state(), run_state::failed);
+    EXPECT_EQ(engine->take_notices(),
+              (std::vector<run_notice>{{"'99999999999' is not a valid integer value", true}}));
+}
