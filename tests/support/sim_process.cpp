@@ -94,4 +94,13 @@ std::vector<std::string> sim_process::commands() const {
     return lines;
 }
 
+bool sim_process::wait_logged(const std::string& line) const {
+    for (int waited = 0; waited < term_limit_ms; waited += 5) {
+        const auto logged = commands();
+        if (!logged.empty() && logged.back() == line) return true;
+        std::this_thread::sleep_for(poll_step);
+    }
+    return false;
+}
+
 } // namespace xkv::test

@@ -40,6 +40,9 @@ public:
     // The simulator's --log: every command line it received, each ended by LF.
     std::string log() const;
     std::vector<std::string> commands() const;
+    // Waits (at most 3 s) until the last command logged is `line`; a command the program has just
+    // written may not have been read by the simulator yet.
+    bool wait_logged(const std::string& line) const;
 
     // Ends the simulator at once with SIGKILL; its pty disappears under the program.
     void kill();

@@ -77,8 +77,10 @@ std::optional<std::string> sim_instrument::values(char kind, std::string_view se
     if (selector != "" && selector != "1" && selector != "2") return std::nullopt;
     ++value_reads_;
     if (options_.fail_after && value_reads_ > *options_.fail_after) return std::nullopt;
-    if (options_.garbage) return garbage_line();
-    auto value = [&](int channel) { return (kind == 'R' ? counts_text(channel, now) : rate_text(channel)) + crlf; };
+    auto value = [&](int channel) {
+        if (options_.garbage) return garbage_line();
+        return (kind == 'R' ? counts_text(channel, now) : rate_text(channel)) + crlf;
+    };
     if (selector == "1") return value(0);
     if (selector == "2") return value(1);
     return two_line_mode() ? value(0) + value(1) : value(0);
