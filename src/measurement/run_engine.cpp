@@ -177,21 +177,7 @@ void run_engine::tick_steps() {
     }
 
     // The measurement has reached its time (only a time tick gets here).
-    const channel_values v = read_channels();
-    labels_.alpha_value = "ALPHA : " + v.alpha;
-    labels_.beta_value = "BETA  : " + v.beta;
-    if (link_->read_error >= 1) {
-        // Values cut short must not become a row.
-        fail(communication_error_message, false);
-        return;
-    }
-    const std::string elapsed = read_time();
-    last_elapsed_ = elapsed;
-    const std::int64_t final_E = digits_to_int(elapsed);
-    show_time(elapsed, final_E, false, "Current count   : ", "Total count     : ");
-    link_->stop_count();
-    wait_(stop_wait_ms);
-    if (!finish_measurement(v, elapsed)) return;
+    if (!end_measurement("BETA  : ", "Current count   : ", "Total count     : ")) return;
 
     if (setup_.series_number < setup_.series_total) {
         ++setup_.series_number;
@@ -217,19 +203,7 @@ void run_engine::stop() {
     timer_on_ = false;
     state_ = run_state::finished;
     try {
-        const channel_values v = read_channels();
-        labels_.alpha_value = "ALPHA : " + v.alpha;
-        labels_.beta_value = "BETA : " + v.beta;
-        if (link_->read_error >= 1) {
-            fail(communication_error_message, false);
-            return;
-        }
-        const std::string elapsed = read_time();
-        last_elapsed_ = elapsed;
-        show_time(elapsed, digits_to_int(elapsed), false, "Current count : ", "Total count : ");
-        link_->stop_count();
-        wait_(stop_wait_ms);
-        finish_measurement(v, elapsed);
+        end_measurement("BETA : ", "Current count : ", "Total count : ");
     } catch (const std::exception& e) {
         fail(e.what(), true);
     }
@@ -255,6 +229,23 @@ void run_engine::close() {
     timer_on_ = false;
     link_.reset();
     state_ = run_state::closed;
+}
+
+bool run_engine::end_measurement(const char* beta_prefix, const char* current_prefix, const char* total_prefix) {
+    const channel_values v = read_channels();
+    labels_.alpha_value = "ALPHA : " + v.alpha;
+    labels_.beta_value = beta_prefix + v.beta;
+    if (link_->read_error >= 1) {
+        // Values cut short must not become a row.
+        fail(communication_error_message, false);
+        return false;
+    }
+    const std::string elapsed = read_time();
+    last_elapsed_ = elapsed;
+    show_time(elapsed, digits_to_int(elapsed), false, current_prefix, total_prefix);
+    link_->stop_count();
+    wait_(stop_wait_ms);
+    return finish_measurement(v, elapsed);
 }
 
 run_engine::channel_values run_engine::read_channels() {
