@@ -90,12 +90,7 @@ void run_engine::open_steps() {
     download_settings(*link_, setup_.profile, run_setup_.preset_time);
 
     const _calibration& set = setup_.calibration;
-    labels_.sample_id = "Sample ID : " + setup_.sample_id;
-    labels_.description = "Description : " + setup_.description;
-    labels_.set_caption = set.caption;
-    labels_.alpha_efficiency = "ALPHA = " + set.alpha;
-    labels_.beta_efficiency = "BETA = " + set.beta;
-    caption_ = run_caption;
+    show_sample_labels();
     labels_.alpha_uncertainty = "Alpha uncertainty= " + set.act_alpha;
     labels_.beta_uncertainty = "Beta uncertainty= " + set.act_beta;
 
@@ -142,13 +137,7 @@ bool run_engine::tick() {
 
 void run_engine::tick_steps() {
     tick_phase_ = 3 - tick_phase_;
-    const _calibration& set = setup_.calibration;
-    labels_.sample_id = "Sample ID : " + setup_.sample_id;
-    labels_.description = "Description : " + setup_.description;
-    labels_.set_caption = set.caption;
-    labels_.alpha_efficiency = "ALPHA = " + set.alpha;
-    labels_.beta_efficiency = "BETA = " + set.beta;
-    caption_ = run_caption;
+    show_sample_labels();
     progress_.measurement_max = setup_.preset_time;
     progress_.total_max = std::int64_t{setup_.preset_time} * setup_.series_total;
 
@@ -229,6 +218,16 @@ void run_engine::close() {
     timer_on_ = false;
     link_.reset();
     state_ = run_state::closed;
+}
+
+void run_engine::show_sample_labels() {
+    const _calibration& set = setup_.calibration;
+    labels_.sample_id = "Sample ID : " + setup_.sample_id;
+    labels_.description = "Description : " + setup_.description;
+    labels_.set_caption = set.caption;
+    labels_.alpha_efficiency = "ALPHA = " + set.alpha;
+    labels_.beta_efficiency = "BETA = " + set.beta;
+    caption_ = run_caption;
 }
 
 bool run_engine::end_measurement(const char* beta_prefix, const char* current_prefix, const char* total_prefix) {

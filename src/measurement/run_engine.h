@@ -136,6 +136,8 @@ private:
                    const char* total_prefix);
     // Stops the instrument, keeps the table, and leaves START off; `text` is shown.
     void fail(const std::string& text, bool error);
+    // Sample ID, description, the set's caption, "ALPHA = ", "BETA = " and the window caption.
+    void show_sample_labels();
     // The end of a measurement: values, time, stop, the wait and the row; false when the run failed.
     bool end_measurement(const char* beta_prefix, const char* current_prefix, const char* total_prefix);
     // Fills the first free slot; a failure takes the half-filled row out again and fails the run.
