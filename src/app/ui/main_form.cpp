@@ -14,8 +14,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
 #include <QStatusBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace xkv {
 
@@ -25,6 +28,22 @@ constexpr const char* no_value = "------------------";
 constexpr std::array<int, 3> baud_rates = {2400, 4800, 9600};
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
+
+// A status bar panel that keeps its whole text (and shows it as a tool tip) but paints what does
+// not fit as "...", so a long instrument reply never looks cut off mid-word.
+class status_panel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        drawFrame(&painter);
+        const QRect area = contentsRect().adjusted(4, 0, -4, 0);
+        const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, area.width());
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, shown);
+    }
+};
 
 } // namespace
 
@@ -55,6 +74,7 @@ TMainForm::TMainForm(std::string program_dir, ui_services& services, QWidget* pa
     }
     // Nothing else writes this panel: it keeps the start-up port and speed for the whole run.
     panels_[2]->setText(QString("COM PORT:%1 BOUDRATE:%2").arg(program_options_.port).arg(program_options_.speed));
+    panels_[2]->setMinimumWidth(std::max(50, panels_[2]->fontMetrics().horizontalAdvance(panels_[2]->text()) + 16));
 }
 
 std::string TMainForm::profile_path() const { return program_dir_ + default_profile_file; }
@@ -202,15 +222,17 @@ void TMainForm::build_labels() {
 void TMainForm::build_status_bar() {
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(false);
-    const int widths[] = {200, 500, 50};
+    // The device reply gets more room than 200 (instrument replies run long), the database path
+    // the rest, and the port panel is as wide as its text, at least 50.
+    const int widths[] = {200, 300, 50};
+    const int stretch[] = {3, 2, 0};
     const char* names[] = {"status_device", "status_database", "status_port"};
     for (int i = 0; i < 3; ++i) {
-        auto* panel = new QLabel(bar);
+        auto* panel = new status_panel(bar);
         panel->setObjectName(names[i]);
         panel->setFrameShape(QFrame::StyledPanel);
-        if (i < 2) panel->setFixedWidth(widths[i]);
-        else panel->setMinimumWidth(widths[i]); // the last panel takes the rest of the bar
-        bar->addWidget(panel, i == 2 ? 1 : 0);
+        panel->setMinimumWidth(widths[i]);
+        bar->addWidget(panel, stretch[i]);
         panels_[i] = panel;
     }
 }
@@ -249,6 +271,7 @@ void TMainForm::status_refresh() {
     panels_[0]->setText(q(result));
     panels_[0]->setToolTip(q(result));
     panels_[1]->setText(q(" DataBase : " + program_options_.database));
+    panels_[1]->setToolTip(panels_[1]->text());
 }
 
 void TMainForm::enable_save_options() { save_options_->setEnabled(true); }
