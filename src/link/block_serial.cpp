@@ -93,6 +93,7 @@ void TBlockSerial::open_port(const std::string& port_name) {
         record(bad_setting, "Not a serial device: " + device);
         return;
     }
+    // The driver's input queue is the line discipline's own (4 kB); Linux has no size to ask for.
     fd_ = fd;
     pending_.clear();
     pending_pos_ = 0;

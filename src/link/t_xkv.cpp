@@ -55,10 +55,8 @@ void t_xkv::send_command(std::string_view text) {
     // longer than the exchange buffer still goes out whole.
     std::string frame(text);
     frame.push_back('\n');
-    buffer_length_ = static_cast<std::uint16_t>(std::min(frame.size(), buffer_capacity));
     send_frame(frame);
     clear_buffer();
-    buffer_length_ = 0;
     // Anything the instrument said before or during the command is stale.
     port_->purge();
     port_->flush();

@@ -34,10 +34,10 @@ public:
 
     // Each time the line `command` arrives (its LF not included), answer `reply` after `delay_ms`.
     // Earlier rules are tried first; a rule with `times` left at 0 is used up.
-    void answer(std::string command, std::string reply, int delay_ms = 20, int times = -1);
+    void answer(std::string command, std::string reply, int delay_ms = 50, int times = -1);
     void answer_handshake() { answer("tarvo", "DEBUGMODE\r\n"); }
     // Answers any line that no other rule takes.
-    void answer_any(std::string reply, int delay_ms = 20);
+    void answer_any(std::string reply, int delay_ms = 50);
     // Sends bytes to the program now.
     void send(const std::string& bytes);
 
