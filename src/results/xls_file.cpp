@@ -6,23 +6,18 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <fstream>
-#include <memory>
 #include <system_error>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace xkv {
 
 namespace {
 
-void put_words(std::ostream& out, std::initializer_list<std::uint16_t> words) {
-    char bytes[16];
-    std::size_t n = 0;
-    for (const std::uint16_t w : words) {
-        bytes[n++] = static_cast<char>(w & 0xff);
-        bytes[n++] = static_cast<char>(w >> 8);
-    }
-    out.write(bytes, static_cast<std::streamsize>(n));
-}
+constexpr std::size_t label_header_bytes = 12;
 
 bool is_continuation_byte(char c) { return (static_cast<unsigned char>(c) & 0xc0) == 0x80; }
 
@@ -30,9 +25,26 @@ std::string_view cut_to_fit(std::string_view text) {
     if (text.size() <= xls_max_cell_bytes) return text;
     std::size_t length = xls_max_cell_bytes;
     // Step back over at most three continuation bytes; a text that is not UTF-8 is cut where it is.
-    for (int back = 0; back < 3 && length > 0 && is_continuation_byte(text[length]); ++back) --length;
+    for (int back = 0; back < 3 && is_continuation_byte(text[length]); ++back) --length;
     if (is_continuation_byte(text[length])) length = xls_max_cell_bytes;
     return text.substr(0, length);
+}
+
+void put_word(unsigned char* at, std::uint16_t word) {
+    at[0] = static_cast<unsigned char>(word & 0xff);
+    at[1] = static_cast<unsigned char>(word >> 8);
+}
+
+// A LABEL record: type, length of what follows, row, column, format 0, text length, the text.
+void put_label(unsigned char* at, std::size_t column, std::size_t row, std::string_view text) {
+    const auto length = static_cast<std::uint16_t>(text.size());
+    put_word(at, 0x0204);
+    put_word(at + 2, static_cast<std::uint16_t>(8 + length));
+    put_word(at + 4, static_cast<std::uint16_t>(row));
+    put_word(at + 6, static_cast<std::uint16_t>(column));
+    put_word(at + 8, 0x0000);
+    put_word(at + 10, length);
+    if (!text.empty()) std::memcpy(at + label_header_bytes, text.data(), text.size());
 }
 
 std::string decimal(std::size_t n) {
@@ -44,41 +56,152 @@ std::string failure(const char* what, const std::string& path, int error) {
     return std::string(what) + " \"" + path + "\". " + std::generic_category().message(error);
 }
 
+// The output file, closed on every way out.
+class output_file {
+public:
+    explicit output_file(const std::string& path) : path_(path) {
+        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (fd_ < 0) throw file_error(failure("Cannot create file", path, errno));
+        struct stat st {};
+        seekable_ = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
+    }
+    ~output_file() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    output_file(const output_file&) = delete;
+    output_file& operator=(const output_file&) = delete;
+
+    bool seekable() const { return seekable_; }
+
+    // At `offset` on a regular file, else where the last write ended.
+    void write(std::string_view bytes, std::uint64_t offset) {
+        while (!bytes.empty()) {
+            const ssize_t n = seekable_ ? ::pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(offset))
+                                        : ::write(fd_, bytes.data(), bytes.size());
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) throw file_error(failure("Cannot write file", path_, n < 0 ? errno : EIO));
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+            offset += static_cast<std::uint64_t>(n);
+        }
+    }
+
+    void close() {
+        const int fd = fd_;
+        fd_ = -1;
+        if (::close(fd) != 0) throw file_error(failure("Cannot write file", path_, errno));
+    }
+
+private:
+    std::string path_;
+    int fd_ = -1;
+    bool seekable_ = false;
+};
+
+class grid_cells {
+public:
+    explicit grid_cells(const std::vector<std::vector<std::string>>& grid) : grid_(grid) {
+        for (const auto& row : grid) columns_ = std::max(columns_, row.size());
+    }
+    std::size_t rows() const { return grid_.size(); }
+    std::size_t columns() const { return columns_; }
+    std::string_view at(std::size_t row, std::size_t column) const {
+        const auto& cells = grid_[row];
+        return column < cells.size() ? std::string_view(cells[column]) : std::string_view();
+    }
+
+private:
+    const std::vector<std::vector<std::string>>& grid_;
+    std::size_t columns_ = 0;
+};
+
+constexpr unsigned char bof_record[] = {0x09, 0x08, 0x08, 0x00, 0x00, 0x00, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00};
+constexpr unsigned char eof_record[] = {0x0a, 0x00, 0x00, 0x00};
+
+std::string_view as_text(const unsigned char* bytes, std::size_t n) {
+    return {reinterpret_cast<const char*>(bytes), n};
+}
+
+void append_label(std::string& out, std::size_t column, std::size_t row, std::string_view text) {
+    const std::string_view fitting = cut_to_fit(text);
+    const std::size_t at = out.size();
+    out.resize(at + label_header_bytes + fitting.size());
+    put_label(reinterpret_cast<unsigned char*>(out.data() + at), column, row, fitting);
+}
+
+constexpr std::size_t flush_bytes = 4 << 20;
+
+// Column by column down the whole grid, in file order: for pipes and devices.
+void write_in_order(output_file& file, const grid_cells& cells) {
+    std::string bytes(as_text(bof_record, sizeof bof_record));
+    for (std::size_t c = 0; c < cells.columns(); ++c)
+        for (std::size_t r = 0; r < cells.rows(); ++r) {
+            append_label(bytes, c, r, cells.at(r, c));
+            if (bytes.size() >= flush_bytes) {
+                file.write(bytes, 0);
+                bytes.clear();
+            }
+        }
+    bytes.append(as_text(eof_record, sizeof eof_record));
+    file.write(bytes, 0);
+}
+
+// A column of the file runs down every row, and the rows lie far apart in memory, so a regular file
+// is filled row by row instead: each column gathers its records in its own buffer, and the buffers
+// go to their columns' places in the file (known beforehand from the cell lengths) every few MiB.
+void write_by_rows(output_file& file, const grid_cells& cells) {
+    std::vector<std::uint64_t> next(cells.columns(), 0);
+    for (std::size_t r = 0; r < cells.rows(); ++r)
+        for (std::size_t c = 0; c < cells.columns(); ++c)
+            next[c] += label_header_bytes + cut_to_fit(cells.at(r, c)).size();
+    std::uint64_t end = sizeof bof_record;
+    for (auto& column : next) end += std::exchange(column, end);  // column lengths become column offsets
+
+    file.write(as_text(bof_record, sizeof bof_record), 0);
+    std::vector<std::string> gathered(cells.columns());
+    std::size_t held = 0;
+    const auto flush = [&] {
+        for (std::size_t c = 0; c < cells.columns(); ++c) {
+            file.write(gathered[c], next[c]);
+            next[c] += gathered[c].size();
+            gathered[c].clear();
+        }
+        held = 0;
+    };
+    for (std::size_t r = 0; r < cells.rows(); ++r) {
+        for (std::size_t c = 0; c < cells.columns(); ++c) {
+            const std::size_t before = gathered[c].size();
+            append_label(gathered[c], c, r, cells.at(r, c));
+            held += gathered[c].size() - before;
+        }
+        if (held >= flush_bytes) flush();
+    }
+    flush();
+    file.write(as_text(eof_record, sizeof eof_record), end);
+}
+
 } // namespace
 
 void write_label_cell(std::ostream& out, std::uint16_t column, std::uint16_t row, std::string_view text) {
-    const std::string_view fitting = cut_to_fit(text);
-    const auto length = static_cast<std::uint16_t>(fitting.size());
-    put_words(out, {0x0204, static_cast<std::uint16_t>(8 + length), row, column, 0x0000, length});
-    out.write(fitting.data(), static_cast<std::streamsize>(fitting.size()));
+    std::string record;
+    append_label(record, column, row, text);
+    out.write(record.data(), static_cast<std::streamsize>(record.size()));
 }
 
 bool save_grid_as_xls(const std::vector<std::vector<std::string>>& grid, const std::string& file_name) {
+    const grid_cells cells(grid);
     // Row indices beyond 65535 would wrap onto the first rows and overwrite them.
-    if (grid.size() > xls_max_rows)
-        throw file_error("Cannot save " + decimal(grid.size()) + " rows in \"" + file_name +
+    if (cells.rows() > xls_max_rows)
+        throw file_error("Cannot save " + decimal(cells.rows()) + " rows in \"" + file_name +
                          "\": a worksheet holds at most " + decimal(xls_max_rows) +
                          ". Narrow the listing with the filters and save again.");
-    std::size_t columns = 0;
-    for (const auto& row : grid) columns = std::max(columns, row.size());
-    if (columns > 65536) throw file_error("Cannot save more than 65536 columns in \"" + file_name + "\"");
+    if (cells.columns() > 65536) throw file_error("Cannot save more than 65536 columns in \"" + file_name + "\"");
 
-    // Records go straight to the file through one large buffer (declared first: it outlives the stream).
-    const auto buffer = std::make_unique<char[]>(1 << 20);
-    std::ofstream out;
-    out.rdbuf()->pubsetbuf(buffer.get(), 1 << 20);
-    out.open(file_name, std::ios::binary | std::ios::trunc);
-    if (!out) throw file_error(failure("Cannot create file", file_name, errno));
-
-    static const std::string empty;
-    put_words(out, {0x0809, 0x0008, 0x0000, 0x0010, 0x0000, 0x0000});
-    for (std::size_t c = 0; c < columns; ++c)
-        for (std::size_t r = 0; r < grid.size(); ++r)
-            write_label_cell(out, static_cast<std::uint16_t>(c), static_cast<std::uint16_t>(r),
-                             c < grid[r].size() ? grid[r][c] : empty);
-    put_words(out, {0x000A, 0x0000});
-    out.close();
-    if (!out) throw file_error(failure("Cannot write file", file_name, errno));
+    output_file file(file_name);
+    if (file.seekable())
+        write_by_rows(file, cells);
+    else
+        write_in_order(file, cells);
+    file.close();
     return true;
 }
 

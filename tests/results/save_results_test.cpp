@@ -8,6 +8,9 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace xkv;
 using test::first_column;
 using test::measured_row;
@@ -174,6 +177,22 @@ TEST_F(SaveResults, ALockedDatabaseIsLeftAsItWas) {
     EXPECT_EQ(result_count(path), 0);
     save_results(table, path);
     EXPECT_EQ(result_count(path), 1);
+}
+
+TEST_F(SaveResults, AReadOnlyDatabaseTakesNoRow) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes read-only files all the same";
+    table[0] = measured_row("S1");
+    table[1] = measured_row("S2");
+    save_results(table, path);
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    try {
+        save_results(table, path);
+        FAIL() << "the file is read-only";
+    } catch (const ESQLiteException& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  std::string("Could not retrieve data \"") + results_insert + "\" : attempt to write a readonly database");
+    }
+    EXPECT_EQ(result_count(path), 2);
 }
 
 TEST_F(SaveResults, ATableResultsWithOtherColumnsTakesNoRow) {

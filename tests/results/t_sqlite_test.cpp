@@ -9,6 +9,9 @@
 #include <functional>
 #include <regex>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace xkv;
 using test::first_column;
 
@@ -196,6 +199,18 @@ TEST_F(TSqlite, OpeningErrorsLeaveFilesAsTheyWere) {
     EXPECT_EQ(error.rfind("Error executing SQL", 0), 0u) << error;
     EXPECT_NE(error.find("file is not a database"), std::string::npos) << error;
     EXPECT_EQ(test::read_file(text_file), notes);
+}
+
+TEST_F(TSqlite, AReadOnlyDatabaseIsListedButTakesNoRow) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes read-only files all the same";
+    { t_sqlite db(path); db.query("INSERT INTO results (sample_id) VALUES ('kept')"); }
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    t_sqlite db(path);
+    db.query("SELECT sample_id FROM results");
+    EXPECT_EQ(db.cell(1, 1), "kept");
+    const std::string insert = "INSERT INTO results (sample_id) VALUES ('new')";
+    EXPECT_EQ(error_of([&] { db.query(insert); }),
+              "Could not retrieve data \"" + insert + "\" : attempt to write a readonly database");
 }
 
 TEST_F(TSqlite, ABusyDatabaseEndsTheQuery) {
