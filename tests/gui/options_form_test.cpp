@@ -11,23 +11,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QTimer>
-
-#include <functional>
 
 using namespace xkv;
+using test::run_modal;
 using test::shell_fixture;
 
 namespace {
-
-// Runs `body` inside the modal loop that `item` opens; a dialog the body leaves open is cancelled.
-void run_modal(QAction* item, QDialog* dialog, std::function<void()> body) {
-    QTimer::singleShot(0, dialog, [dialog, body] {
-        body();
-        if (dialog->isVisible()) dialog->reject();
-    });
-    item->trigger();
-}
 
 struct editor_fixture : shell_fixture {
     editor_fixture() {

@@ -12,10 +12,13 @@
 #include "support/temp_dir.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -66,6 +69,15 @@ public:
     scripted_ui_services services;
     std::unique_ptr<TMainForm> main;
 };
+
+// Runs `body` inside the modal loop that `item` opens; a dialog the body leaves open is cancelled.
+inline void run_modal(QAction* item, QDialog* dialog, std::function<void()> body) {
+    QTimer::singleShot(0, dialog, [dialog, body] {
+        body();
+        if (dialog->isVisible()) dialog->reject();
+    });
+    item->trigger();
+}
 
 } // namespace xkv::test
 

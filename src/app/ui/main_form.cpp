@@ -3,11 +3,11 @@
 #include "app/ui/about_form.h"
 #include "app/ui/link_label.h"
 #include "app/ui/options_form.h"
+#include "app/ui/profile_labels.h"
 #include "app/ui/view_options_form.h"
 #include "app/ui/xkv_application.h"
 #include "link/t_xkv.h"
 #include "settings/settings_files.h"
-#include "settings/value_text.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -24,7 +24,6 @@ namespace xkv {
 
 namespace {
 
-constexpr const char* no_value = "------------------";
 constexpr std::array<int, 3> baud_rates = {2400, 4800, 9600};
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
@@ -46,6 +45,8 @@ protected:
 };
 
 } // namespace
+
+TMainForm::~TMainForm() = default;
 
 TMainForm::TMainForm(std::string program_dir, ui_services& services, QWidget* parent)
     : QMainWindow(parent), program_dir_(std::move(program_dir)), services_(services) {
@@ -158,32 +159,7 @@ void TMainForm::build_labels() {
     auto* grid = new QGridLayout(group);
     grid->setVerticalSpacing(2);
     grid->setHorizontalSpacing(12);
-    const struct {
-        const char* caption;
-        const char* name;
-        QLabel** value;
-    } rows[] = {
-        {"C:=", "value_C", &value_C_},
-        {"D:=", "value_D", &value_D_},
-        {"E:=", "value_E", &value_E_},
-        {"Alert 1 :=", "value_alert1", nullptr},
-        {"Alert 2 :=", "value_alert2", nullptr},
-        {"FailRate 1 :=", "value_failrate1", &value_failrate1_},
-        {"FileRate 2 :=", "value_failrate2", &value_failrate2_},
-        {"High Voltage1 :=", "value_hv1", &value_hv1_},
-        {"High Voltage2 :=", "value_hv2", &value_hv2_},
-        {"mode :=", "value_mode", &value_mode_},
-    };
-    int r = 0;
-    for (const auto& item : rows) {
-        grid->addWidget(new QLabel(item.caption, group), r, 0, Qt::AlignRight);
-        auto* value = new QLabel(no_value, group);
-        value->setObjectName(item.name);
-        value->setMinimumWidth(160);
-        grid->addWidget(value, r, 1);
-        if (item.value) *item.value = value;
-        ++r;
-    }
+    labels_ = std::make_unique<profile_labels>(*grid, group, true);
     row->addWidget(group);
 
     auto* side = new QVBoxLayout;
@@ -247,16 +223,7 @@ void TMainForm::set_menu_windows(menu_windows windows) {
 }
 
 void TMainForm::refresh_labels() {
-    value_C_->setText(q(profile_.C));
-    value_D_->setText(q(profile_.D));
-    value_E_->setText(q(profile_.E));
-    value_failrate1_->setText(q(profile_.failrate1));
-    value_failrate2_->setText(q(profile_.failrate2));
-    value_hv1_->setText(q(profile_.hv1));
-    value_hv2_->setText(q(profile_.hv2));
-    std::string mode = value_mode_->text().toStdString();
-    mode_name(profile_.mode, mode); // an unknown code leaves the row as it was
-    value_mode_->setText(q(mode));
+    labels_->show(profile_);
 
     for (int n = 1; n <= 4; ++n) ports_[n - 1]->setChecked(program_options_.port == n);
     for (std::size_t i = 0; i < baud_rates.size(); ++i) speeds_[i]->setChecked(program_options_.speed == baud_rates[i]);

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
 class QAction;
@@ -21,6 +22,7 @@ namespace xkv {
 
 class TOptionsForm;
 class TViewOptionsForm;
+class profile_labels;
 class Tabout;
 
 // The shell's own windows, created hidden after the main window and reused for the whole run.
@@ -46,6 +48,7 @@ public:
     // labels and status (device test), runs the start-up update check when it is on, and fills
     // status panel 3.
     TMainForm(std::string program_dir, ui_services& services, QWidget* parent = nullptr);
+    ~TMainForm() override;
 
     void set_shell_windows(const shell_windows& windows);
     void set_menu_windows(menu_windows windows);
@@ -113,14 +116,7 @@ private:
     std::array<QAction*, 4> ports_{};
     std::array<QAction*, 3> speeds_{};
 
-    QLabel* value_C_ = nullptr;
-    QLabel* value_D_ = nullptr;
-    QLabel* value_E_ = nullptr;
-    QLabel* value_failrate1_ = nullptr;
-    QLabel* value_failrate2_ = nullptr;
-    QLabel* value_hv1_ = nullptr;
-    QLabel* value_hv2_ = nullptr;
-    QLabel* value_mode_ = nullptr;
+    std::unique_ptr<profile_labels> labels_;
     QLabel* notice_label_ = nullptr;
     QLabel* download_site_ = nullptr;
     QLabel* download_new_version_ = nullptr;

@@ -1,7 +1,7 @@
 #include "app/ui/view_options_form.h"
 
 #include "app/ui/window_placement.h"
-#include "settings/value_text.h"
+#include "app/ui/profile_labels.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -11,6 +11,8 @@
 
 namespace xkv {
 
+TViewOptionsForm::~TViewOptionsForm() = default;
+
 TViewOptionsForm::TViewOptionsForm(QWidget* parent) : QDialog(parent) {
     setObjectName("ViewOptionsForm");
     setWindowTitle("View Options");
@@ -18,31 +20,7 @@ TViewOptionsForm::TViewOptionsForm(QWidget* parent) : QDialog(parent) {
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(12);
-    const struct {
-        const char* caption;
-        const char* name;
-        QLabel** value;
-    } rows[] = {
-        {"C:=", "value_C", &value_C_},
-        {"D:=", "value_D", &value_D_},
-        {"E:=", "value_E", &value_E_},
-        {"Alert 1 :=", "value_alert1", nullptr},
-        {"Alert 2 :=", "value_alert2", nullptr},
-        {"FailRate 1 :=", "value_failrate1", &value_failrate1_},
-        {"FileRate 2 :=", "value_failrate2", &value_failrate2_},
-        {"High Voltage :=", "value_hv", &value_hv_},
-        {"mode :=", "value_mode", &value_mode_},
-    };
-    int r = 0;
-    for (const auto& row : rows) {
-        grid->addWidget(new QLabel(row.caption), r, 0, Qt::AlignRight);
-        auto* value = new QLabel("------------------");
-        value->setObjectName(row.name);
-        value->setMinimumWidth(160);
-        grid->addWidget(value, r, 1);
-        if (row.value) *row.value = value;
-        ++r;
-    }
+    labels_ = std::make_unique<profile_labels>(*grid, this, false);
 
     auto* close = new QPushButton("CLOSE");
     close->setObjectName("Button_CLOSE");
@@ -58,17 +36,7 @@ TViewOptionsForm::TViewOptionsForm(QWidget* parent) : QDialog(parent) {
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void TViewOptionsForm::set_values(const _options& profile) {
-    value_C_->setText(QString::fromStdString(profile.C));
-    value_D_->setText(QString::fromStdString(profile.D));
-    value_E_->setText(QString::fromStdString(profile.E));
-    value_failrate1_->setText(QString::fromStdString(profile.failrate1));
-    value_failrate2_->setText(QString::fromStdString(profile.failrate2));
-    value_hv_->setText(QString::fromStdString(profile.hv1)); // the view shows the first supply only
-    std::string mode = value_mode_->text().toStdString();
-    mode_name(profile.mode, mode);
-    value_mode_->setText(QString::fromStdString(mode));
-}
+void TViewOptionsForm::set_values(const _options& profile) { labels_->show(profile); }
 
 void TViewOptionsForm::show_options(const _options& profile) {
     set_values(profile);

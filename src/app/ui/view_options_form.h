@@ -5,14 +5,17 @@
 
 #include <QDialog>
 
-class QLabel;
+#include <memory>
 
 namespace xkv {
+
+class profile_labels;
 
 class TViewOptionsForm : public QDialog {
     Q_OBJECT
 public:
     explicit TViewOptionsForm(QWidget* parent = nullptr);
+    ~TViewOptionsForm() override;
 
     // Sets the value labels from `profile`, then shows the view modally.
     void show_options(const _options& profile);
@@ -23,13 +26,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QLabel* value_C_;
-    QLabel* value_D_;
-    QLabel* value_E_;
-    QLabel* value_failrate1_;
-    QLabel* value_failrate2_;
-    QLabel* value_hv_;
-    QLabel* value_mode_;
+    std::unique_ptr<profile_labels> labels_; // "High Voltage :=" shows hv1 only
 };
 
 } // namespace xkv
