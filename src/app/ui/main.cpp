@@ -4,9 +4,11 @@
 
 #include "app/program_dir.h"
 #include "app/ui/main_form.h"
+#include "app/ui/painting_wait.h"
 #include "app/ui/qt_ui_services.h"
 #include "app/ui/shell.h"
 #include "app/ui/xkv_application.h"
+#include "results/ui/menu_windows.h"
 
 #include <QIcon>
 
@@ -21,6 +23,7 @@ int main(int argc, char** argv) {
     try {
         xkv::TMainForm main_form(program_dir, services);
         xkv::create_shell_windows(main_form, services);
+        xkv::create_menu_windows(main_form, services, xkv::painting_wait);
         main_form.show();
         return app.exec();
     } catch (const std::exception& e) {

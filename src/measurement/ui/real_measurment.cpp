@@ -1,0 +1,310 @@
+#include "measurement/ui/real_measurment.h"
+
+#include "app/program_dir.h"
+#include "app/ui/main_form.h"
+#include "app/ui/window_placement.h"
+#include "app/ui/xkv_application.h"
+#include "measurement/parameter_sets.h"
+#include "measurement/run_window_rules.h"
+#include "measurement/ui/run_chart_view.h"
+#include "results/report_output.h"
+#include "results/run_grid.h"
+#include "results/save_results.h"
+#include "results/ui/text_grid_model.h"
+#include "settings/settings_files.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace xkv {
+
+namespace {
+
+constexpr int tick_interval_ms = 500;
+
+QString q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// The label texts in the order of the window's labels.
+std::array<const std::string*, 17> label_texts(const run_labels& l) {
+    return {&l.sample_id,         &l.description,      &l.set_caption,      &l.alpha_efficiency,
+            &l.beta_efficiency,   &l.alpha_uncertainty, &l.beta_uncertainty, &l.transfer_factor,
+            &l.k,                 &l.background,       &l.alpha_value,      &l.beta_value,
+            &l.preset_time,       &l.measurement_time, &l.remaining_time,   &l.current_count,
+            &l.total_count};
+}
+
+constexpr std::array<const char*, 17> label_names = {
+    "label_sample_id",        "label_description",      "label_caption",       "label_alpha",
+    "label_beta",             "label_alpha_uncertainty", "label_beta_uncertainty", "label_transfer_factor",
+    "label_k",                "label_background",       "label_alpha_value",   "label_beta_value",
+    "label_preset_time",      "label_measurement_time", "label_remaining_time", "label_current_count",
+    "label_total_count"};
+
+void show_gauge(QProgressBar* bar, std::int64_t value, std::int64_t maximum) {
+    const gauge_values g = gauge_of(value, maximum);
+    bar->setMaximum(g.maximum);
+    bar->setValue(g.value);
+}
+
+} // namespace
+
+Treal_measurment::Treal_measurment(TMainForm& main, ui_services& services, run_engine::wait_fn wait)
+    : QDialog(&main), main_(main), services_(services), wait_(std::move(wait)) {
+    setObjectName("real_measurment");
+    setWindowTitle("measurment");
+    setModal(true);
+    build();
+}
+
+Treal_measurment::~Treal_measurment() = default;
+
+void Treal_measurment::build() {
+    const auto group = [this](const char* title, std::initializer_list<int> labels) {
+        auto* box = new QGroupBox(title, this);
+        auto* layout = new QVBoxLayout(box);
+        layout->setSpacing(2);
+        for (const int i : labels) {
+            labels_[i] = new QLabel(box);
+            labels_[i]->setObjectName(label_names[i]);
+            labels_[i]->setMinimumWidth(220);
+            layout->addWidget(labels_[i]);
+        }
+        return box;
+    };
+    auto* left = new QVBoxLayout;
+    left->addWidget(group("SAMPLE INFO", {0, 1}));
+    left->addWidget(group("Measurment Parameters", {2, 3, 4, 5, 6, 7, 8, 9}));
+    left->addStretch();
+
+    auto* middle = new QVBoxLayout;
+    QGroupBox* values = group("VALUES", {10, 11});
+    QFont big = labels_[10]->font();
+    big.setPointSize(big.pointSize() + 3);
+    big.setBold(true);
+    labels_[10]->setFont(big);
+    labels_[11]->setFont(big);
+    middle->addWidget(values);
+    QGroupBox* time = group("TIME", {12, 13, 14, 15, 16});
+    const auto gauge = [time](const char* caption, const char* name) {
+        time->layout()->addWidget(new QLabel(caption, time));
+        auto* bar = new QProgressBar(time);
+        bar->setObjectName(name);
+        time->layout()->addWidget(bar);
+        return bar;
+    };
+    measurement_gauge_ = gauge("Measurment progress", "ProgressBar1");
+    total_gauge_ = gauge("Total progress", "ProgressBar2");
+    middle->addWidget(time);
+    middle->addStretch();
+
+    chart_ = new run_chart_view(this);
+    chart_->setObjectName("Chart1");
+
+    auto* upper = new QHBoxLayout;
+    upper->addLayout(left);
+    upper->addLayout(middle);
+    upper->addWidget(chart_, 1);
+
+    grid_ = new text_grid_model(this);
+    Output_ = new QTableView(this);
+    Output_->setObjectName("Output");
+    Output_->setModel(grid_);
+    Output_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Output_->verticalHeader()->setVisible(false);
+    Output_->verticalHeader()->setDefaultSectionSize(Output_->fontMetrics().height() + 6);
+    Output_->setMinimumHeight(120);
+
+    auto* row = new QHBoxLayout;
+    const std::array<const char*, 6> captions = {"STOP", "START", "ABORT", "SAVE", "CLOSE", "PRINT REPORT"};
+    const std::array<void (Treal_measurment::*)(), 6> handlers = {
+        &Treal_measurment::Button1Click, &Treal_measurment::Button2Click, &Treal_measurment::Button3Click,
+        &Treal_measurment::Button4Click, &Treal_measurment::Button5Click, &Treal_measurment::Button6Click};
+    for (std::size_t i = 0; i < buttons_.size(); ++i) {
+        buttons_[i] = new QPushButton(captions[i], this);
+        buttons_[i]->setObjectName(QString("Button%1").arg(i + 1));
+        buttons_[i]->setAutoDefault(false);
+        buttons_[i]->setEnabled(false);
+        connect(buttons_[i], &QPushButton::clicked, this, handlers[i]);
+        row->addWidget(buttons_[i]);
+    }
+
+    auto* top = new QVBoxLayout(this);
+    top->addLayout(upper, 3);
+    top->addWidget(Output_, 2);
+    top->addLayout(row);
+    resize(1180, 720);
+
+    Timer1_ = new QTimer(this);
+    Timer1_->setObjectName("Timer1");
+    Timer1_->setSingleShot(true);
+    Timer1_->setInterval(tick_interval_ms);
+    connect(Timer1_, &QTimer::timeout, this, &Treal_measurment::Timer1Timer);
+}
+
+const cur_measurment& Treal_measurment::last_setup() const { return engine_ ? engine_->measurement() : last_setup_; }
+
+void Treal_measurment::open_run(const run_setup& setup) {
+    Timer1_->stop();
+    engine_ = std::make_unique<run_engine>(main_.program_options(), main_.profile(), setup,
+                                           main_.program_dir() + calibration_file, wait_, &main_.log());
+    engine_->on_channels([this](const channel_sample& s) { chart_->add(s); });
+    shown_set_ = button_set::none;
+    grid_shown_ = false;
+    clear_chart();
+    render();
+    show();
+    centre_on_screen(*this);
+    // The opening runs once the window is on the screen, so it paints through the settings wait.
+    QTimer::singleShot(0, this, &Treal_measurment::FormShow);
+}
+
+void Treal_measurment::FormShow() {
+    if (!engine_ || engine_->state() != run_state::preparing) return;
+    engine_->open();
+    render();
+    show_notices();
+    if (engine_->state() == run_state::closed) close();
+}
+
+void Treal_measurment::Button2Click() {
+    if (!engine_) return;
+    engine_->start();
+    clear_chart();
+    render();
+    show_notices();
+    if (engine_->timer_on()) Timer1_->start();
+}
+
+void Treal_measurment::Timer1Timer() {
+    if (!engine_) return;
+    const bool again = engine_->tick();
+    render();
+    if (again) Timer1_->start();
+    show_notices();
+}
+
+void Treal_measurment::Button1Click() {
+    if (!engine_) return;
+    Timer1_->stop();  // no tick during STOP's own reads and wait
+    engine_->stop();
+    render();
+    if (engine_->timer_on()) Timer1_->start();  // offline: STOP does nothing and the count goes on
+    show_notices();
+}
+
+void Treal_measurment::Button3Click() {
+    if (!engine_) return;
+    engine_->abort([this](const std::string& text) { return services_.confirm_ok_cancel(text); });
+    if (engine_->state() == run_state::closed) close();
+}
+
+void Treal_measurment::Button5Click() {
+    if (!engine_) return;
+    engine_->close_run([this](const std::string& text) { return services_.confirm_ok_cancel(text); });
+    if (engine_->state() == run_state::closed) close();
+}
+
+void Treal_measurment::Button4Click() {
+    if (!engine_) return;
+    Timer1_->stop();
+    const std::string database = resolve_program_path(main_.program_dir(), main_.program_options().database);
+    // A database error is thrown before anything is written: the window stays and SAVE may be pressed again.
+    if (save_results(engine_->table(), database) == save_outcome::no_data) {
+        services_.show_message(no_data_to_save);
+        return;
+    }
+    engine_->close();
+    close();
+}
+
+void Treal_measurment::Button6Click() {
+    if (!engine_) return;
+    const button_set before = engine_->buttons();
+    show_buttons(run_buttons{});
+    const std::string dir = main_.program_dir();
+    const report_sources sources{resolve_program_path(dir, main_.program_options().name),
+                                 dir + default_profile_file, main_.profile().creator, engine_->measurement()};
+    report_result result = report_result::cancelled;
+    try {
+        result = report_from_run(engine_->table(), sources, services_);
+    } catch (...) {
+        show_buttons(buttons_of(before));
+        throw;
+    }
+    show_buttons(buttons_after_report(before, result == report_result::template_error));
+}
+
+void Treal_measurment::closeEvent(QCloseEvent* event) {
+    if (!engine_) {
+        event->accept();
+        return;
+    }
+    switch (title_bar_close_of(engine_->state(), engine_->buttons())) {
+    case title_bar_close::as_close_button:
+        event->ignore();
+        QTimer::singleShot(0, this, &Treal_measurment::Button5Click);
+        return;
+    case title_bar_close::refuse: event->ignore(); return;
+    case title_bar_close::close: break;
+    }
+    // FormClose: timer off, the link released, the setup dialog closed.
+    Timer1_->stop();
+    engine_->close();
+    last_setup_ = engine_->measurement();
+    engine_.reset();
+    event->accept();
+    emit closed();
+}
+
+void Treal_measurment::reject() { close(); }
+
+void Treal_measurment::render() {
+    if (!engine_) return;
+    setWindowTitle(q(engine_->caption()));
+    const auto texts = label_texts(engine_->labels());
+    for (std::size_t i = 0; i < labels_.size(); ++i) labels_[i]->setText(q(*texts[i]));
+    const run_progress& p = engine_->progress();
+    show_gauge(measurement_gauge_, p.measurement, p.measurement_max);
+    show_gauge(total_gauge_, p.total, p.total_max);
+    // Buttons follow the engine's set when it changes, so a report's own button states stay.
+    if (engine_->buttons() != shown_set_) {
+        shown_set_ = engine_->buttons();
+        show_buttons(buttons_of(shown_set_));
+    }
+    const std::size_t rows = engine_->row_count();
+    if (!grid_shown_ || rows != shown_rows_) {
+        grid_->set_grid(show_table(engine_->table()));
+        Output_->resizeColumnsToContents();
+        shown_rows_ = rows;
+        grid_shown_ = true;
+    }
+}
+
+void Treal_measurment::show_buttons(const run_buttons& b) {
+    const std::array<bool, 6> on = {b.stop, b.start, b.abort, b.save, b.close, b.print_report};
+    for (std::size_t i = 0; i < buttons_.size(); ++i) buttons_[i]->setEnabled(on[i]);
+}
+
+void Treal_measurment::show_notices() {
+    if (!engine_) return;
+    for (const run_notice& n : engine_->take_notices()) {
+        if (n.error) show_error_box(&services_, n.text);
+        else services_.show_message(n.text);
+    }
+}
+
+void Treal_measurment::clear_chart() {
+    const cur_measurment& m = engine_->measurement();
+    chart_->clear(m.preset_time, m.series_total);
+}
+
+} // namespace xkv

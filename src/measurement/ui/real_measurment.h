@@ -1,0 +1,85 @@
+#pragma once
+// The measurement run window "measurment": sample and parameter labels, values, times, the two
+// gauges, a live chart, the Output grid and STOP, START, ABORT, SAVE, CLOSE, PRINT REPORT. A thin
+// view over run_engine: every handler calls the engine, renders its state and shows its notices;
+// Timer1 is a single-shot 500 ms timer armed again whenever the engine's tick says so.
+
+#include "app/ui_services.h"
+#include "measurement/run_engine.h"
+
+#include <QDialog>
+
+#include <array>
+#include <memory>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTableView;
+class QTimer;
+
+namespace xkv {
+
+class TMainForm;
+class run_chart_view;
+class text_grid_model;
+
+class Treal_measurment : public QDialog {
+    Q_OBJECT
+public:
+    // `wait` is the engine's wait: the painting wait in the program, a fast one in tests.
+    Treal_measurment(TMainForm& main, ui_services& services, run_engine::wait_fn wait);
+    ~Treal_measurment() override;
+
+    // Shows the window modally for a run of `setup`; the opening (FormShow) follows as it appears.
+    void open_run(const run_setup& setup);
+
+    // The running engine; null while the window is closed.
+    const run_engine* engine() const { return engine_.get(); }
+    // The setup of the latest run, which heads the reports of the database viewer.
+    const cur_measurment& last_setup() const;
+
+signals:
+    void closed();  // the setup dialog closes with the run window
+
+public slots:
+    void FormShow();
+    void Button2Click();  // START
+    void Timer1Timer();
+    void Button1Click();  // STOP
+    void Button3Click();  // ABORT
+    void Button4Click();  // SAVE
+    void Button5Click();  // CLOSE
+    void Button6Click();  // PRINT REPORT
+
+protected:
+    void closeEvent(QCloseEvent* event) override;  // FormClose
+    void reject() override;                         // Escape goes the way of the title bar
+
+private:
+    void build();
+    void render();
+    void show_buttons(const run_buttons& b);
+    void show_notices();
+    void clear_chart();
+
+    TMainForm& main_;
+    ui_services& services_;
+    run_engine::wait_fn wait_;
+    std::unique_ptr<run_engine> engine_;
+    cur_measurment last_setup_;
+    button_set shown_set_ = button_set::none;
+    std::size_t shown_rows_ = 0;
+    bool grid_shown_ = false;
+
+    QTimer* Timer1_ = nullptr;
+    std::array<QPushButton*, 6> buttons_{};  // STOP, START, ABORT, SAVE, CLOSE, PRINT REPORT
+    std::array<QLabel*, 17> labels_{};       // in the order of run_labels
+    QProgressBar* measurement_gauge_ = nullptr;
+    QProgressBar* total_gauge_ = nullptr;
+    run_chart_view* chart_ = nullptr;
+    text_grid_model* grid_ = nullptr;
+    QTableView* Output_ = nullptr;
+};
+
+} // namespace xkv

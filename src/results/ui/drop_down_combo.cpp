@@ -1,0 +1,27 @@
+#include "results/ui/drop_down_combo.h"
+
+#include <QSignalBlocker>
+
+namespace xkv {
+
+drop_down_combo::drop_down_combo(QWidget* parent) : QComboBox(parent) {
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);  // the list holds stored values only
+    setMinimumContentsLength(14);
+}
+
+void drop_down_combo::set_entries(const std::vector<std::string>& entries) {
+    const QString typed = currentText();
+    const QSignalBlocker quiet(this);
+    clear();
+    for (const auto& e : entries) addItem(QString::fromUtf8(e.data(), static_cast<qsizetype>(e.size())));
+    setCurrentIndex(-1);
+    setEditText(typed);
+}
+
+void drop_down_combo::showPopup() {
+    emit dropDown();  // a refill that fails shows its error and the list stays closed
+    QComboBox::showPopup();
+}
+
+} // namespace xkv

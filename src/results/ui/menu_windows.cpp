@@ -1,0 +1,25 @@
+#include "results/ui/menu_windows.h"
+
+#include "app/ui/main_form.h"
+#include "measurement/parameter_sets.h"
+#include "measurement/ui/cal_form.h"
+#include "measurement/ui/m_form.h"
+#include "measurement/ui/real_measurment.h"
+#include "results/ui/view_db.h"
+
+namespace xkv {
+
+void create_menu_windows(TMainForm& main, ui_services& services, std::function<void(int)> wait) {
+    const std::string calibrations = main.program_dir() + calibration_file;
+    auto* editor = new Tcal_form(&main, calibrations, services);
+    auto* run = new Treal_measurment(main, services, std::move(wait));
+    auto* setup = new Tm_form(&main, calibrations, *run, services);
+    auto* viewer = new TViewDB(main, services, [run] { return run->last_setup(); });
+    menu_windows windows;
+    windows.parameter_editor = [editor] { editor->open_window(); };
+    windows.measurement_setup = [setup] { setup->open_window(); };
+    windows.database_viewer = [viewer] { viewer->open_window(); };
+    main.set_menu_windows(std::move(windows));
+}
+
+} // namespace xkv

@@ -1,0 +1,68 @@
+#pragma once
+// The database viewer "VIEW DB": filter boxes, two date pickers with their check boxes, SHOW, the
+// 32-column Grid, "Save As EXCEL File", "Report" and "CLOSE". A thin view over viewer_query: every
+// listing and list refill is one statement on a fresh connection to the current database.
+
+#include "app/ui_services.h"
+#include "measurement/cur_measurment.h"
+#include "results/viewer_query.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QCheckBox;
+class QDateEdit;
+class QLineEdit;
+class QTableView;
+
+namespace xkv {
+
+class TMainForm;
+class drop_down_combo;
+class text_grid_model;
+
+class TViewDB : public QDialog {
+    Q_OBJECT
+public:
+    // `current_setup` gives the setup of the latest run, which heads a report.
+    TViewDB(TMainForm& main, ui_services& services, std::function<cur_measurment()> current_setup);
+
+    // Shows the window modally; the whole table is listed once it is on the screen.
+    void open_window();
+
+    // The listing as shown: row 0 the headers.
+    const viewer_grid& grid() const;
+    const text_grid_model& model() const { return *model_; }
+
+public slots:
+    void FormShow();
+    void Button2Click();  // SHOW
+    void Button3Click();  // Save As EXCEL File
+    void Button4Click();  // Report
+    void Button1Click();  // CLOSE
+    void samplecomboDropDown();
+    void modecomboDropDown();
+    void calcomboDropDown();
+    void hvcomboDropDown();
+
+private:
+    void build();
+    std::string database() const;
+    void list(const bound_statement& select);
+    void refill(drop_down_combo* combo, filter_list list);
+    viewer_filter filter() const;
+
+    TMainForm& main_;
+    ui_services& services_;
+    std::function<cur_measurment()> current_setup_;
+
+    drop_down_combo *samplecombo_ = nullptr, *modecombo_ = nullptr, *calcombo_ = nullptr, *hvcombo_ = nullptr;
+    QCheckBox *CheckBox1_ = nullptr, *CheckBox2_ = nullptr;
+    QDateEdit *fromdate_ = nullptr, *todate_ = nullptr;
+    QLineEdit *from_value_1_ = nullptr, *to_value_1_ = nullptr, *from_value_2_ = nullptr, *to_value_2_ = nullptr;
+    text_grid_model* model_ = nullptr;
+    QTableView* Grid_ = nullptr;
+};
+
+} // namespace xkv

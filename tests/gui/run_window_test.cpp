@@ -1,0 +1,159 @@
+// The run window's failure roads against the simulated instrument: SAVE with no rows, CLOSE, the
+// title bar, ABORT with its question, a communication failure and the report after it, a template
+// that fails its checks, and a set whose K cannot be computed.
+
+#include "windows_fixture.h"
+
+#include "measurement/run_engine.h"
+#include "support/sim_process.h"
+#include "support/temp_dir.h"
+
+#include <QTimer>
+
+#include <memory>
+
+using namespace xkv;
+using test::windows_fixture;
+
+namespace {
+
+// A run window opened through the setup dialog for sample S1 of set "Soil" (or "NoK", whose D is
+// empty), waiting in Ready.
+struct run_fixture : windows_fixture {
+    explicit run_fixture(const std::string& device, const char* preset = "100000") : windows_fixture(device) {
+        test::write_file(calibrations(), "[Soil]\r\nalpha=0.5\r\nbeta=0.5\r\nB=1\r\nC=1\r\nD=1\r\nE=1\r\nunits=Bq\r\n"
+                                         "[NoK]\r\nB=1\r\nC=1\r\nD=\r\nE=1\r\nunits=Bq\r\n");
+        start_windows();
+        find("Measurment")->trigger();
+        setup = window<Tm_form>();
+        run = window<Treal_measurment>();
+        choose(setup, "ComboBox1", "Soil");
+        type(setup, "Edit1", "S1");
+        type(setup, "Edit2", "filter");
+        type(setup, "Edit4", preset);
+    }
+    void open() {
+        click(setup, "Button2");
+        QTRY_VERIFY(run->engine() && run->engine()->state() != run_state::preparing);
+    }
+    void start() {
+        click(run, "Button2");
+        QVERIFY(run->engine()->state() == run_state::counting);
+    }
+    std::size_t saved_rows() {
+        if (!std::filesystem::exists(database())) return 0;
+        return list_results(database(), base_select()).size() - 1;
+    }
+
+    Tm_form* setup = nullptr;
+    Treal_measurment* run = nullptr;
+};
+
+} // namespace
+
+class run_window_test : public QObject {
+    Q_OBJECT
+private slots:
+    void save_without_rows_and_close_with_its_question();
+    void abort_asks_with_its_dash_and_leaves_without_saving();
+    void communication_failure_keeps_start_off_through_a_report();
+    void a_template_that_fails_its_checks_leaves_print_report_off();
+    void a_set_without_k_closes_the_run_and_the_setup();
+};
+
+void run_window_test::save_without_rows_and_close_with_its_question() {
+    test::sim_process sim;
+    run_fixture f(sim.link_path());
+    f.open();
+    f.click(f.run, "Button4");  // SAVE
+    QCOMPARE(f.services.messages, std::vector<std::string>{"No data to save !!!!"});
+    QVERIFY(f.run->isVisible());
+    QCOMPARE(f.saved_rows(), 0u);
+
+    f.run->close();  // the title bar means CLOSE, with its question; Cancel keeps the window
+    QTRY_COMPARE(f.services.confirmations.size(), 1u);
+    QCOMPARE(f.services.confirmations[0].text, std::string("close measurment without save data !\n\rare you sure ?"));
+    QVERIFY(f.run->isVisible());
+    f.services.answers.push_back(true);
+    f.click(f.run, "Button5");  // CLOSE, OK
+    QVERIFY(!f.run->isVisible());
+    QVERIFY(!f.setup->isVisible());
+    QVERIFY(!f.run->engine());
+}
+
+void run_window_test::abort_asks_with_its_dash_and_leaves_without_saving() {
+    test::sim_process sim;
+    run_fixture f(sim.link_path());
+    f.open();
+    f.start();
+    f.run->close();  // counting: the title bar is refused
+    QTest::qWait(50);
+    QVERIFY(f.run->isVisible());
+    QVERIFY(f.services.confirmations.empty());
+
+    f.click(f.run, "Button3");  // ABORT, Cancel: counting goes on
+    QCOMPARE(f.services.confirmations.size(), 1u);
+    QCOMPARE(f.services.confirmations[0].text, std::string("Abort without Save \xE2\x80\x93 Data will lost!!"));
+    QCOMPARE(f.run->engine()->state(), run_state::counting);
+    f.services.answers.push_back(true);
+    f.click(f.run, "Button3");  // ABORT, OK
+    QVERIFY(!f.run->isVisible());
+    QVERIFY(!f.setup->isVisible());
+    QVERIFY(sim.wait_logged("S"));
+    QCOMPARE(f.saved_rows(), 0u);
+}
+
+void run_window_test::communication_failure_keeps_start_off_through_a_report() {
+    test::sim_process sim({"--fail-after", "1"});
+    run_fixture f(sim.link_path());
+    f.open();
+    f.start();
+    QTRY_VERIFY_WITH_TIMEOUT(!f.services.messages.empty(), 20000);
+    QCOMPARE(f.services.messages, std::vector<std::string>{"ERROR IN COMUNICATION"});
+    QCOMPARE(f.run->engine()->state(), run_state::failed);
+    QVERIFY(!f.control<QTimer>(f.run, "Timer1")->isActive());
+    const auto buttons = [&f] {
+        std::string on;
+        for (const char* b : {"Button1", "Button2", "Button3", "Button4", "Button5", "Button6"})
+            on += f.enabled(f.run, b) ? '1' : '0';
+        return on;
+    };
+    QCOMPARE(buttons(), std::string("000111"));
+
+    // PRINT REPORT (the save dialog cancelled) brings back the failed set, not START.
+    f.click(f.run, "Button6");
+    QCOMPARE(f.services.file_dialogs.size(), 1u);
+    QCOMPARE(f.services.file_dialogs[0].filter, std::string("report file|*.txt"));
+    QCOMPARE(buttons(), std::string("000111"));
+}
+
+void run_window_test::a_template_that_fails_its_checks_leaves_print_report_off() {
+    test::sim_process sim;
+    run_fixture f(sim.link_path());
+    test::write_file(f.dir.file("templates/report.tpl"), "Report {NUMBER\r\n");
+    f.open();
+    f.click(f.run, "Button6");
+    QCOMPARE(f.services.messages.size(), 1u);
+    QVERIFY2(f.services.messages[0].rfind("SYNTAX ERROR AT LINE ", 0) == 0, f.services.messages[0].c_str());
+    QVERIFY(f.services.file_dialogs.empty());
+    QVERIFY(!f.enabled(f.run, "Button6"));
+    QVERIFY(f.enabled(f.run, "Button2") && f.enabled(f.run, "Button4") && f.enabled(f.run, "Button5"));
+    QVERIFY(!f.enabled(f.run, "Button1") && !f.enabled(f.run, "Button3"));
+}
+
+void run_window_test::a_set_without_k_closes_the_run_and_the_setup() {
+    run_fixture f("");  // no instrument: the opening does not get that far
+    QVERIFY(f.enabled(f.setup, "Button2"));
+    f.choose(f.setup, "ComboBox1", "NoK");  // K fails: shown, START keeps its state
+    QCOMPARE(f.services.warnings.size(), 1u);
+    QVERIFY(f.enabled(f.setup, "Button2"));
+    f.click(f.setup, "Button2");
+    QTRY_VERIFY(!f.run->isVisible());
+    QVERIFY(!f.setup->isVisible());
+    QCOMPARE(f.services.warnings.size(), 2u);
+    QCOMPARE(f.services.warnings[1].text, std::string("'' is not a valid floating point value"));
+    QVERIFY(f.waits.empty());  // no settings wait for a run that cannot start
+}
+
+XKV_SHELL_TEST_MAIN(run_window_test)
+#include "run_window_test.moc"

@@ -1,0 +1,179 @@
+// The database viewer over a real SQLite file: the first listing, the filters, the lists refilled
+// as they drop down, a database error, and the spreadsheet export's outcomes.
+
+#include "windows_fixture.h"
+
+#include "results/results_db.h"
+#include "results/save_results.h"
+#include "results/ui/drop_down_combo.h"
+#include "results/ui/text_grid_model.h"
+
+#include <QAbstractItemModelTester>
+#include <QCheckBox>
+#include <QDateEdit>
+
+using namespace xkv;
+using test::windows_fixture;
+
+namespace {
+
+struct viewer_fixture : windows_fixture {
+    viewer_fixture() {
+        run_table table;
+        const struct {
+            const char* sample;
+            const char* p1;
+            const char* hv;
+            const char* ts;
+        } rows[] = {{"S1", "12.5", "1000", "2024-05-02 00:00:00"},
+                    {"S2", "2.4", "1150", "2024-05-02 12:00:00"},
+                    {"ab", "2.5", "1000", "2024-05-02 23:59:59"},
+                    {"AB2", "40", "1000", "2024-05-03 08:00:00"}};
+        for (std::size_t i = 0; i < std::size(rows); ++i) {
+            table[i] = test::measured_row(rows[i].sample);
+            table[i].p1 = rows[i].p1;
+            table[i].hv = rows[i].hv;
+        }
+        save_results(table, database());
+        t_sqlite db(database());
+        for (const auto& r : rows) db.query("UPDATE results SET ts=? WHERE sample_id=?", {r.ts, r.sample});
+        start_windows();
+        find("ViewDataBase")->trigger();
+        viewer = window<TViewDB>();
+        QTRY_COMPARE(rows_shown(), 4);
+    }
+    int rows_shown() const { return rows(viewer, "Grid"); }
+    QStringList column(int c) const {
+        QStringList out;
+        for (int r = 0; r < rows_shown(); ++r) out << cell(viewer, "Grid", r, c);
+        return out;
+    }
+    drop_down_combo* combo(const char* name) const { return control<drop_down_combo>(viewer, name); }
+    void show() const { click(viewer, "Button2"); }
+
+    TViewDB* viewer = nullptr;
+};
+
+// A list's entries in sorted order (the database gives them in an order of its own).
+QStringList entries(const QComboBox* c) {
+    QStringList out;
+    for (int i = 0; i < c->count(); ++i) out << c->itemText(i);
+    out.sort();
+    return out;
+}
+
+} // namespace
+
+class view_db_test : public QObject {
+    Q_OBJECT
+private slots:
+    void opening_lists_every_row_with_the_pickers_at_today();
+    void show_narrows_by_each_filter();
+    void a_list_dropping_down_offers_stored_values_and_keeps_the_typed_text();
+    void a_database_error_keeps_the_listing();
+    void export_says_saved_only_when_written();
+};
+
+void view_db_test::opening_lists_every_row_with_the_pickers_at_today() {
+    viewer_fixture f;
+    QAbstractItemModelTester tester(const_cast<text_grid_model*>(&f.viewer->model()),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    const auto* model = f.control<QTableView>(f.viewer, "Grid")->model();
+    QCOMPARE(model->columnCount(), 32);
+    QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QString("count"));
+    QCOMPARE(model->headerData(29, Qt::Horizontal).toString(), QString("background correction"));
+    QCOMPARE(f.column(2), (QStringList{"S1", "S2", "ab", "AB2"}));
+    QCOMPARE(f.cell(f.viewer, "Grid", 0, 7), QString("12.5"));
+    QCOMPARE(f.viewer->grid().size(), 5u);  // the header row and four rows, as the export takes them
+    for (const char* picker : {"fromdate", "todate"})
+        QCOMPARE(f.control<QDateEdit>(f.viewer, picker)->date(), QDate::currentDate());
+    QVERIFY(!f.control<QCheckBox>(f.viewer, "CheckBox1")->isChecked());
+    QCOMPARE(entries(f.combo("samplecombo")).size(), 4);  // refreshed after the listing
+}
+
+void view_db_test::show_narrows_by_each_filter() {
+    viewer_fixture f;
+    f.show();  // nothing set: the same rows as the first listing
+    QCOMPARE(f.column(2), (QStringList{"S1", "S2", "ab", "AB2"}));
+
+    f.combo("samplecombo")->setEditText("ab");  // exact, not a prefix
+    f.show();
+    QCOMPARE(f.column(2), QStringList{"ab"});
+    f.combo("samplecombo")->setEditText("");
+
+    f.type(f.viewer, "from_value_1", "2,5");
+    f.show();
+    QCOMPARE(f.text(f.viewer, "from_value_1"), QString("2.5"));  // written back as compared
+    QCOMPARE(f.column(2), (QStringList{"S1", "ab", "AB2"}));
+    f.type(f.viewer, "to_value_1", "-12.5 cps");
+    f.show();
+    QCOMPARE(f.text(f.viewer, "to_value_1"), QString("12.5"));
+    QCOMPARE(f.column(2), (QStringList{"S1", "ab"}));
+    f.type(f.viewer, "from_value_1", "");
+    f.type(f.viewer, "to_value_1", "");
+
+    f.combo("hvcombo")->setEditText("1150");
+    f.show();
+    QCOMPARE(f.column(2), QStringList{"S2"});
+    f.combo("hvcombo")->setEditText("");
+
+    // One day, both bounds strict: its first and last second are outside.
+    f.control<QCheckBox>(f.viewer, "CheckBox1")->setChecked(true);
+    f.control<QCheckBox>(f.viewer, "CheckBox2")->setChecked(true);
+    f.control<QDateEdit>(f.viewer, "fromdate")->setDate(QDate(2024, 5, 2));
+    f.control<QDateEdit>(f.viewer, "todate")->setDate(QDate(2024, 5, 2));
+    f.show();
+    QCOMPARE(f.column(2), QStringList{"S2"});
+
+    f.combo("modecombo")->setEditText("CAM");  // finds nothing: the headers alone
+    f.show();
+    QCOMPARE(f.rows_shown(), 0);
+    QCOMPARE(f.viewer->grid().size(), 1u);
+}
+
+void view_db_test::a_list_dropping_down_offers_stored_values_and_keeps_the_typed_text() {
+    viewer_fixture f;
+    drop_down_combo* sample = f.combo("samplecombo");
+    sample->setEditText("ab");
+    sample->showPopup();
+    sample->hidePopup();
+    QCOMPARE(entries(sample), (QStringList{"AB2", "ab"}));  // LIKE: a to z in either case
+    QCOMPARE(sample->currentText(), QString("ab"));
+    drop_down_combo* hv = f.combo("hvcombo");
+    hv->showPopup();
+    hv->hidePopup();
+    QCOMPARE(entries(hv), (QStringList{"1000", "1150"}));
+    f.show();  // the sample list follows the sample box after a listing
+    QCOMPARE(entries(sample), (QStringList{"AB2", "ab"}));
+}
+
+void view_db_test::a_database_error_keeps_the_listing() {
+    viewer_fixture f;
+    const std::string not_a_database = f.dir.file("notes.mdb");
+    test::write_file(not_a_database, std::string(4096, 'x'));
+    _program_options options = f.main->program_options();
+    options.database = not_a_database;
+    f.main->set_program_options(options);
+    f.show();
+    QCOMPARE(f.services.warnings.size(), 1u);
+    QCOMPARE(f.rows_shown(), 4);
+}
+
+void view_db_test::export_says_saved_only_when_written() {
+    viewer_fixture f;
+    f.click(f.viewer, "Button3");  // dialog cancelled
+    QCOMPARE(f.services.file_dialogs.size(), 1u);
+    QCOMPARE(f.services.file_dialogs[0].filter, std::string("excel file|*.xls"));
+    QCOMPARE(f.services.file_dialogs[0].default_extension, std::string("xls"));
+    f.services.files.push_back(f.dir.file("missing/folder/listing.xls"));
+    f.click(f.viewer, "Button3");
+    QCOMPARE(f.services.warnings.size(), 1u);
+    QVERIFY(f.services.messages.empty());
+    f.services.files.push_back(f.dir.file("listing.xls"));
+    f.click(f.viewer, "Button3");
+    QCOMPARE(f.services.messages, std::vector<std::string>{"file saved!"});
+    QVERIFY(std::filesystem::file_size(f.dir.file("listing.xls")) > 12 + 32 * 12 + 4);
+}
+
+XKV_SHELL_TEST_MAIN(view_db_test)
+#include "view_db_test.moc"
