@@ -211,9 +211,3 @@ TEST_F(SaveResults, ATableResultsWithOtherColumnsTakesNoRow) {
     EXPECT_EQ(first_column(path, "SELECT count(*) FROM results"), std::vector<std::string>{"0"});
 }
 
-TEST_F(SaveResults, AMissingFolderIsReported) {
-    table[0] = measured_row("S1");
-    const std::string nowhere = dir.file("gone/results.mdb");
-    EXPECT_THROW(save_results(table, nowhere), ESQLiteException);
-    EXPECT_FALSE(std::filesystem::exists(dir.file("gone")));
-}

@@ -151,15 +151,6 @@ TEST_F(TSqlite, EachQueryReplacesTheAnswer) {
     EXPECT_EQ(db.cell(1, 1), "a");
 }
 
-TEST_F(TSqlite, BoundTextsAreTakenAsTextsNeverAsSql) {
-    t_sqlite db(path);
-    db.query("INSERT INTO results (sample_id,description) VALUES (?,?)", {"say \"hi\"", "x'); DROP TABLE results;--"});
-    db.query("SELECT description FROM results WHERE sample_id=?", {"say \"hi\""});
-    ASSERT_EQ(db.row_count(), 1);
-    EXPECT_EQ(db.cell(1, 1), "x'); DROP TABLE results;--");
-    EXPECT_THROW(db.query("SELECT 1 WHERE 1=?", {}), std::logic_error);
-}
-
 TEST_F(TSqlite, OnlyTheFirstStatementOfATextRuns) {
     t_sqlite db(path);
     db.query("INSERT INTO results (sample_id) VALUES ('one'); INSERT INTO results (sample_id) VALUES ('two')");
@@ -224,18 +215,4 @@ TEST_F(TSqlite, ABusyDatabaseEndsTheQuery) {
     writer.execute("ROLLBACK");
     reader.query("SELECT sample_id FROM results");
     EXPECT_EQ(reader.row_count(), 0);
-}
-
-TEST_F(TSqlite, TransactionKeepsAllOrNothing) {
-    t_sqlite db(path);
-    {
-        t_sqlite::transaction t(db);
-        db.query("INSERT INTO results (sample_id) VALUES ('dropped')");
-    }
-    {
-        t_sqlite::transaction t(db);
-        db.query("INSERT INTO results (sample_id) VALUES ('kept')");
-        t.commit();
-    }
-    EXPECT_EQ(first_column(path, "SELECT sample_id FROM results"), std::vector<std::string>{"kept"});
 }
