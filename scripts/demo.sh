@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the program against the simulated instrument: installs and builds what is missing, starts
 # xkv4410-sim on a pseudo-terminal, points port COM1 of the program's options at it, seeds a parameter
-# set when there is none, and runs a measurement. With a display it then opens the desktop program.
+# set when there is none, and opens the desktop program; without a display it measures a sample through
+# xkv4410-cli instead.
 # The simulator stops when this script ends.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -67,14 +68,13 @@ set_name=$("$cli" sets | head -n 1)
 
 echo "== the instrument answers:"
 "$cli" test || true
-echo "== measuring a sample with parameter set '$set_name' (about half a minute):"
-"$cli" measure --set "$set_name" --sample "DEMO-$(date +%H%M%S)" --description "demo sample" --save | cut -f1-9,17-20
-echo "== stored results:"
-"$cli" list | cut -f1-9,18-21 | tail -n 5
 
 if [ -x "$bin/xkv4410" ] && { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }; then
-  echo "== opening the desktop program"
+  echo "== opening the desktop program: menu \"measurment\", choose '$set_name', fill the fields, START"
   "$bin/xkv4410"
 else
-  echo "(no display: the desktop program is not opened)"
+  echo "== no display: measuring a sample with parameter set '$set_name' through xkv4410-cli"
+  "$cli" measure --set "$set_name" --sample "DEMO-$(date +%H%M%S)" --description "demo sample" --save | cut -f1-9,17-20
+  echo "== stored results:"
+  "$cli" list | cut -f1-9,18-21 | tail -n 5
 fi
