@@ -147,7 +147,7 @@ int main(int argc, char** argv) {
         auto* model = const_cast<text_grid_model*>(&viewer->model());
         std::vector<viewer_grid> copies(static_cast<std::size_t>(runs), listing);  // handed over as SHOW does: moved
         std::size_t next = 0;
-        print("  model reset (the old listing freed), painted",
+        print("  model reset (old listing freed), painted",
               median_timing(runs, [&] {
                   model->set_grid(std::move(copies[next++]));
                   grid->grab();

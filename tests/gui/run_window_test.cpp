@@ -20,17 +20,26 @@ namespace {
 // A run window opened through the setup dialog for sample S1 of set "Soil" (or "NoK", whose D is
 // empty), waiting in Ready.
 struct run_fixture : windows_fixture {
-    explicit run_fixture(const std::string& device, const char* preset = "100000") : windows_fixture(device) {
+    explicit run_fixture(const std::string& device) : windows_fixture(device) {
         test::write_file(calibrations(), "[Soil]\r\nalpha=0.5\r\nbeta=0.5\r\nB=1\r\nC=1\r\nD=1\r\nE=1\r\nunits=Bq\r\n"
                                          "[NoK]\r\nB=1\r\nC=1\r\nD=\r\nE=1\r\nunits=Bq\r\n");
         start_windows();
-        find("Measurment")->trigger();
         setup = window<Tm_form>();
         run = window<Treal_measurment>();
+        fill_setup();
+    }
+    void fill_setup() {
+        find("Measurment")->trigger();
         choose(setup, "ComboBox1", "Soil");
         type(setup, "Edit1", "S1");
         type(setup, "Edit2", "filter");
-        type(setup, "Edit4", preset);
+        type(setup, "Edit4", "100000");
+    }
+    std::string buttons_on() const {
+        std::string on;
+        for (const char* b : {"Button1", "Button2", "Button3", "Button4", "Button5", "Button6"})
+            on += enabled(run, b) ? '1' : '0';
+        return on;
     }
     void open() {
         click(setup, "Button2");
@@ -56,6 +65,7 @@ class run_window_test : public QObject {
 private slots:
     void save_without_rows_and_close_with_its_question();
     void abort_asks_with_its_dash_and_leaves_without_saving();
+    void the_window_stays_through_the_wait_of_stop();
     void communication_failure_keeps_start_off_through_a_report();
     void a_template_that_fails_its_checks_leaves_print_report_off();
     void a_set_without_k_closes_the_run_and_the_setup();
@@ -79,6 +89,13 @@ void run_window_test::save_without_rows_and_close_with_its_question() {
     QVERIFY(!f.run->isVisible());
     QVERIFY(!f.setup->isVisible());
     QVERIFY(!f.run->engine());
+
+    // Opened again: nothing of the last run can be pressed until the opening has run.
+    f.fill_setup();
+    f.click(f.setup, "Button2");
+    QVERIFY(f.run->isVisible());
+    QCOMPARE(f.buttons_on(), std::string("000000"));
+    QTRY_COMPARE(f.buttons_on(), std::string("010111"));
 }
 
 void run_window_test::abort_asks_with_its_dash_and_leaves_without_saving() {
@@ -103,6 +120,28 @@ void run_window_test::abort_asks_with_its_dash_and_leaves_without_saving() {
     QCOMPARE(f.saved_rows(), 0u);
 }
 
+void run_window_test::the_window_stays_through_the_wait_of_stop() {
+    test::sim_process sim;
+    run_fixture f(sim.link_path());
+    f.open();
+    f.start();
+    f.services.answers.push_back(true);  // would confirm a CLOSE, were one asked
+    f.during_wait = [&f](int ms) {
+        if (ms != stop_wait_ms) return;
+        f.run->close();  // the title bar, while STOP waits for the instrument
+        QCoreApplication::processEvents();
+        f.click(f.run, "Button5");
+    };
+    f.click(f.run, "Button1");  // STOP
+    QCoreApplication::processEvents();
+    QVERIFY(f.run->isVisible());
+    QVERIFY(f.services.confirmations.empty());
+    QCOMPARE(f.run->engine()->state(), run_state::finished);
+    QCOMPARE(f.run->engine()->row_count(), 1u);  // the measurement stopped early is kept
+    QCOMPARE(f.rows(f.run, "Output"), 1);
+    QCOMPARE(f.cell(f.run, "Output", 0, 1), QString("S1"));
+}
+
 void run_window_test::communication_failure_keeps_start_off_through_a_report() {
     test::sim_process sim({"--fail-after", "1"});
     run_fixture f(sim.link_path());
@@ -112,19 +151,13 @@ void run_window_test::communication_failure_keeps_start_off_through_a_report() {
     QCOMPARE(f.services.messages, std::vector<std::string>{"ERROR IN COMUNICATION"});
     QCOMPARE(f.run->engine()->state(), run_state::failed);
     QVERIFY(!f.control<QTimer>(f.run, "Timer1")->isActive());
-    const auto buttons = [&f] {
-        std::string on;
-        for (const char* b : {"Button1", "Button2", "Button3", "Button4", "Button5", "Button6"})
-            on += f.enabled(f.run, b) ? '1' : '0';
-        return on;
-    };
-    QCOMPARE(buttons(), std::string("000111"));
+    QCOMPARE(f.buttons_on(), std::string("000111"));
 
     // PRINT REPORT (the save dialog cancelled) brings back the failed set, not START.
     f.click(f.run, "Button6");
     QCOMPARE(f.services.file_dialogs.size(), 1u);
     QCOMPARE(f.services.file_dialogs[0].filter, std::string("report file|*.txt"));
-    QCOMPARE(buttons(), std::string("000111"));
+    QCOMPARE(f.buttons_on(), std::string("000111"));
 }
 
 void run_window_test::a_template_that_fails_its_checks_leaves_print_report_off() {
@@ -136,9 +169,7 @@ void run_window_test::a_template_that_fails_its_checks_leaves_print_report_off()
     QCOMPARE(f.services.messages.size(), 1u);
     QVERIFY2(f.services.messages[0].rfind("SYNTAX ERROR AT LINE ", 0) == 0, f.services.messages[0].c_str());
     QVERIFY(f.services.file_dialogs.empty());
-    QVERIFY(!f.enabled(f.run, "Button6"));
-    QVERIFY(f.enabled(f.run, "Button2") && f.enabled(f.run, "Button4") && f.enabled(f.run, "Button5"));
-    QVERIFY(!f.enabled(f.run, "Button1") && !f.enabled(f.run, "Button3"));
+    QCOMPARE(f.buttons_on(), std::string("010110"));  // the ready set without PRINT REPORT
 }
 
 void run_window_test::a_set_without_k_closes_the_run_and_the_setup() {

@@ -111,8 +111,8 @@ void setup_windows_test::editor_leaving_a_field_replaces_non_positive_numbers() 
         const char* field;
         const char* typed;
         const char* shown;
-    } cases[] = {{"Edit_alpha", "0", "0.0001"}, {"Edit_alpha", "-2", "0.0001"}, {"Edit_beta", "0.3", "0.3"},
-                 {"Edit_B", "0", "0.0001"},     {"Edit_alpha", "abc", "abc"}};
+    } cases[] = {{"Edit_alpha", "-2", "0.0001"}, {"Edit_beta", "0", "0.0001"}, {"Edit_B", "0.3", "0.3"},
+                 {"Edit_alpha", "abc", "abc"}};
     for (const auto& c : cases) {
         f.type(cal, c.field, c.typed);
         leave(f.control(cal, c.field));
@@ -193,7 +193,6 @@ void setup_windows_test::setup_start_checks_and_refusals() {
         std::size_t errors;
     } cases[] = {
         {"0", "0", {"CAN NOT SET quantity to 0", "CAN NOT SET preset time to 0"}, 0},
-        {"10", "-1", {"CAN NOT SET quantity to 0"}, 0},
         {"abc", "1", {}, 1},  // no number at all: the conversion error
     };
     for (const auto& c : cases) {

@@ -17,6 +17,7 @@
 #include <QTableView>
 
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 namespace xkv::test {
@@ -32,7 +33,10 @@ struct windows_fixture : shell_fixture {
 
     TMainForm& start_windows() {
         start();
-        create_menu_windows(*main, services, [this](int ms) { waits.push_back(ms); });
+        create_menu_windows(*main, services, [this](int ms) {
+            waits.push_back(ms);
+            if (during_wait) during_wait(ms);
+        });
         return *main;
     }
 
@@ -82,6 +86,7 @@ struct windows_fixture : shell_fixture {
     }
 
     std::vector<int> waits;
+    std::function<void(int)> during_wait;  // what happens while the run waits (the program keeps painting)
 };
 
 } // namespace xkv::test

@@ -158,6 +158,7 @@ void Treal_measurment::open_run(const run_setup& setup) {
                                            main_.program_dir() + calibration_file, wait_, &main_.log());
     engine_->on_channels([this](const channel_sample& s) { chart_->add(s); });
     shown_set_ = button_set::none;
+    show_buttons(buttons_of(button_set::none));  // nothing to press while the run prepares
     grid_shown_ = false;
     clear_chart();
     render();
@@ -168,24 +169,34 @@ void Treal_measurment::open_run(const run_setup& setup) {
 }
 
 void Treal_measurment::FormShow() {
-    if (!engine_ || engine_->state() != run_state::preparing) return;
-    engine_->open();
-    render();
-    show_notices();
+    if (!idle() || engine_->state() != run_state::preparing) return;
+    {
+        const busy_scope busy(busy_);
+        engine_->open();
+        clear_chart();  // the time axis spans the preset time from now on
+        render();
+        show_notices();
+    }
     if (engine_->state() == run_state::closed) close();
 }
 
 void Treal_measurment::Button2Click() {
-    if (!engine_) return;
+    if (!idle()) return;
+    const busy_scope busy(busy_);
     engine_->start();
     clear_chart();
     render();
-    show_notices();
     if (engine_->timer_on()) Timer1_->start();
+    show_notices();
 }
 
 void Treal_measurment::Timer1Timer() {
     if (!engine_) return;
+    if (busy_) {  // a question or a wait of another action is open: tick once it is over
+        Timer1_->start();
+        return;
+    }
+    const busy_scope busy(busy_);
     const bool again = engine_->tick();
     render();
     if (again) Timer1_->start();
@@ -193,8 +204,9 @@ void Treal_measurment::Timer1Timer() {
 }
 
 void Treal_measurment::Button1Click() {
-    if (!engine_) return;
-    Timer1_->stop();  // no tick during STOP's own reads and wait
+    if (!idle()) return;
+    const busy_scope busy(busy_);
+    Timer1_->stop();
     engine_->stop();
     render();
     if (engine_->timer_on()) Timer1_->start();  // offline: STOP does nothing and the count goes on
@@ -202,32 +214,42 @@ void Treal_measurment::Button1Click() {
 }
 
 void Treal_measurment::Button3Click() {
-    if (!engine_) return;
-    engine_->abort([this](const std::string& text) { return services_.confirm_ok_cancel(text); });
+    if (!idle()) return;
+    {
+        const busy_scope busy(busy_);
+        engine_->abort([this](const std::string& text) { return services_.confirm_ok_cancel(text); });
+    }
     if (engine_->state() == run_state::closed) close();
 }
 
 void Treal_measurment::Button5Click() {
-    if (!engine_) return;
-    engine_->close_run([this](const std::string& text) { return services_.confirm_ok_cancel(text); });
+    if (!idle()) return;
+    {
+        const busy_scope busy(busy_);
+        engine_->close_run([this](const std::string& text) { return services_.confirm_ok_cancel(text); });
+    }
     if (engine_->state() == run_state::closed) close();
 }
 
 void Treal_measurment::Button4Click() {
-    if (!engine_) return;
-    Timer1_->stop();
-    const std::string database = resolve_program_path(main_.program_dir(), main_.program_options().database);
-    // A database error is thrown before anything is written: the window stays and SAVE may be pressed again.
-    if (save_results(engine_->table(), database) == save_outcome::no_data) {
-        services_.show_message(no_data_to_save);
-        return;
+    if (!idle()) return;
+    {
+        const busy_scope busy(busy_);
+        Timer1_->stop();
+        const std::string database = resolve_program_path(main_.program_dir(), main_.program_options().database);
+        // A database error is thrown before anything is written: the window stays and SAVE may be pressed again.
+        if (save_results(engine_->table(), database) == save_outcome::no_data) {
+            services_.show_message(no_data_to_save);
+            return;
+        }
+        engine_->close();
     }
-    engine_->close();
     close();
 }
 
 void Treal_measurment::Button6Click() {
-    if (!engine_) return;
+    if (!idle()) return;
+    const busy_scope busy(busy_);
     const button_set before = engine_->buttons();
     show_buttons(run_buttons{});
     const std::string dir = main_.program_dir();
@@ -246,6 +268,10 @@ void Treal_measurment::Button6Click() {
 void Treal_measurment::closeEvent(QCloseEvent* event) {
     if (!engine_) {
         event->accept();
+        return;
+    }
+    if (busy_) {  // an action is under way (a wait, a question, a dialog): it must finish first
+        event->ignore();
         return;
     }
     switch (title_bar_close_of(engine_->state(), engine_->buttons())) {

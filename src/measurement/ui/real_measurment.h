@@ -57,6 +57,17 @@ protected:
     void reject() override;                         // Escape goes the way of the title bar
 
 private:
+    // Marks an engine action under way; its waits and questions run event loops, in which no other
+    // action may start and the window may not close (the engine is on the stack).
+    struct busy_scope {
+        explicit busy_scope(int& count) : count_(count) { ++count_; }
+        ~busy_scope() { --count_; }
+        busy_scope(const busy_scope&) = delete;
+        busy_scope& operator=(const busy_scope&) = delete;
+        int& count_;
+    };
+    bool idle() const { return engine_ && busy_ == 0; }
+
     void build();
     void render();
     void show_buttons(const run_buttons& b);
@@ -71,6 +82,7 @@ private:
     button_set shown_set_ = button_set::none;
     std::size_t shown_rows_ = 0;
     bool grid_shown_ = false;
+    int busy_ = 0;
 
     QTimer* Timer1_ = nullptr;
     std::array<QPushButton*, 6> buttons_{};  // STOP, START, ABORT, SAVE, CLOSE, PRINT REPORT

@@ -18,7 +18,7 @@ run_chart_view::run_chart_view(QWidget* parent) : QChartView(parent) {
     chart->addSeries(beta_);
     time_axis_ = new QValueAxis(chart);
     time_axis_->setTitleText("elapsed time [s]");
-    time_axis_->setLabelFormat("%.0f");
+    time_axis_->setLabelFormat("%g");
     value_axis_ = new QValueAxis(chart);
     value_axis_->setTitleText("value");
     value_axis_->setLabelFormat("%g");

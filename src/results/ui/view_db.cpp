@@ -107,6 +107,7 @@ void TViewDB::build() {
     Grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     Grid_->verticalHeader()->setDefaultSectionSize(Grid_->fontMetrics().height() + 6);
     Grid_->horizontalHeader()->setDefaultSectionSize(110);
+    Grid_->horizontalHeader()->setResizeContentsPrecision(50);  // widths from the first rows only
 
     auto* head = new QHBoxLayout;
     head->addLayout(filters, 1);
@@ -144,6 +145,7 @@ void TViewDB::Button2Click() {
 
 void TViewDB::list(const bound_statement& select) {
     model_->set_grid(list_results(database(), select));  // a failure keeps what was shown
+    Grid_->resizeColumnsToContents();
     refill(samplecombo_, filter_list::sample);
 }
 
