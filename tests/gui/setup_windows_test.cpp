@@ -25,6 +25,15 @@ constexpr const char* two_sets =
     "C=2\r\nC_X=0\r\nD=4\r\nE=1\r\nunits=Bq/g\r\npreset_time=60\r\n"
     "[Water]\r\nB=3\r\nC=1\r\nD=1\r\nE=1\r\nunits=Bq/l\r\n";
 
+// The main window over a calibration file holding `sets`, with the window of `menu_item` open.
+template <class W>
+W* open_over(windows_fixture& f, const char* sets, const char* menu_item) {
+    test::write_file(f.calibrations(), sets);
+    f.start_windows();
+    f.find(menu_item)->trigger();
+    return f.window<W>();
+}
+
 } // namespace
 
 class setup_windows_test : public QObject {
@@ -40,10 +49,7 @@ private slots:
 
 void setup_windows_test::editor_without_sets_shows_the_defaults_in_browse_mode() {
     windows_fixture f;
-    test::write_file(f.calibrations(), "; no sets yet\r\n");
-    f.start_windows();
-    f.find("MeasurmmentParameters")->trigger();
-    auto* cal = f.window<Tcal_form>();
+    auto* cal = open_over<Tcal_form>(f, "; no sets yet\r\n", "MeasurmmentParameters");
     QCOMPARE(f.control<QComboBox>(cal, "ComboBox1")->count(), 0);
     QCOMPARE(f.text(cal, "Edit_alpha"), QString("1"));
     QCOMPARE(f.text(cal, "Edit_B_Uncer"), QString("1"));
@@ -60,10 +66,7 @@ void setup_windows_test::editor_without_sets_shows_the_defaults_in_browse_mode()
 
 void setup_windows_test::editor_new_and_ok_saves_and_shows_the_first_set() {
     windows_fixture f;
-    test::write_file(f.calibrations(), two_sets);
-    f.start_windows();
-    f.find("MeasurmmentParameters")->trigger();
-    auto* cal = f.window<Tcal_form>();
+    auto* cal = open_over<Tcal_form>(f, two_sets, "MeasurmmentParameters");
     f.choose(cal, "ComboBox1", "Water");
     QCOMPARE(f.text(cal, "Edit_B"), QString("3"));
 
@@ -102,10 +105,7 @@ void setup_windows_test::editor_new_and_ok_saves_and_shows_the_first_set() {
 
 void setup_windows_test::editor_leaving_a_field_replaces_non_positive_numbers() {
     windows_fixture f;
-    test::write_file(f.calibrations(), two_sets);
-    f.start_windows();
-    f.find("MeasurmmentParameters")->trigger();
-    auto* cal = f.window<Tcal_form>();
+    auto* cal = open_over<Tcal_form>(f, two_sets, "MeasurmmentParameters");
     f.click(cal, "Button4");  // EDIT
     const struct {
         const char* field;
@@ -140,10 +140,7 @@ void setup_windows_test::editor_write_failure_stays_in_edit_mode() {
 
 void setup_windows_test::setup_fills_from_the_set_and_enables_start() {
     windows_fixture f;
-    test::write_file(f.calibrations(), two_sets);
-    f.start_windows();
-    f.find("Measurment")->trigger();
-    auto* setup = f.window<Tm_form>();
+    auto* setup = open_over<Tm_form>(f, two_sets, "Measurment");
     QCOMPARE(f.control<QComboBox>(setup, "ComboBox1")->currentIndex(), -1);
     QCOMPARE(f.text(setup, "Edit3"), QString("1"));
     QVERIFY(!f.enabled(setup, "Edit3") && !f.enabled(setup, "Button2"));
@@ -178,10 +175,7 @@ void setup_windows_test::setup_fills_from_the_set_and_enables_start() {
 
 void setup_windows_test::setup_start_checks_and_refusals() {
     windows_fixture f;
-    test::write_file(f.calibrations(), two_sets);
-    f.start_windows();
-    f.find("Measurment")->trigger();
-    auto* setup = f.window<Tm_form>();
+    auto* setup = open_over<Tm_form>(f, two_sets, "Measurment");
     auto* run = f.window<Treal_measurment>();
     f.choose(setup, "ComboBox1", "Water");
     f.type(setup, "Edit1", "S1");

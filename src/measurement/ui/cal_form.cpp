@@ -1,6 +1,7 @@
 #include "measurement/ui/cal_form.h"
 
 #include "app/ui/window_placement.h"
+#include "results/ui/qt_text.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -20,7 +21,6 @@ namespace xkv {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 std::string s(const QString& text) { return text.toStdString(); }
 
 QLineEdit* line_edit(QWidget* parent, const char* name) {
@@ -37,7 +37,7 @@ W* named(W* widget, const char* name) {
 
 void set_text(QLineEdit* e, const std::string& text) {
     const QSignalBlocker quiet(e);
-    e->setText(q(text));
+    e->setText(qt_text(text));
 }
 
 void set_checked(QAbstractButton* b, bool on) {
@@ -248,7 +248,7 @@ void Tcal_form::render() {
     {
         const QSignalBlocker quiet(ComboBox1_);
         ComboBox1_->clear();
-        for (const auto& name : editor_.names()) ComboBox1_->addItem(q(name));
+        for (const auto& name : editor_.names()) ComboBox1_->addItem(qt_text(name));
         ComboBox1_->setCurrentIndex(editor_.selected() ? static_cast<int>(*editor_.selected()) : -1);
     }
     set_text(Edit_alpha_, v.alpha);

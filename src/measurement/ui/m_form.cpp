@@ -2,6 +2,7 @@
 
 #include "app/ui/window_placement.h"
 #include "measurement/ui/real_measurment.h"
+#include "results/ui/qt_text.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -17,12 +18,10 @@ namespace xkv {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
 void set_text(QLineEdit* e, const std::string& text) {
-    if (e->text() == q(text)) return;  // keeps the cursor where the operator is typing
+    if (e->text() == qt_text(text)) return;  // keeps the cursor where the operator is typing
     const QSignalBlocker quiet(e);
-    e->setText(q(text));
+    e->setText(qt_text(text));
 }
 
 } // namespace
@@ -171,8 +170,8 @@ void Tm_form::render() {
     {
         const QSignalBlocker quiet(ComboBox1_);
         ComboBox1_->clear();
-        for (const auto& name : setup_.set_names()) ComboBox1_->addItem(q(name));
-        ComboBox1_->setCurrentIndex(ComboBox1_->findText(q(f.set_name), Qt::MatchExactly | Qt::MatchCaseSensitive));
+        for (const auto& name : setup_.set_names()) ComboBox1_->addItem(qt_text(name));
+        ComboBox1_->setCurrentIndex(ComboBox1_->findText(qt_text(f.set_name), Qt::MatchExactly | Qt::MatchCaseSensitive));
     }
     set_text(Edit1_, f.sample_id);
     set_text(Edit2_, f.description);
@@ -180,10 +179,10 @@ void Tm_form::render() {
     set_text(Edit4_, f.preset_time);
     set_text(edit5_, f.quantity);
     set_text(edit6_, f.units);
-    caption_->setText(q(setup_.labels.caption));
-    alpha_->setText(q(setup_.labels.alpha));
-    beta_->setText(q(setup_.labels.beta));
-    k_->setText(q(setup_.labels.k));
+    caption_->setText(qt_text(setup_.labels.caption));
+    alpha_->setText(qt_text(setup_.labels.alpha));
+    beta_->setText(qt_text(setup_.labels.beta));
+    k_->setText(qt_text(setup_.labels.k));
     Button2_->setEnabled(setup_.start_enabled());
 }
 

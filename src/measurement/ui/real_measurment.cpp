@@ -10,6 +10,7 @@
 #include "results/report_output.h"
 #include "results/run_grid.h"
 #include "results/save_results.h"
+#include "results/ui/qt_text.h"
 #include "results/ui/text_grid_model.h"
 #include "settings/settings_files.h"
 
@@ -30,8 +31,6 @@ namespace xkv {
 namespace {
 
 constexpr int tick_interval_ms = 500;
-
-QString q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // The label texts in the order of the window's labels.
 std::array<const std::string*, 17> label_texts(const run_labels& l) {
@@ -295,9 +294,9 @@ void Treal_measurment::reject() { close(); }
 
 void Treal_measurment::render() {
     if (!engine_) return;
-    setWindowTitle(q(engine_->caption()));
+    setWindowTitle(qt_text(engine_->caption()));
     const auto texts = label_texts(engine_->labels());
-    for (std::size_t i = 0; i < labels_.size(); ++i) labels_[i]->setText(q(*texts[i]));
+    for (std::size_t i = 0; i < labels_.size(); ++i) labels_[i]->setText(qt_text(*texts[i]));
     const run_progress& p = engine_->progress();
     show_gauge(measurement_gauge_, p.measurement, p.measurement_max);
     show_gauge(total_gauge_, p.total, p.total_max);

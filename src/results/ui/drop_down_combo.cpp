@@ -1,5 +1,7 @@
 #include "results/ui/drop_down_combo.h"
 
+#include "results/ui/qt_text.h"
+
 #include <QSignalBlocker>
 
 namespace xkv {
@@ -14,7 +16,7 @@ void drop_down_combo::set_entries(const std::vector<std::string>& entries) {
     const QString typed = currentText();
     const QSignalBlocker quiet(this);
     clear();
-    for (const auto& e : entries) addItem(QString::fromUtf8(e.data(), static_cast<qsizetype>(e.size())));
+    for (const auto& e : entries) addItem(qt_text(e));
     setCurrentIndex(-1);
     setEditText(typed);
 }

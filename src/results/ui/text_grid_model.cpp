@@ -1,12 +1,8 @@
 #include "results/ui/text_grid_model.h"
 
+#include "results/ui/qt_text.h"
+
 namespace xkv {
-
-namespace {
-
-QString text_of(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
-} // namespace
 
 void text_grid_model::set_grid(grid cells) {
     beginResetModel();
@@ -28,14 +24,14 @@ QVariant text_grid_model::data(const QModelIndex& index, int role) const {
     const auto& row = cells_[static_cast<std::size_t>(index.row()) + 1];
     const auto column = static_cast<std::size_t>(index.column());
     // A short row's missing cells read as empty.
-    return column < row.size() ? text_of(row[column]) : QString();
+    return column < row.size() ? qt_text(row[column]) : QString();
 }
 
 QVariant text_grid_model::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole || cells_.empty() || section < 0) return {};
     if (orientation == Qt::Vertical) return section + 1;
     const auto& headers = cells_.front();
-    return static_cast<std::size_t>(section) < headers.size() ? text_of(headers[static_cast<std::size_t>(section)])
+    return static_cast<std::size_t>(section) < headers.size() ? qt_text(headers[static_cast<std::size_t>(section)])
                                                               : QVariant();
 }
 
