@@ -325,8 +325,15 @@ void run_engine::fill_row(_r_results& row, const channel_values& values, const s
 }
 
 void run_engine::clear_table() {
-    // Emptying whole rows: nothing of an earlier series can leak into a later one.
-    table_.fill(_r_results{});
+    // Emptying whole rows: nothing of an earlier series can leak into a later one. A free slot shows
+    // nothing, also where the parameter set's texts would default to "1".
+    _r_results free_slot;
+    _calibration& set = free_slot.calibration;
+    set.alpha.clear();
+    set.beta.clear();
+    set.act_alpha.clear();
+    set.act_beta.clear();
+    table_.fill(free_slot);
 }
 
 } // namespace xkv

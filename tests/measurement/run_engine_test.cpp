@@ -72,6 +72,8 @@ TEST_F(RunEngine, OpeningDownloadsTheSettingsWaitsAndIsReady) {
     EXPECT_NE(sent.find("K0 1\nK1 1\nK2 1\nK3 0.1\nK4 2\nM3\nT 100\nU 16\n"), std::string::npos) << sent;
     EXPECT_EQ(clock.waits(), std::vector<int>{settings_wait_ms});
     EXPECT_EQ(engine->state(), run_state::ready);
+    EXPECT_EQ(engine->table()[0].calibration.alpha, "") << "a free slot shows no efficiency";
+    EXPECT_EQ(engine->table()[0].calibration.act_beta, "");
     EXPECT_EQ(buttons_of(engine->buttons()), (run_buttons{false, true, false, true, true, true}));
     EXPECT_FALSE(engine->timer_on());
     const run_labels& l = engine->labels();
@@ -213,7 +215,13 @@ TEST_F(RunEngine, StartAfterAFinishedSeriesClearsTheTable) {
     ASSERT_EQ(engine->row_count(), 1u);
     engine->start();
     EXPECT_EQ(engine->row_count(), 0u);
-    EXPECT_EQ(engine->table()[0], _r_results{});
+    const _r_results& cleared = engine->table()[0];
+    EXPECT_EQ(cleared.sample_id, "");
+    EXPECT_EQ(cleared.p1, "");
+    EXPECT_EQ(cleared.time, "");
+    EXPECT_EQ(cleared.activity_l, "");
+    EXPECT_EQ(cleared.calibration.alpha, "");
+    EXPECT_EQ(cleared.calibration.name, "");
     run_out();
     EXPECT_EQ(engine->row_count(), 1u);
     EXPECT_EQ(engine->state(), run_state::finished);
