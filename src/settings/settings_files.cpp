@@ -8,60 +8,55 @@ namespace xkv {
 
 namespace {
 
-// The alarm keys with their fields, in the order they are written.
-struct alert_key {
+// The profile's text keys with their fields, in the order they are written; "MODE" "mode" comes first.
+struct text_key {
+    const char* section;
     const char* key;
-    std::string _o_alerts::*field;
+    std::string& (*field)(_options&);
 };
-constexpr alert_key alert_keys[] = {
-    {"a1_c1", &_o_alerts::a1_c1}, {"a1_c2", &_o_alerts::a1_c2}, {"a1_r1", &_o_alerts::a1_r1},
-    {"a1_r2", &_o_alerts::a1_r2}, {"a2_c1", &_o_alerts::a2_c1}, {"a2_c2", &_o_alerts::a2_c2},
-    {"a2_r1", &_o_alerts::a2_r1}, {"a2_r2", &_o_alerts::a2_r2},
+#define XKV_FIELD(expr) [](_options& p) -> std::string& { return p.expr; }
+constexpr text_key profile_text_keys[] = {
+    {"VALUES", "UNIT", XKV_FIELD(UNIT)},
+    {"VALUES", "C", XKV_FIELD(C)},
+    {"VALUES", "D", XKV_FIELD(D)},
+    {"VALUES", "E", XKV_FIELD(E)},
+    {"ALARMS", "a1_c1", XKV_FIELD(alerts.a1_c1)},
+    {"ALARMS", "a1_c2", XKV_FIELD(alerts.a1_c2)},
+    {"ALARMS", "a1_r1", XKV_FIELD(alerts.a1_r1)},
+    {"ALARMS", "a1_r2", XKV_FIELD(alerts.a1_r2)},
+    {"ALARMS", "a2_c1", XKV_FIELD(alerts.a2_c1)},
+    {"ALARMS", "a2_c2", XKV_FIELD(alerts.a2_c2)},
+    {"ALARMS", "a2_r1", XKV_FIELD(alerts.a2_r1)},
+    {"ALARMS", "a2_r2", XKV_FIELD(alerts.a2_r2)},
+    {"ALARMS", "failrate1", XKV_FIELD(failrate1)},
+    {"ALARMS", "failrate2", XKV_FIELD(failrate2)},
+    {"BACKGROUND", "alpha", XKV_FIELD(background.alpha)},
+    {"BACKGROUND", "beta", XKV_FIELD(background.beta)},
+    {"BACKGROUND", "time", XKV_FIELD(background.time)},
+    {"HV", "hv1", XKV_FIELD(hv1)},
+    {"HV", "hv2", XKV_FIELD(hv2)},
+    {"DEAD", "dead1", XKV_FIELD(dead1)},
+    {"DEAD", "dead2", XKV_FIELD(dead2)},
+    {"TEMPALTE", "creator", XKV_FIELD(creator)},
 };
+#undef XKV_FIELD
 
 } // namespace
 
 _options read_profile(const std::string& path) {
     const ini_file ini(path);
-    const _options d;
+    _options defaults;
     _options p;
-    p.mode = ini.read_integer("MODE", "mode", d.mode);
-    p.UNIT = ini.read_string("VALUES", "UNIT", d.UNIT);
-    p.C = ini.read_string("VALUES", "C", d.C);
-    p.D = ini.read_string("VALUES", "D", d.D);
-    p.E = ini.read_string("VALUES", "E", d.E);
-    for (const auto& a : alert_keys) p.alerts.*a.field = ini.read_string("ALARMS", a.key, d.alerts.*a.field);
-    p.failrate1 = ini.read_string("ALARMS", "failrate1", d.failrate1);
-    p.failrate2 = ini.read_string("ALARMS", "failrate2", d.failrate2);
-    p.background.alpha = ini.read_string("BACKGROUND", "alpha", d.background.alpha);
-    p.background.beta = ini.read_string("BACKGROUND", "beta", d.background.beta);
-    p.background.time = ini.read_string("BACKGROUND", "time", d.background.time);
-    p.hv1 = ini.read_string("HV", "hv1", d.hv1);
-    p.hv2 = ini.read_string("HV", "hv2", d.hv2);
-    p.dead1 = ini.read_string("DEAD", "dead1", d.dead1);
-    p.dead2 = ini.read_string("DEAD", "dead2", d.dead2);
-    p.creator = ini.read_string("TEMPALTE", "creator", d.creator);
+    p.mode = ini.read_integer("MODE", "mode", defaults.mode);
+    for (const auto& k : profile_text_keys) k.field(p) = ini.read_string(k.section, k.key, k.field(defaults));
     return p;
 }
 
-void write_profile(const std::string& path, const _options& p) {
+void write_profile(const std::string& path, const _options& profile) {
     ini_file ini(path);
+    _options p = profile;
     ini.write_integer("MODE", "mode", p.mode);
-    ini.write_string("VALUES", "UNIT", p.UNIT);
-    ini.write_string("VALUES", "C", p.C);
-    ini.write_string("VALUES", "D", p.D);
-    ini.write_string("VALUES", "E", p.E);
-    for (const auto& a : alert_keys) ini.write_string("ALARMS", a.key, p.alerts.*a.field);
-    ini.write_string("ALARMS", "failrate1", p.failrate1);
-    ini.write_string("ALARMS", "failrate2", p.failrate2);
-    ini.write_string("BACKGROUND", "alpha", p.background.alpha);
-    ini.write_string("BACKGROUND", "beta", p.background.beta);
-    ini.write_string("BACKGROUND", "time", p.background.time);
-    ini.write_string("HV", "hv1", p.hv1);
-    ini.write_string("HV", "hv2", p.hv2);
-    ini.write_string("DEAD", "dead1", p.dead1);
-    ini.write_string("DEAD", "dead2", p.dead2);
-    ini.write_string("TEMPALTE", "creator", p.creator);
+    for (const auto& k : profile_text_keys) ini.write_string(k.section, k.key, k.field(p));
 }
 
 _program_options read_program_options(const std::string& path) {
