@@ -19,7 +19,8 @@ echo "== core tests under address and undefined-behaviour sanitizers"
 
 # Root may write every file and folder, so the read-only cases skip themselves under root; run them
 # once more as an ordinary user.
-if [ "$(id -u)" -eq 0 ] && command -v runuser >/dev/null && id nobody >/dev/null 2>&1; then
+if [ "$(id -u)" -eq 0 ] && command -v runuser >/dev/null && id nobody >/dev/null 2>&1 &&
+   runuser -u nobody -- test -x build/bin/xkv_results_tests 2>/dev/null; then
   echo "== read-only cases as an ordinary user"
   runuser -u nobody -- build/bin/xkv_app_tests --gtest_filter='*InstalledCopy*'
   runuser -u nobody -- build/bin/xkv_results_tests --gtest_filter='*ReadOnly*'
