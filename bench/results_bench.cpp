@@ -139,9 +139,9 @@ void write_records_in_order(const viewer_grid& grid, const std::string& path) {
         }
     };
     words({0x0809, 0x0008, 0x0000, 0x0010, 0x0000, 0x0000});
-    for (std::size_t c = 0; c < grid[0].size(); ++c)
-        for (std::size_t r = 0; r < grid.size(); ++r) {
-            const std::string& text = grid[r][c];
+    for (std::size_t c = 0; c < grid.column_count(); ++c)
+        for (std::size_t r = 0; r < grid.row_count(); ++r) {
+            const std::string_view text = grid.cell(r, c);
             const auto length = static_cast<std::uint16_t>(text.size());
             words({0x0204, static_cast<std::uint16_t>(8 + length), static_cast<std::uint16_t>(r),
                    static_cast<std::uint16_t>(c), 0x0000, length});
@@ -178,12 +178,10 @@ int main(int argc, char** argv) {
 
     viewer_grid grid;
     const double listing_seconds = median_seconds(runs, [&] {
-        grid.clear();
-        grid.shrink_to_fit();
+        grid = viewer_grid();
         grid = list_results(db_path, base_select());
     });
-    grid.clear();
-    grid.shrink_to_fit();
+    grid = viewer_grid();
 
     // Peak heap of one listing: the program's allocations and SQLite's own.
     sqlite3_int64 sqlite_now = 0, sqlite_peak = 0;
@@ -195,8 +193,8 @@ int main(int argc, char** argv) {
     sqlite3_status64(SQLITE_STATUS_MEMORY_USED, &sqlite_now, &sqlite_peak, 0);
     const std::size_t memory_peak = heap_peak + static_cast<std::size_t>(sqlite_peak);
 
-    std::printf("listing %zu rows x %zu columns through t_sqlite and the viewer model\n", grid.size() - 1,
-                grid[0].size());
+    std::printf("listing %zu rows x %zu columns through t_sqlite and the viewer model\n", grid.row_count() - 1,
+                grid.column_count());
     std::printf("  viewer model      %8.3f s\n", listing_seconds);
     if (have_shell) {
         const double ratio = listing_seconds / shell_seconds;
@@ -212,7 +210,7 @@ int main(int argc, char** argv) {
     }
 
     // A worksheet holds 65536 rows, header included: export the largest listing that fits.
-    if (grid.size() > xls_max_rows) grid.resize(xls_max_rows);
+    grid.keep_rows(xls_max_rows);
     const std::string xls_path = folder + "/listing.xls";
     const double export_seconds = median_seconds(runs, [&] { save_grid_as_xls(grid, xls_path); });
     std::string bytes;
@@ -229,8 +227,8 @@ int main(int argc, char** argv) {
     const double records_seconds = median_seconds(runs, [&] { write_records_in_order(grid, records_path); });
     const bool same_bytes = std::filesystem::file_size(records_path) == bytes.size();
     const double export_ratio = export_seconds / stream_seconds;
-    std::printf("\nspreadsheet file of %zu rows x %zu columns, %.1f MiB\n", grid.size(), grid[0].size(),
-                mib(bytes.size()));
+    std::printf("\nspreadsheet file of %zu rows x %zu columns, %.1f MiB\n", grid.row_count(),
+                grid.column_count(), mib(bytes.size()));
     std::printf("  save_grid_as_xls                               %8.3f s\n", export_seconds);
     std::printf("  one stream, the file's bytes in one write      %8.3f s   ratio %.2f (%s the 2x target)\n",
                 stream_seconds, export_ratio, verdict(export_ratio, 2));

@@ -135,7 +135,7 @@ int main(int argc, char** argv) {
             viewer->Button2Click();
             grid->grab();
         });
-        std::printf("rows: %zu, runs: %d (medians)\n", viewer->grid().size() - 1, runs);
+        std::printf("rows: %zu, runs: %d (medians)\n", viewer->grid().row_count() - 1, runs);
         print("SHOW through the viewer window, painted", show);
 
         // Its parts: the listing read, the sample list refilled, the model reset and painted.

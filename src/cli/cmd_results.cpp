@@ -62,7 +62,8 @@ viewer_grid listing(context& c, const command_line& line) {
 } // namespace
 
 int cmd_list(context& c, const command_line& line) {
-    for (const auto& row : listing(c, line)) write_tsv_row(c.out, row);
+    const viewer_grid grid = listing(c, line);
+    for (std::size_t r = 0; r < grid.row_count(); ++r) write_tsv_row(c.out, grid.row(r));
     return exit_ok;
 }
 

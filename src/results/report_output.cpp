@@ -137,9 +137,9 @@ std::vector<_r_results> run_report_rows(const run_table& table) {
     return rows;
 }
 
-std::vector<_r_results> viewer_report_rows(const std::vector<std::vector<std::string>>& listing) {
+std::vector<_r_results> viewer_report_rows(const text_table& listing) {
     std::vector<_r_results> rows;
-    for (std::size_t r = 1; r < listing.size(); ++r) rows.push_back(viewer_row(listing[r]));
+    for (std::size_t r = 1; r < listing.row_count(); ++r) rows.push_back(viewer_row(listing.row(r)));
     return rows;
 }
 
@@ -158,8 +158,7 @@ report_result report_from_run(const run_table& table, const report_sources& sour
     return deliver(make_report(sources, run_report_rows(table)), ui);
 }
 
-report_result report_from_viewer(const std::vector<std::vector<std::string>>& listing, const report_sources& sources,
-                                 ui_services& ui) {
+report_result report_from_viewer(const text_table& listing, const report_sources& sources, ui_services& ui) {
     return deliver(make_report(sources, viewer_report_rows(listing)), ui);
 }
 

@@ -9,6 +9,7 @@
 #include "app/ui_services.h"
 #include "measurement/cur_measurment.h"
 #include "results/r_results.h"
+#include "results/text_table.h"
 
 #include <ctime>
 #include <string>
@@ -48,7 +49,7 @@ std::string today_short_date();
 std::vector<_r_results> run_report_rows(const run_table& table);
 // The viewer's listing: row 0 the headers, then one row per result, cells in the viewer's column
 // order. Every listed row becomes a report row; missing cells read as empty.
-std::vector<_r_results> viewer_report_rows(const std::vector<std::vector<std::string>>& listing);
+std::vector<_r_results> viewer_report_rows(const text_table& listing);
 
 // Creates or replaces the file with each line followed by CR LF. Throws file_error.
 void write_report_file(const std::string& path, const std::vector<std::string>& lines);
@@ -64,7 +65,6 @@ enum class report_result {
 // file|*.txt", extension "txt"), write it and open it. Messages go through `ui`; errors of the
 // file layer, counter and conversions are thrown as make_report and write_report_file throw them.
 report_result report_from_run(const run_table& table, const report_sources& sources, ui_services& ui);
-report_result report_from_viewer(const std::vector<std::vector<std::string>>& listing, const report_sources& sources,
-                                 ui_services& ui);
+report_result report_from_viewer(const text_table& listing, const report_sources& sources, ui_services& ui);
 
 } // namespace xkv

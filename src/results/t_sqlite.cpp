@@ -69,13 +69,14 @@ conversion by_declared_type(sqlite3_stmt* statement, int column) {
     return conversion::text;
 }
 
-std::string stored_text(sqlite3_stmt* statement, int column) {
+std::string_view stored_text(sqlite3_stmt* statement, int column) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
     if (!text) return {};
-    return std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+    return {text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column))};
 }
 
-std::string cell_text(sqlite3_stmt* statement, int column, conversion how) {
+// The cell's text, valid until the next step; numbers are written into `scratch`.
+std::string_view cell_text(sqlite3_stmt* statement, int column, conversion how, std::string& scratch) {
     const int stored = sqlite3_column_type(statement, column);
     if (how == conversion::integer || how == conversion::floating) {
         if (stored == SQLITE_NULL) return "0";
@@ -85,15 +86,16 @@ std::string cell_text(sqlite3_stmt* statement, int column, conversion how) {
     }
     switch (how) {
     case conversion::integer: {
-        char buffer[24];
-        const auto end = std::to_chars(buffer, buffer + sizeof buffer, sqlite3_column_int64(statement, column)).ptr;
-        return std::string(buffer, end);
+        scratch.resize(24);
+        const auto end =
+            std::to_chars(scratch.data(), scratch.data() + scratch.size(), sqlite3_column_int64(statement, column)).ptr;
+        return {scratch.data(), static_cast<std::size_t>(end - scratch.data())};
     }
-    case conversion::floating: return format_general(sqlite3_column_double(statement, column));
+    case conversion::floating: scratch = format_general(sqlite3_column_double(statement, column)); return scratch;
     case conversion::blob: {
         const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement, column));
         if (!bytes) return {};
-        return std::string(bytes, static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+        return {bytes, static_cast<std::size_t>(sqlite3_column_bytes(statement, column))};
     }
     case conversion::text: break;
     }
@@ -162,6 +164,14 @@ void t_sqlite::execute(std::string_view sql) {
 }
 
 void t_sqlite::query(std::string_view sql, const std::vector<std::string>& texts) {
+    text_table rows;
+    query_into(rows, sql, texts);
+    rows_ = std::move(rows);
+    row_count_ = static_cast<int>(rows_.row_count());
+    col_count_ = static_cast<int>(rows_.column_count());
+}
+
+void t_sqlite::query_into(text_table& rows, std::string_view sql, const std::vector<std::string>& texts) {
     const statement prepared = prepare(sql);
     sqlite3_stmt* st = prepared.get();
     if (static_cast<std::size_t>(sqlite3_bind_parameter_count(st)) != texts.size())
@@ -173,8 +183,23 @@ void t_sqlite::query(std::string_view sql, const std::vector<std::string>& texts
             fail("Error executing SQL", sql);
     }
 
-    std::vector<std::vector<std::string>> rows;
+    // Whatever goes wrong part way, the rows added so far go again (the error on its way out says
+    // the answer is incomplete even if memory for that is short).
+    struct undo_on_failure {
+        text_table& rows;
+        std::size_t keep;
+        bool done = false;
+        ~undo_on_failure() {
+            if (done) return;
+            try {
+                rows.keep_rows(keep);
+            } catch (...) {
+            }
+        }
+    } undo{rows, rows.row_count()};
+
     std::vector<conversion> conversions;
+    std::string scratch;
     for (;;) {
         const int rc = sqlite3_step(st);
         if (rc == SQLITE_DONE) break;
@@ -184,28 +209,23 @@ void t_sqlite::query(std::string_view sql, const std::vector<std::string>& texts
             const int columns = sqlite3_column_count(st);
             for (int c = 0; c < columns; ++c) conversions.push_back(by_declared_type(st, c));
         }
-        std::vector<std::string> row;
-        row.reserve(conversions.size());
+        rows.begin_row();
         for (std::size_t c = 0; c < conversions.size(); ++c)
-            row.push_back(cell_text(st, static_cast<int>(c), conversions[c]));
-        rows.push_back(std::move(row));
+            rows.add_cell(cell_text(st, static_cast<int>(c), conversions[c], scratch));
     }
-    rows_ = std::move(rows);
-    row_count_ = static_cast<int>(rows_.size());
-    col_count_ = rows_.empty() ? 0 : static_cast<int>(conversions.size());
+    undo.done = true;
 }
 
-const std::string& t_sqlite::cell(int row, int column) const {
-    static const std::string empty;
-    if (row < 1 || row > row_count_ || column < 1 || column > col_count_) return empty;
-    return rows_[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(column - 1)];
+std::string_view t_sqlite::cell(int row, int column) const {
+    if (row < 1 || row > row_count_ || column < 1 || column > col_count_) return {};
+    return rows_.cell(static_cast<std::size_t>(row - 1), static_cast<std::size_t>(column - 1));
 }
 
-std::vector<std::vector<std::string>> t_sqlite::take_rows() {
+text_table t_sqlite::take_rows() {
     row_count_ = 0;
     col_count_ = 0;
-    auto rows = std::move(rows_);
-    rows_.clear();
+    text_table rows = std::move(rows_);
+    rows_ = text_table();
     return rows;
 }
 

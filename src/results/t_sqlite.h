@@ -2,6 +2,8 @@
 // The program's only door to the results database: one object per operation (open, statements,
 // close). Every answer comes back as text, converted by the columns' declared types.
 
+#include "results/text_table.h"
+
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -31,6 +33,9 @@ public:
     // Runs the first statement of `sql` with `texts` bound, in order, to its parameters as texts,
     // and replaces the answer with every row it produced. A failure leaves the previous answer.
     void query(std::string_view sql, const std::vector<std::string>& texts = {});
+    // The same, but the rows are added to `rows` instead of becoming the answer: a listing is
+    // filled where it will stay. A failure takes the rows it added out again.
+    void query_into(text_table& rows, std::string_view sql, const std::vector<std::string>& texts = {});
 
     // Runs a statement that answers nothing (settings, CREATE, BEGIN, COMMIT); success is "done".
     void execute(std::string_view sql);
@@ -38,9 +43,9 @@ public:
     int row_count() const { return row_count_; }
     int col_count() const { return col_count_; }
     // Rows 1..row_count, columns 1..col_count; row 0 and column 0 (and anything outside) are empty.
-    const std::string& cell(int row, int column) const;
+    std::string_view cell(int row, int column) const;
     // Moves the answer out: row r-1 holds the col_count texts of answer row r. Leaves no answer.
-    std::vector<std::vector<std::string>> take_rows();
+    text_table take_rows();
 
     // All or nothing: BEGIN IMMEDIATE now, ROLLBACK when destroyed without commit().
     class transaction {
@@ -73,7 +78,7 @@ private:
     std::unique_ptr<sqlite3, connection_closer> db_;
     int row_count_ = 0;
     int col_count_ = 0;
-    std::vector<std::vector<std::string>> rows_;
+    text_table rows_;
 };
 
 // The table and its index, exactly as a new database file receives them.

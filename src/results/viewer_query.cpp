@@ -81,12 +81,9 @@ bound_statement filtered_select(const viewer_filter& f) {
 
 viewer_grid list_results(const std::string& database_path, const bound_statement& select) {
     t_sqlite db(database_path);
-    db.query(select.sql, select.values);
-    auto rows = db.take_rows();
     viewer_grid grid;
-    grid.reserve(rows.size() + 1);
-    grid.emplace_back(viewer_headers.begin(), viewer_headers.end());
-    for (auto& row : rows) grid.push_back(std::move(row));
+    grid.add_row(viewer_headers);
+    db.query_into(grid, select.sql, select.values);
     return grid;
 }
 
@@ -107,7 +104,7 @@ std::vector<std::string> refill_list(const std::string& database_path, filter_li
     db.query(select.sql, select.values);
     std::vector<std::string> entries;
     entries.reserve(static_cast<std::size_t>(db.row_count()));
-    for (auto& row : db.take_rows()) entries.push_back(std::move(row.front()));
+    for (int r = 1; r <= db.row_count(); ++r) entries.emplace_back(db.cell(r, 1));
     return entries;
 }
 

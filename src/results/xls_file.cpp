@@ -35,8 +35,9 @@ void put_word(unsigned char* at, std::uint16_t word) {
     at[1] = static_cast<unsigned char>(word >> 8);
 }
 
-// A LABEL record: type, length of what follows, row, column, format 0, text length, the text.
-void put_label(unsigned char* at, std::size_t column, std::size_t row, std::string_view text) {
+// A LABEL record's head: type, length of what follows, row, column, format 0, text length; the
+// text follows it.
+void put_label_head(unsigned char* at, std::size_t column, std::size_t row, std::string_view text) {
     const auto length = static_cast<std::uint16_t>(text.size());
     put_word(at, 0x0204);
     put_word(at + 2, static_cast<std::uint16_t>(8 + length));
@@ -44,7 +45,6 @@ void put_label(unsigned char* at, std::size_t column, std::size_t row, std::stri
     put_word(at + 6, static_cast<std::uint16_t>(column));
     put_word(at + 8, 0x0000);
     put_word(at + 10, length);
-    if (!text.empty()) std::memcpy(at + label_header_bytes, text.data(), text.size());
 }
 
 std::string decimal(std::size_t n) {
@@ -99,19 +99,13 @@ private:
 
 class grid_cells {
 public:
-    explicit grid_cells(const std::vector<std::vector<std::string>>& grid) : grid_(grid) {
-        for (const auto& row : grid) columns_ = std::max(columns_, row.size());
-    }
-    std::size_t rows() const { return grid_.size(); }
-    std::size_t columns() const { return columns_; }
-    std::string_view at(std::size_t row, std::size_t column) const {
-        const auto& cells = grid_[row];
-        return column < cells.size() ? std::string_view(cells[column]) : std::string_view();
-    }
+    explicit grid_cells(const text_table& grid) : grid_(grid) {}
+    std::size_t rows() const { return grid_.row_count(); }
+    std::size_t columns() const { return grid_.column_count(); }
+    std::string_view at(std::size_t row, std::size_t column) const { return grid_.cell(row, column); }
 
 private:
-    const std::vector<std::vector<std::string>>& grid_;
-    std::size_t columns_ = 0;
+    const text_table& grid_;
 };
 
 constexpr unsigned char bof_record[] = {0x09, 0x08, 0x08, 0x00, 0x00, 0x00, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00};
@@ -123,9 +117,10 @@ std::string_view as_text(const unsigned char* bytes, std::size_t n) {
 
 void append_label(std::string& out, std::size_t column, std::size_t row, std::string_view text) {
     const std::string_view fitting = cut_to_fit(text);
-    const std::size_t at = out.size();
-    out.resize(at + label_header_bytes + fitting.size());
-    put_label(reinterpret_cast<unsigned char*>(out.data() + at), column, row, fitting);
+    unsigned char head[label_header_bytes];
+    put_label_head(head, column, row, fitting);
+    out.append(as_text(head, sizeof head));
+    out.append(fitting);
 }
 
 constexpr std::size_t flush_bytes = 4 << 20;
@@ -148,29 +143,34 @@ void write_in_order(output_file& file, const grid_cells& cells) {
 // A column of the file runs down every row, and the rows lie far apart in memory, so a regular file
 // is filled row by row instead: each column gathers its records in its own buffer, and the buffers
 // go to their columns' places in the file (known beforehand from the cell lengths) every few MiB.
-void write_by_rows(output_file& file, const grid_cells& cells) {
-    std::vector<std::uint64_t> next(cells.columns(), 0);
-    for (std::size_t r = 0; r < cells.rows(); ++r)
-        for (std::size_t c = 0; c < cells.columns(); ++c)
-            next[c] += label_header_bytes + cut_to_fit(cells.at(r, c)).size();
+void write_by_rows(output_file& file, const text_table& grid) {
+    const std::size_t columns = grid.column_count();
+    std::vector<std::string_view> row;
+    std::vector<std::uint64_t> next(columns, 0);
+    for (std::size_t r = 0; r < grid.row_count(); ++r) {
+        grid.row_views(r, row);
+        for (std::size_t c = 0; c < columns; ++c)
+            next[c] += label_header_bytes + (c < row.size() ? cut_to_fit(row[c]).size() : 0);
+    }
     std::uint64_t end = sizeof bof_record;
     for (auto& column : next) end += std::exchange(column, end);  // column lengths become column offsets
 
     file.write(as_text(bof_record, sizeof bof_record), 0);
-    std::vector<std::string> gathered(cells.columns());
+    std::vector<std::string> gathered(columns);
     std::size_t held = 0;
     const auto flush = [&] {
-        for (std::size_t c = 0; c < cells.columns(); ++c) {
+        for (std::size_t c = 0; c < columns; ++c) {
             file.write(gathered[c], next[c]);
             next[c] += gathered[c].size();
             gathered[c].clear();
         }
         held = 0;
     };
-    for (std::size_t r = 0; r < cells.rows(); ++r) {
-        for (std::size_t c = 0; c < cells.columns(); ++c) {
+    for (std::size_t r = 0; r < grid.row_count(); ++r) {
+        grid.row_views(r, row);
+        for (std::size_t c = 0; c < columns; ++c) {
             const std::size_t before = gathered[c].size();
-            append_label(gathered[c], c, r, cells.at(r, c));
+            append_label(gathered[c], c, r, c < row.size() ? row[c] : std::string_view());
             held += gathered[c].size() - before;
         }
         if (held >= flush_bytes) flush();
@@ -187,7 +187,7 @@ void write_label_cell(std::ostream& out, std::uint16_t column, std::uint16_t row
     out.write(record.data(), static_cast<std::streamsize>(record.size()));
 }
 
-bool save_grid_as_xls(const std::vector<std::vector<std::string>>& grid, const std::string& file_name) {
+bool save_grid_as_xls(const text_table& grid, const std::string& file_name) {
     const grid_cells cells(grid);
     // Row indices beyond 65535 would wrap onto the first rows and overwrite them.
     if (cells.rows() > xls_max_rows)
@@ -198,7 +198,7 @@ bool save_grid_as_xls(const std::vector<std::vector<std::string>>& grid, const s
 
     output_file file(file_name);
     if (file.seekable())
-        write_by_rows(file, cells);
+        write_by_rows(file, grid);
     else
         write_in_order(file, cells);
     file.close();

@@ -2,6 +2,8 @@
 // The spreadsheet file of the viewer's listing: a minimal worksheet stream of one BOF record, one
 // text LABEL record per cell (column by column, each from row 0) and one EOF record.
 
+#include "results/text_table.h"
+
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -18,9 +20,8 @@ inline constexpr std::size_t xls_max_cell_bytes = 65527;
 // One LABEL record. A longer text is cut to xls_max_cell_bytes at the start of a UTF-8 character.
 void write_label_cell(std::ostream& out, std::uint16_t column, std::uint16_t row, std::string_view text);
 
-// Creates or replaces the file; cells are addressed grid[row][column], a short row's missing cells
-// are written empty. Returns true; throws file_error when the file cannot be created or written,
+// Creates or replaces the file; a short row's missing cells are written empty. Returns true; throws file_error when the file cannot be created or written,
 // and, before touching any file, when the grid has more rows than a worksheet holds.
-bool save_grid_as_xls(const std::vector<std::vector<std::string>>& grid, const std::string& file_name);
+bool save_grid_as_xls(const text_table& grid, const std::string& file_name);
 
 } // namespace xkv

@@ -51,7 +51,7 @@ struct run_fixture : windows_fixture {
     }
     std::size_t saved_rows() {
         if (!std::filesystem::exists(database())) return 0;
-        return list_results(database(), base_select()).size() - 1;
+        return list_results(database(), base_select()).row_count() - 1;
     }
 
     Tm_form* setup = nullptr;

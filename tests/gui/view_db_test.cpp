@@ -84,7 +84,7 @@ void view_db_test::opening_lists_every_row_with_the_pickers_at_today() {
     QCOMPARE(model->headerData(29, Qt::Horizontal).toString(), QString("background correction"));
     QCOMPARE(f.column(2), (QStringList{"S1", "S2", "ab", "AB2"}));
     QCOMPARE(f.cell(f.viewer, "Grid", 0, 7), QString("12.5"));
-    QCOMPARE(f.viewer->grid().size(), 5u);  // the header row and four rows, as the export takes them
+    QCOMPARE(f.viewer->grid().row_count(), 5u);  // the header row and four rows, as the export takes them
     for (const char* picker : {"fromdate", "todate"})
         QCOMPARE(f.control<QDateEdit>(f.viewer, picker)->date(), QDate::currentDate());
     QVERIFY(!f.control<QCheckBox>(f.viewer, "CheckBox1")->isChecked());
@@ -128,7 +128,7 @@ void view_db_test::show_narrows_by_each_filter() {
     f.combo("modecombo")->setEditText("CAM");  // finds nothing: the headers alone
     f.show();
     QCOMPARE(f.rows_shown(), 0);
-    QCOMPARE(f.viewer->grid().size(), 1u);
+    QCOMPARE(f.viewer->grid().row_count(), 1u);
 }
 
 void view_db_test::a_list_dropping_down_offers_stored_values_and_keeps_the_typed_text() {

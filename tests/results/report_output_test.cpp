@@ -128,7 +128,7 @@ TEST_F(ReportOutput, CancelledSaveStillUsesTheNumber) {
 
 TEST_F(ReportOutput, FailedOpenWarnsAndKeepsTheFile) {
     ui.open_succeeds = false;
-    EXPECT_EQ(report_from_viewer(listing_t{}, sources, ui), report_result::open_failed);
+    EXPECT_EQ(report_from_viewer(text_table{}, sources, ui), report_result::open_failed);
     EXPECT_EQ(ui.shown, std::vector<std::string>{"Error: Couldn't execute the application"});
     EXPECT_TRUE(std::filesystem::exists(report_path));
 }
@@ -157,7 +157,7 @@ TEST_F(ReportOutput, ViewerCellsMapToTheRowFields) {
     listing[1][29] = " 1 ";
     listing[2][29] = "";
     listing[3].resize(5);  // a short row reads its missing cells as empty
-    const std::vector<_r_results> rows = viewer_report_rows(listing);
+    const std::vector<_r_results> rows = viewer_report_rows(text_table(listing));
     ASSERT_EQ(rows.size(), 3u);
     const _r_results& r = rows[0];
     const std::string got[] = {r.id, r.date, r.sample_id, r.description, r.series_number, r.hv, r.mode, r.p1,
@@ -172,7 +172,7 @@ TEST_F(ReportOutput, ViewerCellsMapToTheRowFields) {
     EXPECT_EQ(r.calibration.factor_b, "");
     EXPECT_TRUE(rows[0].calibration.background_correction);
     EXPECT_FALSE(rows[1].calibration.background_correction);
-    EXPECT_FALSE(viewer_report_rows({viewer_cells(1)}).size()) << "row 0 holds the headers";
+    EXPECT_FALSE(viewer_report_rows(text_table(listing_t{viewer_cells(1)})).size()) << "row 0 holds the headers";
     EXPECT_EQ(rows[2].sample_id, "c2r3");
     EXPECT_EQ(rows[2].units, "");
 }
@@ -183,7 +183,7 @@ TEST_F(ReportOutput, ViewerReportHoldsEveryListedRow) {
     for (int n = 1; n <= 500; ++n) listing.push_back(viewer_cells(n));
     listing[2][29] = "1";
     listing[3][2] = "";  // an empty sample ID does not end the listing
-    EXPECT_EQ(report_from_viewer(listing, sources, ui), report_result::written);
+    EXPECT_EQ(report_from_viewer(text_table(listing), sources, ui), report_result::written);
     const std::string text = test::read_file(report_path);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 500);
     EXPECT_EQ(text.substr(0, 17), "c0r1;c1r1;c2r1;\r\n");

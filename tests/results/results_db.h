@@ -49,7 +49,7 @@ inline std::vector<std::string> first_column(const std::string& db_path, const s
     t_sqlite db(db_path);
     db.query(sql);
     std::vector<std::string> out;
-    for (int r = 1; r <= db.row_count(); ++r) out.push_back(db.cell(r, 1));
+    for (int r = 1; r <= db.row_count(); ++r) out.emplace_back(db.cell(r, 1));
     return out;
 }
 

@@ -34,7 +34,10 @@ const char* const every_column_quoted =
 std::vector<std::vector<std::string>> stored(const std::string& path) {
     t_sqlite db(path);
     db.query(every_column_quoted);
-    return db.take_rows();
+    const text_table answer = db.take_rows();
+    std::vector<std::vector<std::string>> rows;
+    for (std::size_t r = 0; r < answer.row_count(); ++r) rows.push_back(answer.row(r));
+    return rows;
 }
 
 // The row as a text statement with texts in double quotes and numbers bare, the way the values

@@ -89,7 +89,7 @@ TEST_F(TSqlite, ValuesReadBackByTheirColumnsDeclaredTypes) {
     EXPECT_EQ(db.cell(1, 6), "0");    // NULL number
     EXPECT_EQ(db.cell(1, 7), "1E20");
     EXPECT_EQ(db.cell(1, 8), "0");
-    EXPECT_TRUE(std::regex_match(db.cell(1, 10), std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)"))) << db.cell(1, 10);
+    EXPECT_TRUE(std::regex_match(std::string(db.cell(1, 10)), std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)"))) << db.cell(1, 10);
 
     // A text that is no number stays text in a numeric column and reads as kept, not as 0.
     EXPECT_EQ(db.cell(2, 3), "");
@@ -149,6 +149,19 @@ TEST_F(TSqlite, EachQueryReplacesTheAnswer) {
     EXPECT_THROW(db.query("SELECT nothing FROM results"), ESQLiteException);
     EXPECT_EQ(db.row_count(), 1);
     EXPECT_EQ(db.cell(1, 1), "a");
+}
+
+TEST_F(TSqlite, RowsAddedToATableGoAgainWhenTheQueryFailsPartWay) {
+    t_sqlite db(path);
+    text_table rows{{"header", "row"}};
+    db.query_into(rows, "SELECT ?, 2", {"one"});
+    EXPECT_EQ(rows, (text_table{{"header", "row"}, {"one", "2"}}));
+
+    // The fourth row overflows: three rows were added before the error.
+    const char* const failing = "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM n WHERE x<5) "
+                                "SELECT CASE WHEN x>3 THEN abs(-9223372036854775807-1) ELSE x END FROM n";
+    EXPECT_THROW(db.query_into(rows, failing), ESQLiteException);
+    EXPECT_EQ(rows, (text_table{{"header", "row"}, {"one", "2"}}));
 }
 
 TEST_F(TSqlite, OnlyTheFirstStatementOfATextRuns) {

@@ -41,7 +41,7 @@ struct ViewerQuery : ::testing::Test {
         clean_bounds(filter);
         const viewer_grid grid = list_results(path, filtered_select(filter));
         std::vector<std::string> ids;
-        for (std::size_t r = 1; r < grid.size(); ++r) ids.push_back(grid[r][2]);
+        for (std::size_t r = 1; r < grid.row_count(); ++r) ids.emplace_back(grid.cell(r, 2));
         std::sort(ids.begin(), ids.end());
         return ids;
     }
@@ -64,9 +64,9 @@ TEST_F(ViewerQuery, ListingHasTheHeadersAndThe32ColumnsOfEveryRow) {
     save_results(table, path);
 
     const viewer_grid grid = list_results(path, base_select());
-    ASSERT_EQ(grid.size(), 2u);
-    EXPECT_EQ(grid[0], std::vector<std::string>(viewer_headers.begin(), viewer_headers.end()));
-    const std::vector<std::string>& row = grid[1];
+    ASSERT_EQ(grid.row_count(), 2u);
+    EXPECT_EQ(grid.row(0), std::vector<std::string>(viewer_headers.begin(), viewer_headers.end()));
+    const std::vector<std::string> row = grid.row(1);
     ASSERT_EQ(row.size(), viewer_column_count);
     const std::vector<std::string> expected = {
         "1", row[1], "S1", "soil", "1", "1000", "C1-C2", "12.5", "340", "100", "100", "0.31", "0.013", "0.42",
@@ -84,8 +84,8 @@ TEST_F(ViewerQuery, NothingFoundLeavesTheHeaderRowOnly) {
     viewer_filter f;
     f.sample_id = "S2";
     const viewer_grid grid = list_results(path, filtered_select(f));
-    ASSERT_EQ(grid.size(), 1u);
-    EXPECT_EQ(grid[0].size(), viewer_column_count);
+    ASSERT_EQ(grid.row_count(), 1u);
+    EXPECT_EQ(grid.row_length(0), viewer_column_count);
 }
 
 TEST_F(ViewerQuery, DatesAreStrictBoundsOnTheTimeStampText) {
