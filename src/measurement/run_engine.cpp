@@ -18,6 +18,17 @@ std::optional<double> value_or_none(const std::string& text) {
     }
 }
 
+// A free slot of the run table shows nothing, also where the parameter set's texts default to "1".
+_r_results free_slot() {
+    _r_results row;
+    _calibration& set = row.calibration;
+    set.alpha.clear();
+    set.beta.clear();
+    set.act_alpha.clear();
+    set.act_beta.clear();
+    return row;
+}
+
 } // namespace
 
 run_buttons buttons_of(button_set set) {
@@ -302,7 +313,7 @@ bool run_engine::finish_measurement(const channel_values& values, const std::str
         return true;
     } catch (const std::exception& e) {
         // A half-filled row is never saved or reported.
-        table_[slot] = _r_results{};
+        table_[slot] = free_slot();
         fail(std::string(e.what()) + " (alpha value \"" + values.alpha + "\", beta value \"" + values.beta + "\")",
              true);
         return false;
@@ -325,15 +336,8 @@ void run_engine::fill_row(_r_results& row, const channel_values& values, const s
 }
 
 void run_engine::clear_table() {
-    // Emptying whole rows: nothing of an earlier series can leak into a later one. A free slot shows
-    // nothing, also where the parameter set's texts would default to "1".
-    _r_results free_slot;
-    _calibration& set = free_slot.calibration;
-    set.alpha.clear();
-    set.beta.clear();
-    set.act_alpha.clear();
-    set.act_beta.clear();
-    table_.fill(free_slot);
+    // Emptying whole rows: nothing of an earlier series can leak into a later one.
+    table_.fill(free_slot());
 }
 
 } // namespace xkv
