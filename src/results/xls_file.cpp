@@ -97,17 +97,6 @@ private:
     bool seekable_ = false;
 };
 
-class grid_cells {
-public:
-    explicit grid_cells(const text_table& grid) : grid_(grid) {}
-    std::size_t rows() const { return grid_.row_count(); }
-    std::size_t columns() const { return grid_.column_count(); }
-    std::string_view at(std::size_t row, std::size_t column) const { return grid_.cell(row, column); }
-
-private:
-    const text_table& grid_;
-};
-
 constexpr unsigned char bof_record[] = {0x09, 0x08, 0x08, 0x00, 0x00, 0x00, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00};
 constexpr unsigned char eof_record[] = {0x0a, 0x00, 0x00, 0x00};
 
@@ -126,11 +115,11 @@ void append_label(std::string& out, std::size_t column, std::size_t row, std::st
 constexpr std::size_t flush_bytes = 4 << 20;
 
 // Column by column down the whole grid, in file order: for pipes and devices.
-void write_in_order(output_file& file, const grid_cells& cells) {
+void write_in_order(output_file& file, const text_table& grid) {
     std::string bytes(as_text(bof_record, sizeof bof_record));
-    for (std::size_t c = 0; c < cells.columns(); ++c)
-        for (std::size_t r = 0; r < cells.rows(); ++r) {
-            append_label(bytes, c, r, cells.at(r, c));
+    for (std::size_t c = 0; c < grid.column_count(); ++c)
+        for (std::size_t r = 0; r < grid.row_count(); ++r) {
+            append_label(bytes, c, r, grid.cell(r, c));
             if (bytes.size() >= flush_bytes) {
                 file.write(bytes, 0);
                 bytes.clear();
@@ -188,19 +177,18 @@ void write_label_cell(std::ostream& out, std::uint16_t column, std::uint16_t row
 }
 
 bool save_grid_as_xls(const text_table& grid, const std::string& file_name) {
-    const grid_cells cells(grid);
     // Row indices beyond 65535 would wrap onto the first rows and overwrite them.
-    if (cells.rows() > xls_max_rows)
-        throw file_error("Cannot save " + decimal(cells.rows()) + " rows in \"" + file_name +
+    if (grid.row_count() > xls_max_rows)
+        throw file_error("Cannot save " + decimal(grid.row_count()) + " rows in \"" + file_name +
                          "\": a worksheet holds at most " + decimal(xls_max_rows) +
                          ". Narrow the listing with the filters and save again.");
-    if (cells.columns() > 65536) throw file_error("Cannot save more than 65536 columns in \"" + file_name + "\"");
+    if (grid.column_count() > 65536) throw file_error("Cannot save more than 65536 columns in \"" + file_name + "\"");
 
     output_file file(file_name);
     if (file.seekable())
         write_by_rows(file, grid);
     else
-        write_in_order(file, cells);
+        write_in_order(file, grid);
     file.close();
     return true;
 }
