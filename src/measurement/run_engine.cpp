@@ -121,13 +121,11 @@ void run_engine::start() {
     setup_.series_number = 1;
     set_buttons(button_set::counting);
     clear_table();
+    show_sample_labels();
+    // Until the first tick the efficiencies show with their uncertainties.
     const _calibration& set = setup_.calibration;
-    labels_.sample_id = "Sample ID : " + setup_.sample_id;
-    labels_.description = "Description : " + setup_.description;
-    labels_.set_caption = set.caption;
     labels_.alpha_efficiency = " = " + set.alpha + " / " + set.act_alpha;
     labels_.beta_efficiency = " = " + set.beta + " / " + set.act_beta;
-    caption_ = run_caption;
     last_elapsed_seconds_ = 0;
     link_->start_count();
     timer_on_ = true;
@@ -289,7 +287,7 @@ void run_engine::show_time(const std::string& elapsed, std::int64_t E, bool rewr
     if (rewrite_preset) labels_.preset_time = "Preset time : " + std::to_string(setup_.preset_time) + " s ";
     labels_.measurement_time = "Measurment time : " + elapsed + " s ";
     labels_.remaining_time =
-        "Remaining time  : " + std::to_string(digits_to_int(run_setup_.preset_time) - E) + " s ";
+        "Remaining time  : " + std::to_string(setup_.preset_time - E) + " s ";
     labels_.current_count = current_prefix + std::to_string(setup_.series_number);
     labels_.total_count = total_prefix + std::to_string(setup_.series_total);
 }
