@@ -29,7 +29,7 @@ text_table::text_table(const std::vector<std::vector<std::string>>& rows) {
     for (const auto& r : rows) add_row(r);
 }
 
-text_table::text_table(const text_table& other) { append_copy(other); }
+text_table::text_table(const text_table& other) { append_copy(other, other.row_count()); }
 
 text_table& text_table::operator=(const text_table& other) {
     if (this != &other) {
@@ -39,8 +39,8 @@ text_table& text_table::operator=(const text_table& other) {
     return *this;
 }
 
-void text_table::append_copy(const text_table& other) {
-    for (std::size_t r = 0; r < other.row_count(); ++r) {
+void text_table::append_copy(const text_table& other, std::size_t rows) {
+    for (std::size_t r = 0; r < rows; ++r) {
         begin_row();
         for (std::size_t c = 0; c < other.row_length(r); ++c) add_cell(other.cell(r, c));
     }
@@ -157,10 +157,7 @@ std::vector<std::string> text_table::row(std::size_t row) const {
 void text_table::keep_rows(std::size_t rows) {
     if (rows >= row_count()) return;
     text_table kept;
-    for (std::size_t r = 0; r < rows; ++r) {
-        kept.begin_row();
-        for (std::size_t c = 0; c < row_length(r); ++c) kept.add_cell(cell(r, c));
-    }
+    kept.append_copy(*this, rows);
     *this = std::move(kept);
 }
 

@@ -79,7 +79,8 @@ private:
     std::uint32_t start_of(std::size_t index) const;
     static std::uint32_t start_after(std::uint32_t before, std::uint32_t end);
     char* place(std::size_t length);
-    void append_copy(const text_table& other);
+    // Copies the first `rows` rows of `other` (at most its row count) after this table's rows.
+    void append_copy(const text_table& other, std::size_t rows);
 
     // The blocks own the text; slots_[i] is where offset i * block_size lies. A cell longer than a
     // block gets a block of several slots. A cell never crosses the end of a slot: one that would
