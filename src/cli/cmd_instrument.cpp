@@ -4,17 +4,14 @@
 
 #include "link/debug_console.h"
 #include "link/device_test.h"
+#include "link/t_xkv.h"
 
 namespace xkv::cli {
-
-namespace {
-constexpr const char* no_answer = "ERROR OPEN COM PORT";
-}
 
 int cmd_test(context& c, const command_line&) {
     const std::string result = run_device_test(c.options);
     c.out << result << "\n";
-    return result == no_answer ? exit_no_instrument : exit_ok;
+    return result == t_xkv::no_answer ? exit_no_instrument : exit_ok;
 }
 
 int cmd_console(context& c, const command_line& line) {

@@ -53,8 +53,11 @@ public:
     // Wait-and-read: true and last_reply replaced when at least one byte arrived.
     bool read_reply_lines();
 
+    // What device_test gives when nothing answers.
+    static constexpr std::string_view no_answer = "ERROR OPEN COM PORT";
+
     // The command set. Where an operation is not sent offline it does nothing at all offline.
-    std::string device_test();                               // "n"; "ERROR OPEN COM PORT" when nothing answers
+    std::string device_test();                               // "n"; no_answer when nothing answers
     void read_counters(int selector, t_My_line_res& reply);  // "R", "R1", "R2" (sent offline, not read)
     void read_ratemeters(int selector, t_My_line_res& reply);// "P", "P1", "P2"
     void read_time(std::string& elapsed);                    // "L"; "0" unless exactly one line came

@@ -23,7 +23,7 @@ std::string_view selector_command(std::string_view base, int selector) {
 
 std::string t_xkv::device_test() {
     send_command("n");
-    if (!read_reply_lines()) return "ERROR OPEN COM PORT";
+    if (!read_reply_lines()) return std::string(no_answer);
     std::string result;
     for (int slot = 0; slot < 5; ++slot) {
         result += last_reply.lines[slot];
