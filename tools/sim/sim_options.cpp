@@ -32,14 +32,9 @@ const char* const usage_text =
 
 namespace {
 
-bool to_number(const std::string& text, double& value) {
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && ptr == end;
-}
-
-template <typename Int>
-bool to_integer(const std::string& text, Int& value) {
+// The whole text as a number of the value's type.
+template <typename Number>
+bool to_number(const std::string& text, Number& value) {
     const char* end = text.data() + text.size();
     auto [ptr, ec] = std::from_chars(text.data(), end, value);
     return ec == std::errc() && ptr == end;
@@ -77,7 +72,7 @@ parse_result parse_options(const std::vector<std::string>& args) {
             ++i;
         } else if (a == "--seed") {
             if (!need_value()) return r;
-            if (!to_integer(value, o.seed)) {
+            if (!to_number(value, o.seed)) {
                 r.error = "bad value for --seed: " + value;
                 return r;
             }
@@ -85,7 +80,7 @@ parse_result parse_options(const std::vector<std::string>& args) {
         } else if (a == "--fail-after") {
             if (!need_value()) return r;
             long n = 0;
-            if (!to_integer(value, n) || n < 0) {
+            if (!to_number(value, n) || n < 0) {
                 r.error = "bad value for --fail-after: " + value;
                 return r;
             }
