@@ -85,7 +85,7 @@ bool parse_ini_integer(std::string_view text, std::int32_t& value) {
     std::int32_t result = 0;
     if (!body.empty() && body.front() == '$') {
         if (!parse_hex(body.substr(1), result)) return false;
-    } else if (text.size() >= 3 && body.size() >= 2 && body[0] == '0' && (body[1] == 'x' || body[1] == 'X')) {
+    } else if (body.size() >= 2 && body[0] == '0' && (body[1] == 'x' || body[1] == 'X')) {
         if (!parse_hex(body.substr(2), result)) return false;
     } else {
         std::int64_t wide = 0;
