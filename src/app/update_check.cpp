@@ -1,5 +1,7 @@
 #include "app/update_check.h"
 
+#include "settings/value_text.h"
+
 #include "settings/settings_files.h"
 
 #include <curl/curl.h>
@@ -28,13 +30,11 @@ std::size_t append_body(char* data, std::size_t size, std::size_t count, void* t
     return n;
 }
 
-bool is_blank(char c) { return static_cast<unsigned char>(c) <= ' '; }
-
 } // namespace
 
 std::string update_url(const _program_options& options, std::string_view path) {
-    std::string host = trim_blanks(options.update_host).empty() ? default_update_host
-                                                                : std::string(trim_blanks(options.update_host));
+    std::string host = trim_control(options.update_host).empty() ? default_update_host
+                                                                : std::string(trim_control(options.update_host));
     while (!host.empty() && host.back() == '/') host.pop_back();
     return host + std::string(path);
 }
@@ -73,17 +73,12 @@ std::optional<std::string> http_get(const std::string& url, const http_timeouts&
     return body;
 }
 
-std::string_view trim_blanks(std::string_view text) {
-    while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
-    return text;
-}
 
 void apply_version_reply(const std::optional<std::string>& reply, std::string_view own_version,
                          diagnostic_log& log, update_notice& notice) {
     if (!reply) return;
     log.append(*reply);
-    if (trim_blanks(*reply) == trim_blanks(own_version)) {
+    if (trim_control(*reply) == trim_control(own_version)) {
         notice.visible = false;
         return;
     }

@@ -35,9 +35,6 @@ struct http_timeouts {
 // or nothing on a failed connection, a time-out, an error status or a body past 1 MiB.
 std::optional<std::string> http_get(const std::string& url, const http_timeouts& timeouts = {});
 
-// The text without leading and trailing blanks and control characters (line breaks included).
-std::string_view trim_blanks(std::string_view text);
-
 // The update notice of the main window: its text and whether it and its two links are shown.
 struct update_notice {
     bool visible = false;

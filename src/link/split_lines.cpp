@@ -1,20 +1,8 @@
 #include "link/t_xkv.h"
 
+#include "settings/value_text.h"
+
 namespace xkv {
-
-namespace {
-
-bool is_blank(char c) { return static_cast<unsigned char>(c) <= 32; }
-
-std::string trimmed(std::string_view text) {
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && is_blank(text[first])) ++first;
-    while (last > first && is_blank(text[last - 1])) --last;
-    return std::string(text.substr(first, last - first));
-}
-
-} // namespace
 
 t_My_line_res split_lines(std::string_view text) {
     constexpr int complete_capacity = t_My_line_res::capacity - 1;
@@ -26,7 +14,7 @@ t_My_line_res split_lines(std::string_view text) {
         if (text[pos] != '\n') continue;
         // Lines past the capacity are dropped; the remainder slot still gets the text after the last LF.
         if (result.count < complete_capacity) {
-            result.lines[result.count] = trimmed(text.substr(start, pos - start));
+            result.lines[result.count] = trim_control(text.substr(start, pos - start));
             ++result.count;
         }
         start = pos + 1;

@@ -23,12 +23,6 @@ const std::string& cell(const std::vector<std::string>& row, std::size_t column)
     return column < row.size() ? row[column] : empty;
 }
 
-std::string_view trim_blanks(std::string_view s) {
-    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-    return s;
-}
-
 _r_results viewer_row(const std::vector<std::string>& cells) {
     _r_results r;
     r.id = cell(cells, 0);
@@ -60,7 +54,7 @@ _r_results viewer_row(const std::vector<std::string>& cells) {
     r.MDA_a = cell(cells, 26);
     r.MDA_b = cell(cells, 27);
     r.koef_k = cell(cells, 28);
-    r.calibration.background_correction = trim_blanks(cell(cells, 29)) == "1";
+    r.calibration.background_correction = trim_control(cell(cells, 29)) == "1";
     r.text_act_a = cell(cells, 30);
     r.text_act_b = cell(cells, 31);
     return r;

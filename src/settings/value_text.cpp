@@ -19,6 +19,13 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 } // namespace
 
+std::string_view trim_control(std::string_view text) {
+    const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
 std::string clean_number(std::string_view text) {
     std::string out;
     bool point_seen = false;

@@ -11,6 +11,9 @@ namespace xkv {
 // The process-wide decimal separator. The program fixes it to "." at start-up and never changes it.
 inline constexpr char decimal_separator = '.';
 
+// The text without leading and trailing bytes 0 to 32: blanks, line breaks and other control characters.
+std::string_view trim_control(std::string_view text);
+
 // Only the digits and the first "." (a "," counts as "."): "1,5 kBq" gives "1.5", "-5" gives "5".
 std::string clean_number(std::string_view text);
 
