@@ -8,11 +8,11 @@
 #include "measurement/run_window_rules.h"
 #include "measurement/ui/run_chart_view.h"
 #include "results/report_output.h"
+#include "results/report_sources_of.h"
 #include "results/run_grid.h"
 #include "results/save_results.h"
 #include "results/ui/qt_text.h"
 #include "results/ui/text_grid_model.h"
-#include "settings/settings_files.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -251,9 +251,8 @@ void Treal_measurment::Button6Click() {
     const busy_scope busy(busy_);
     const button_set before = engine_->buttons();
     show_buttons(run_buttons{});
-    const std::string dir = main_.program_dir();
-    const report_sources sources{resolve_program_path(dir, main_.program_options().name),
-                                 dir + default_profile_file, main_.profile().creator, engine_->measurement()};
+    const report_sources sources =
+        report_sources_of(main_.program_dir(), main_.program_options(), main_.profile(), engine_->measurement());
     report_result result = report_result::cancelled;
     try {
         result = report_from_run(engine_->table(), sources, services_);

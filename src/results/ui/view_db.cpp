@@ -4,10 +4,10 @@
 #include "app/ui/main_form.h"
 #include "app/ui/window_placement.h"
 #include "results/report_output.h"
+#include "results/report_sources_of.h"
 #include "results/ui/drop_down_combo.h"
 #include "results/ui/text_grid_model.h"
 #include "results/xls_file.h"
-#include "settings/settings_files.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -156,9 +156,8 @@ void TViewDB::Button3Click() {
 }
 
 void TViewDB::Button4Click() {
-    const std::string dir = main_.program_dir();
-    const report_sources sources{resolve_program_path(dir, main_.program_options().name),
-                                 dir + default_profile_file, main_.profile().creator, current_setup_()};
+    const report_sources sources =
+        report_sources_of(main_.program_dir(), main_.program_options(), main_.profile(), current_setup_());
     report_from_viewer(grid(), sources, services_);
 }
 

@@ -1,0 +1,14 @@
+#include "results/report_sources_of.h"
+
+#include "app/program_dir.h"
+#include "settings/settings_files.h"
+
+namespace xkv {
+
+report_sources report_sources_of(const std::string& program_dir, const _program_options& options,
+                                 const _options& profile, const cur_measurment& setup) {
+    return {resolve_program_path(program_dir, options.name), program_dir + default_profile_file, profile.creator,
+            setup};
+}
+
+} // namespace xkv
