@@ -3,11 +3,11 @@
 
 #include <QString>
 
-#include <string>
+#include <string_view>
 
 namespace xkv {
 
-inline QString qt_text(const std::string& text) {
+inline QString qt_text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 

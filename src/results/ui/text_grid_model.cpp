@@ -1,12 +1,8 @@
 #include "results/ui/text_grid_model.h"
 
+#include "results/ui/qt_text.h"
+
 namespace xkv {
-
-namespace {
-
-QString qt_text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-} // namespace
 
 void text_grid_model::set_grid(grid cells) {
     beginResetModel();
