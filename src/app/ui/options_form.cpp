@@ -1,5 +1,6 @@
 #include "app/ui/options_form.h"
 
+#include "app/background_time.h"
 #include "app/program_dir.h"
 #include "app/ui/main_form.h"
 #include "app/ui/window_placement.h"
@@ -212,25 +213,10 @@ int TOptionsForm::selected_mode() const {
     return 1;
 }
 
-void TOptionsForm::fill_defaults() {
-    C_->setText("1");
-    D_->setText("0.1");
-    E_->setText("2");
-    UNIT_->setText("16");
-    for (QLineEdit* alarm : alarms_) alarm->setText("10000");
-    failrate1_->setText("0.01");
-    failrate2_->setText("0.01");
-    hv1_->setText("1000");
-    hv2_->setText("1000");
-    dead1_->setText("0");
-    dead2_->setText("0");
-    modes_[3]->setChecked(true); // "R1 , R2"
-}
+// The instrument defaults are those of a new profile.
+void TOptionsForm::fill_defaults() { show_instrument(_options{}); }
 
-void TOptionsForm::fill_from_current() {
-    filling_ = true;
-    const _options& p = main_.profile();
-    const _program_options& o = main_.program_options();
+void TOptionsForm::show_instrument(const _options& p) {
     C_->setText(q(p.C));
     D_->setText(q(p.D));
     E_->setText(q(p.E));
@@ -244,6 +230,14 @@ void TOptionsForm::fill_from_current() {
     hv2_->setText(q(p.hv2));
     dead1_->setText(q(p.dead1));
     dead2_->setText(q(p.dead2));
+    if (p.mode >= 1 && p.mode <= 6) modes_[p.mode - 1]->setChecked(true);
+}
+
+void TOptionsForm::fill_from_current() {
+    filling_ = true;
+    const _options& p = main_.profile();
+    const _program_options& o = main_.program_options();
+    show_instrument(p);
     alpha_->setText(q(p.background.alpha));
     beta_->setText(q(p.background.beta));
     time_->setText(q(p.background.time));
@@ -251,13 +245,13 @@ void TOptionsForm::fill_from_current() {
     revert_->setChecked(o.revert_channels);
     creator_->setText(q(p.creator));
     template_->setText(q(o.name));
-    if (p.mode >= 1 && p.mode <= 6) modes_[p.mode - 1]->setChecked(true); // else the last choice stays
     filling_ = false;
     modified_ = false;
 }
 
 void TOptionsForm::check_background_time() {
-    if (parse_float(s(time_)) <= 0) time_->setText("1");
+    const std::string checked = checked_background_time(s(time_));
+    if (checked != s(time_)) time_->setText(q(checked));
 }
 
 void TOptionsForm::OKClick() {

@@ -4,6 +4,7 @@
 // and "&Edit Options"; hands its values back to the main window on OK.
 
 #include "app/ui_services.h"
+#include "settings/options.h"
 
 #include <QDialog>
 
@@ -47,6 +48,8 @@ private:
     QLineEdit* add_field(const char* object_name, bool marks_modified);
     void mark_modified();
     int selected_mode() const;
+    // The instrument fields and mode from `p` (a mode outside 1..6 leaves the last choice).
+    void show_instrument(const _options& p);
 
     TMainForm& main_;
     ui_services& services_;
