@@ -1,5 +1,6 @@
 #include "app/ui/qt_ui_services.h"
 
+#include "app/dialog_filter.h"
 #include "app/ui/application_title.h"
 
 #include <QApplication>
@@ -28,14 +29,7 @@ std::optional<std::string> run_file_dialog(QFileDialog::AcceptMode mode, const s
 
 } // namespace
 
-QString qt_name_filter(const std::string& filter) {
-    if (filter.empty()) return {};
-    const auto bar = filter.find('|');
-    if (bar == std::string::npos) return q(filter) + " (*)";
-    QString patterns = q(filter.substr(bar + 1));
-    patterns.replace(';', ' ');
-    return q(filter.substr(0, bar)) + " (" + patterns + ")";
-}
+QString qt_name_filter(const std::string& filter) { return q(dialog_name_filter(filter)); }
 
 void qt_ui_services::show_message(const std::string& text) {
     QMessageBox::information(QApplication::activeWindow(), application_title, q(text));
