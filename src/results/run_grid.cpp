@@ -58,8 +58,7 @@ std::vector<std::string> grid_row(std::size_t slot, const _r_results& r) {
 std::vector<std::vector<std::string>> show_table(const run_table& table) {
     std::vector<std::vector<std::string>> grid;
     grid.emplace_back(run_grid_headers.begin(), run_grid_headers.end());
-    grid.push_back(grid_row(0, table[0]));
-    for (std::size_t i = 1; i < table.size() && !table[i].sample_id.empty(); ++i) grid.push_back(grid_row(i, table[i]));
+    for (std::size_t i = 0; i < table.size() && !table[i].sample_id.empty(); ++i) grid.push_back(grid_row(i, table[i]));
     return grid;
 }
 

@@ -14,7 +14,8 @@ inline constexpr std::size_t run_grid_column_count = 30;
 
 extern const std::array<std::string_view, run_grid_column_count> run_grid_headers;
 
-// The grid's texts: the headers, then slot 0 (always) and every following filled slot.
+// The grid's texts: the headers, then the filled slots up to the first empty one. A slot the run
+// has prepared but not measured (efficiencies and background already in) is not shown.
 std::vector<std::vector<std::string>> show_table(const run_table& table);
 
 } // namespace xkv

@@ -7,6 +7,7 @@
 #include "app/ui/view_options_form.h"
 #include "app/ui/xkv_application.h"
 #include "link/t_xkv.h"
+#include "results/ui/qt_text.h"
 #include "settings/settings_files.h"
 
 #include <QCloseEvent>
@@ -25,8 +26,6 @@ namespace xkv {
 namespace {
 
 constexpr std::array<int, 3> baud_rates = {2400, 4800, 9600};
-
-QString q(const std::string& text) { return QString::fromStdString(text); }
 
 // A status bar panel that keeps its whole text (and shows it as a tool tip) but paints what does
 // not fit as "...", so a long instrument reply never looks cut off mid-word.
@@ -75,7 +74,6 @@ TMainForm::TMainForm(std::string program_dir, ui_services& services, QWidget* pa
     }
     // Nothing else writes this panel: it keeps the start-up port and speed for the whole run.
     panels_[2]->setText(QString("COM PORT:%1 BOUDRATE:%2").arg(program_options_.port).arg(program_options_.speed));
-    panels_[2]->setMinimumWidth(std::max(50, panels_[2]->fontMetrics().horizontalAdvance(panels_[2]->text()) + 16));
 }
 
 std::string TMainForm::profile_path() const { return program_dir_ + default_profile_file; }
@@ -198,16 +196,17 @@ void TMainForm::build_labels() {
 void TMainForm::build_status_bar() {
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(false);
-    // The device reply gets more room than 200 (instrument replies run long), the database path
-    // the rest, and the port panel is as wide as its text, at least 50.
-    const int widths[] = {200, 300, 50};
-    const int stretch[] = {3, 2, 0};
+    bar->setFixedHeight(18);
+    // The last panel, at least 50 wide, takes the rest of the bar.
+    const int widths[] = {200, 500, 50};
+    const int stretch[] = {0, 0, 1};
     const char* names[] = {"status_device", "status_database", "status_port"};
     for (int i = 0; i < 3; ++i) {
         auto* panel = new status_panel(bar);
         panel->setObjectName(names[i]);
         panel->setFrameShape(QFrame::StyledPanel);
-        panel->setMinimumWidth(widths[i]);
+        if (stretch[i]) panel->setMinimumWidth(widths[i]);
+        else panel->setFixedWidth(widths[i]);
         bar->addWidget(panel, stretch[i]);
         panels_[i] = panel;
     }
@@ -235,16 +234,17 @@ void TMainForm::status_refresh() {
         t_xkv link(program_options_.port, program_options_.speed, program_options_.port_devices, &log_);
         result = link.device_test();
     } // the port is released here
-    panels_[0]->setText(q(result));
-    panels_[0]->setToolTip(q(result));
-    panels_[1]->setText(q(" DataBase : " + program_options_.database));
-    panels_[1]->setToolTip(panels_[1]->text());
+    show_plain(panels_[0], result);
+    show_plain_tip(panels_[0], result);
+    const std::string database = " DataBase : " + program_options_.database;
+    show_plain(panels_[1], database);
+    show_plain_tip(panels_[1], database);
 }
 
 void TMainForm::enable_save_options() { save_options_->setEnabled(true); }
 
 void TMainForm::show_notice() {
-    notice_label_->setText(q(notice_.text));
+    show_plain(notice_label_, notice_.text);
     notice_label_->setVisible(notice_.visible);
     download_site_->setVisible(notice_.visible);
     download_new_version_->setVisible(notice_.visible);

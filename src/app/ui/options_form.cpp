@@ -5,6 +5,7 @@
 #include "app/ui/main_form.h"
 #include "app/ui/window_placement.h"
 #include "results/t_report.h"
+#include "results/ui/qt_text.h"
 #include "settings/value_text.h"
 
 #include <QApplication>
@@ -23,8 +24,7 @@ namespace xkv {
 
 namespace {
 
-QString q(const std::string& text) { return QString::fromStdString(text); }
-std::string s(const QLineEdit* field) { return field->text().toStdString(); }
+std::string s(const QLineEdit* field) { return field_bytes(field); }
 
 const char* const mode_captions[] = {"C1 - C2", "R1 - R2", "C1 , C2", "R1 , R2", "R1 or R2", "CAM"};
 
@@ -197,6 +197,7 @@ QLineEdit* TOptionsForm::add_field(const char* object_name, bool marks_modified)
     auto* field = new QLineEdit(this);
     field->setObjectName(object_name);
     field->setMinimumWidth(90);
+    take_single_line(field);
     if (marks_modified) connect(field, &QLineEdit::textChanged, this, &TOptionsForm::mark_modified);
     return field;
 }
@@ -217,19 +218,19 @@ int TOptionsForm::selected_mode() const {
 void TOptionsForm::fill_defaults() { show_instrument(_options{}); }
 
 void TOptionsForm::show_instrument(const _options& p) {
-    C_->setText(q(p.C));
-    D_->setText(q(p.D));
-    E_->setText(q(p.E));
-    UNIT_->setText(q(p.UNIT));
+    show_field(C_, p.C);
+    show_field(D_, p.D);
+    show_field(E_, p.E);
+    show_field(UNIT_, p.UNIT);
     const std::string* alarm_values[] = {&p.alerts.a1_c1, &p.alerts.a1_c2, &p.alerts.a1_r1, &p.alerts.a1_r2,
                                          &p.alerts.a2_c1, &p.alerts.a2_c2, &p.alerts.a2_r1, &p.alerts.a2_r2};
-    for (std::size_t i = 0; i < alarms_.size(); ++i) alarms_[i]->setText(q(*alarm_values[i]));
-    failrate1_->setText(q(p.failrate1));
-    failrate2_->setText(q(p.failrate2));
-    hv1_->setText(q(p.hv1));
-    hv2_->setText(q(p.hv2));
-    dead1_->setText(q(p.dead1));
-    dead2_->setText(q(p.dead2));
+    for (std::size_t i = 0; i < alarms_.size(); ++i) show_field(alarms_[i], *alarm_values[i]);
+    show_field(failrate1_, p.failrate1);
+    show_field(failrate2_, p.failrate2);
+    show_field(hv1_, p.hv1);
+    show_field(hv2_, p.hv2);
+    show_field(dead1_, p.dead1);
+    show_field(dead2_, p.dead2);
     if (p.mode >= 1 && p.mode <= 6) modes_[p.mode - 1]->setChecked(true);
 }
 
@@ -238,20 +239,20 @@ void TOptionsForm::fill_from_current() {
     const _options& p = main_.profile();
     const _program_options& o = main_.program_options();
     show_instrument(p);
-    alpha_->setText(q(p.background.alpha));
-    beta_->setText(q(p.background.beta));
-    time_->setText(q(p.background.time));
+    show_field(alpha_, p.background.alpha);
+    show_field(beta_, p.background.beta);
+    show_field(time_, p.background.time);
     timeout_->setText(QString::number(o.timeout));
     revert_->setChecked(o.revert_channels);
-    creator_->setText(q(p.creator));
-    template_->setText(q(o.name));
+    show_field(creator_, p.creator);
+    show_field(template_, o.name);
     filling_ = false;
     modified_ = false;
 }
 
 void TOptionsForm::check_background_time() {
     const std::string checked = checked_background_time(s(time_));
-    if (checked != s(time_)) time_->setText(q(checked));
+    if (checked != s(time_)) show_field(time_, checked);
 }
 
 void TOptionsForm::OKClick() {
@@ -294,7 +295,7 @@ void TOptionsForm::CANCELClick() { reject(); }
 
 void TOptionsForm::BrowseTemplateClick() {
     // A save dialog, so a template that does not exist yet may be named.
-    if (const auto chosen = services_.choose_save_file("template file|*.tpl", "tpl")) template_->setText(q(*chosen));
+    if (const auto chosen = services_.choose_save_file("template file|*.tpl", "tpl")) show_field(template_, *chosen);
 }
 
 void TOptionsForm::CheckTemplateClick() {

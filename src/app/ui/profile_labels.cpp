@@ -1,5 +1,6 @@
 #include "app/ui/profile_labels.h"
 
+#include "results/ui/qt_text.h"
 #include "settings/value_text.h"
 
 #include <QGridLayout>
@@ -45,16 +46,16 @@ profile_labels::profile_labels(QGridLayout& grid, QWidget* parent, bool both_vol
 }
 
 void profile_labels::show(const _options& profile) {
-    C_->setText(QString::fromStdString(profile.C));
-    D_->setText(QString::fromStdString(profile.D));
-    E_->setText(QString::fromStdString(profile.E));
-    failrate1_->setText(QString::fromStdString(profile.failrate1));
-    failrate2_->setText(QString::fromStdString(profile.failrate2));
-    hv1_->setText(QString::fromStdString(profile.hv1));
-    if (hv2_) hv2_->setText(QString::fromStdString(profile.hv2));
-    std::string mode = mode_->text().toStdString();
+    show_plain(C_, profile.C);
+    show_plain(D_, profile.D);
+    show_plain(E_, profile.E);
+    show_plain(failrate1_, profile.failrate1);
+    show_plain(failrate2_, profile.failrate2);
+    show_plain(hv1_, profile.hv1);
+    if (hv2_) show_plain(hv2_, profile.hv2);
+    std::string mode = std_text(mode_->text());
     mode_name(profile.mode, mode);
-    mode_->setText(QString::fromStdString(mode));
+    show_plain(mode_, mode);
 }
 
 } // namespace xkv

@@ -2,6 +2,7 @@
 
 #include "app/dialog_filter.h"
 #include "app/ui/application_title.h"
+#include "results/ui/qt_text.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -14,7 +15,7 @@ namespace xkv {
 
 namespace {
 
-QString q(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString q(const std::string& text) { return qt_text(text); }
 
 std::optional<std::string> run_file_dialog(QFileDialog::AcceptMode mode, const std::string& start,
                                            const std::string& filter, const std::string& extension) {

@@ -1,6 +1,7 @@
 #include "link/ui/debug_form.h"
 
 #include "app/ui/window_placement.h"
+#include "results/ui/qt_text.h"
 
 #include <QGridLayout>
 #include <QLineEdit>
@@ -51,7 +52,7 @@ void Tdebug::open(const _program_options& options) {
 }
 
 void Tdebug::Button1Click() {
-    console_.send(Edit1_->text().toStdString());
+    console_.send(std_text(Edit1_->text()));
     show_new_lines();
 }
 
@@ -59,7 +60,7 @@ void Tdebug::Button2Click() { accept(); }
 
 void Tdebug::show_new_lines() {
     const auto& lines = console_.lines();
-    for (; shown_ < lines.size(); ++shown_) Memo1_->appendPlainText(QString::fromStdString(lines[shown_]));
+    for (; shown_ < lines.size(); ++shown_) Memo1_->appendPlainText(qt_text(lines[shown_]));
 }
 
 void Tdebug::showEvent(QShowEvent* event) {

@@ -21,11 +21,12 @@ namespace xkv {
 
 namespace {
 
-std::string s(const QString& text) { return text.toStdString(); }
+std::string s(const QLineEdit* field) { return field_bytes(field); }
 
 QLineEdit* line_edit(QWidget* parent, const char* name) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(name);
+    take_single_line(e);
     return e;
 }
 
@@ -37,7 +38,7 @@ W* named(W* widget, const char* name) {
 
 void set_text(QLineEdit* e, const std::string& text) {
     const QSignalBlocker quiet(e);
-    e->setText(qt_text(text));
+    show_field(e, text);
 }
 
 void set_checked(QAbstractButton* b, bool on) {
@@ -84,7 +85,7 @@ void Tcal_form::build() {
         g->addWidget(efficiency, 0, 2);
         g->addWidget(new QLabel(uncer_caption, group), 1, 0);
         g->addWidget(uncertainty, 1, 1);
-        auto* explanation = new QLabel(QString("K(%1) = C*D*E\nResult = K(%2)*(R1-Bkgnd(%1)) [+dimension]")
+        auto* explanation = new QLabel(QString("K(%1) = C*D*E\nResult = K(%2)*(R1-Bkgnd(%2)) [+dimension]")
                                            .arg(channel, QString(channel) == "alpha" ? "Alpha" : "beta"),
                                        group);
         g->addWidget(explanation, 2, 0, 1, 3);
@@ -184,11 +185,15 @@ void Tcal_form::Button4Click() {
 
 void Tcal_form::Button1Click() {
     collect();
-    if (const auto message = editor_.confirm()) {
-        services_.show_message(*message);
-        return;
+    std::optional<std::string> message;
+    try {
+        message = editor_.confirm();
+    } catch (...) {
+        render();  // the after-save check's error is shown over the window in the mode it reached
+        throw;
     }
     render();
+    if (message) services_.show_message(*message);
 }
 
 void Tcal_form::Button2Click() { close(); }  // an edit in progress is dropped
@@ -219,18 +224,18 @@ bool Tcal_form::eventFilter(QObject* watched, QEvent* event) {
 
 void Tcal_form::collect() {
     parameter_set_view& v = editor_.view;
-    v.alpha = s(Edit_alpha_->text());
-    v.beta = s(Edit_beta_->text());
-    v.act_alpha = s(Edit_A_Uncer_->text());
-    v.act_beta = s(Edit_B_Uncer_->text());
-    v.caption = s(Edit_description_->text());
-    v.name = s(Edit_name_->text());
-    v.factor_b = s(Edit_B_->text());
-    v.factor_c = s(Edit_C_->text());
-    v.factor_d = s(Edit_D_->text());
-    v.factor_e = s(Edit_E_->text());
-    v.units = s(Edit_units_->text());
-    v.preset_time = s(Edit_preset_time_->text());
+    v.alpha = s(Edit_alpha_);
+    v.beta = s(Edit_beta_);
+    v.act_alpha = s(Edit_A_Uncer_);
+    v.act_beta = s(Edit_B_Uncer_);
+    v.caption = s(Edit_description_);
+    v.name = s(Edit_name_);
+    v.factor_b = s(Edit_B_);
+    v.factor_c = s(Edit_C_);
+    v.factor_d = s(Edit_D_);
+    v.factor_e = s(Edit_E_);
+    v.units = s(Edit_units_);
+    v.preset_time = s(Edit_preset_time_);
     v.radio_B_1X = radio_B_1X_->isChecked();
     v.radio_C_X = radio_C_X_->isChecked();
     v.radio_C_1X = radio_C_1X_->isChecked();
@@ -248,7 +253,7 @@ void Tcal_form::render() {
     {
         const QSignalBlocker quiet(ComboBox1_);
         ComboBox1_->clear();
-        for (const auto& name : editor_.names()) ComboBox1_->addItem(qt_text(name));
+        for (const auto& name : editor_.names()) add_entry(ComboBox1_, name);
         ComboBox1_->setCurrentIndex(editor_.selected() ? static_cast<int>(*editor_.selected()) : -1);
     }
     set_text(Edit_alpha_, v.alpha);

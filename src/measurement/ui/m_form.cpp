@@ -19,9 +19,9 @@ namespace xkv {
 namespace {
 
 void set_text(QLineEdit* e, const std::string& text) {
-    if (e->text() == qt_text(text)) return;  // keeps the cursor where the operator is typing
+    if (field_bytes(e) == text) return;  // keeps the cursor where the operator is typing
     const QSignalBlocker quiet(e);
-    e->setText(qt_text(text));
+    show_field(e, text);
 }
 
 } // namespace
@@ -131,7 +131,7 @@ void Tm_form::ComboBox1Change(int index) {
     if (index < 0) return;
     collect();
     try {
-        setup_.choose_set(ComboBox1_->itemText(index).toStdString());
+        setup_.choose_set(entry_bytes(ComboBox1_, index));
     } catch (...) {
         render();  // what was filled before K stays; START keeps its state
         throw;
@@ -156,12 +156,12 @@ void Tm_form::Button1Click() { close(); }
 
 void Tm_form::collect() {
     run_setup& f = setup_.fields;
-    f.sample_id = Edit1_->text().toStdString();
-    f.description = Edit2_->text().toStdString();
-    f.count = Edit3_->text().toStdString();
-    f.preset_time = Edit4_->text().toStdString();
-    f.quantity = edit5_->text().toStdString();
-    f.units = edit6_->text().toStdString();
+    f.sample_id = field_bytes(Edit1_);
+    f.description = field_bytes(Edit2_);
+    f.count = field_bytes(Edit3_);
+    f.preset_time = field_bytes(Edit4_);
+    f.quantity = field_bytes(edit5_);
+    f.units = field_bytes(edit6_);
     // The set name is the model's: it changes only by choosing from the list.
 }
 
@@ -170,7 +170,7 @@ void Tm_form::render() {
     {
         const QSignalBlocker quiet(ComboBox1_);
         ComboBox1_->clear();
-        for (const auto& name : setup_.set_names()) ComboBox1_->addItem(qt_text(name));
+        for (const auto& name : setup_.set_names()) add_entry(ComboBox1_, name);
         ComboBox1_->setCurrentIndex(ComboBox1_->findText(qt_text(f.set_name), Qt::MatchExactly | Qt::MatchCaseSensitive));
     }
     set_text(Edit1_, f.sample_id);
@@ -179,10 +179,10 @@ void Tm_form::render() {
     set_text(Edit4_, f.preset_time);
     set_text(edit5_, f.quantity);
     set_text(edit6_, f.units);
-    caption_->setText(qt_text(setup_.labels.caption));
-    alpha_->setText(qt_text(setup_.labels.alpha));
-    beta_->setText(qt_text(setup_.labels.beta));
-    k_->setText(qt_text(setup_.labels.k));
+    show_plain(caption_, setup_.labels.caption);
+    show_plain(alpha_, setup_.labels.alpha);
+    show_plain(beta_, setup_.labels.beta);
+    show_plain(k_, setup_.labels.k);
     Button2_->setEnabled(setup_.start_enabled());
 }
 

@@ -295,7 +295,7 @@ void Treal_measurment::render() {
     if (!engine_) return;
     setWindowTitle(qt_text(engine_->caption()));
     const auto texts = label_texts(engine_->labels());
-    for (std::size_t i = 0; i < labels_.size(); ++i) labels_[i]->setText(qt_text(*texts[i]));
+    for (std::size_t i = 0; i < labels_.size(); ++i) show_plain(labels_[i], *texts[i]);
     const run_progress& p = engine_->progress();
     show_gauge(measurement_gauge_, p.measurement, p.measurement_max);
     show_gauge(total_gauge_, p.total, p.total_max);
@@ -304,11 +304,12 @@ void Treal_measurment::render() {
         shown_set_ = engine_->buttons();
         show_buttons(buttons_of(shown_set_));
     }
-    const std::size_t rows = engine_->row_count();
-    if (!grid_shown_ || rows != shown_rows_) {
-        grid_->set_grid(show_table(engine_->table()));
+    // Redrawn whenever a shown text changes, not only the number of rows.
+    auto table = show_table(engine_->table());
+    if (!grid_shown_ || table != shown_table_) {
+        grid_->set_grid(table);
         Output_->resizeColumnsToContents();
-        shown_rows_ = rows;
+        shown_table_ = std::move(table);
         grid_shown_ = true;
     }
 }

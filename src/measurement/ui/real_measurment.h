@@ -11,6 +11,8 @@
 
 #include <array>
 #include <memory>
+#include <string>
+#include <vector>
 
 class QLabel;
 class QProgressBar;
@@ -80,7 +82,7 @@ private:
     std::unique_ptr<run_engine> engine_;
     cur_measurment last_setup_;
     button_set shown_set_ = button_set::none;
-    std::size_t shown_rows_ = 0;
+    std::vector<std::vector<std::string>> shown_table_;  // the grid as last drawn
     bool grid_shown_ = false;
     int busy_ = 0;
 

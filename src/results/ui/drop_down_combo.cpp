@@ -9,6 +9,10 @@ namespace xkv {
 drop_down_combo::drop_down_combo(QWidget* parent) : QComboBox(parent) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);  // the list holds stored values only
+    // The typed text stays as typed: no completion, and Enter does not swap it for an entry that
+    // differs only in case.
+    setCompleter(nullptr);
+    setDuplicatesEnabled(true);
     setMinimumContentsLength(14);
 }
 
@@ -16,7 +20,7 @@ void drop_down_combo::set_entries(const std::vector<std::string>& entries) {
     const QString typed = currentText();
     const QSignalBlocker quiet(this);
     clear();
-    for (const auto& e : entries) addItem(qt_text(e));
+    for (const auto& e : entries) add_entry(this, e);
     setCurrentIndex(-1);
     setEditText(typed);
 }

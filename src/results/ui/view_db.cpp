@@ -6,6 +6,7 @@
 #include "results/report_output.h"
 #include "results/report_sources_of.h"
 #include "results/ui/drop_down_combo.h"
+#include "results/ui/qt_text.h"
 #include "results/ui/text_grid_model.h"
 #include "results/xls_file.h"
 
@@ -136,10 +137,10 @@ void TViewDB::Button2Click() {
     viewer_filter f = filter();
     clean_bounds(f);
     // The operator sees what the bounds compare with.
-    from_value_1_->setText(QString::fromStdString(f.from_value_1));
-    from_value_2_->setText(QString::fromStdString(f.from_value_2));
-    to_value_1_->setText(QString::fromStdString(f.to_value_1));
-    to_value_2_->setText(QString::fromStdString(f.to_value_2));
+    show_field(from_value_1_, f.from_value_1);
+    show_field(from_value_2_, f.from_value_2);
+    show_field(to_value_1_, f.to_value_1);
+    show_field(to_value_2_, f.to_value_2);
     list(filtered_select(f));
 }
 
@@ -169,21 +170,21 @@ void TViewDB::calcomboDropDown() { refill(calcombo_, filter_list::cal_name); }
 void TViewDB::hvcomboDropDown() { refill(hvcombo_, filter_list::hv); }
 
 void TViewDB::refill(drop_down_combo* combo, filter_list list) {
-    combo->set_entries(refill_list(database(), list, combo->currentText().toStdString()));
+    combo->set_entries(refill_list(database(), list, entry_bytes(combo)));
 }
 
 viewer_filter TViewDB::filter() const {
     viewer_filter f;
     if (CheckBox1_->isChecked()) f.from_date = date_of(fromdate_->date());
     if (CheckBox2_->isChecked()) f.to_date = date_of(todate_->date());
-    f.sample_id = samplecombo_->currentText().toStdString();
-    f.cal_name = calcombo_->currentText().toStdString();
-    f.mode = modecombo_->currentText().toStdString();
-    f.hv = hvcombo_->currentText().toStdString();
-    f.from_value_1 = from_value_1_->text().toStdString();
-    f.to_value_1 = to_value_1_->text().toStdString();
-    f.from_value_2 = from_value_2_->text().toStdString();
-    f.to_value_2 = to_value_2_->text().toStdString();
+    f.sample_id = entry_bytes(samplecombo_);
+    f.cal_name = entry_bytes(calcombo_);
+    f.mode = entry_bytes(modecombo_);
+    f.hv = entry_bytes(hvcombo_);
+    f.from_value_1 = field_bytes(from_value_1_);
+    f.to_value_1 = field_bytes(to_value_1_);
+    f.from_value_2 = field_bytes(from_value_2_);
+    f.to_value_2 = field_bytes(to_value_2_);
     return f;
 }
 
