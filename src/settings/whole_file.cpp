@@ -49,6 +49,11 @@ whole_file::whole_file(const std::string& path, mode_t new_mode) : target_(link_
         if (fd_ < 0) error_ = errno;
         return;
     }
+    // A file the program may not write is not replaced either.
+    if (exists && ::access(target_.c_str(), W_OK) != 0) {
+        error_ = errno;
+        return;
+    }
     seekable_ = true;
     temporary_ = target_ + ".XXXXXX";
     fd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
@@ -56,7 +61,7 @@ whole_file::whole_file(const std::string& path, mode_t new_mode) : target_(link_
         error_ = errno;
         temporary_.clear();
         // No new file can be made beside it: a writable file is still updated, in place.
-        if (!exists || ::access(target_.c_str(), W_OK) != 0) return;
+        if (!exists) return;
         way_ = way::in_place;
         fd_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
         error_ = fd_ < 0 ? errno : 0;

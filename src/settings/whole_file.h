@@ -3,7 +3,8 @@
 // temporary file that replaces the target only once it is complete, so a failed write (a full disk)
 // leaves the old file as it was and no temporary behind. A symbolic link is written through to its
 // target. A file in a folder where no new file can be made is written in place when the file itself
-// is writable. An existing target that is no regular file (a pipe, a device) is written directly.
+// is writable; a file the program may not write is left alone. An existing target that is no regular
+// file (a pipe, a device) is written directly.
 
 #include <cstdint>
 #include <string>
