@@ -8,6 +8,7 @@
 #include "measurement/measurement_setup.h"
 #include "measurement/parameter_sets.h"
 #include "measurement/run_engine.h"
+#include "measurement/run_setup.h"
 #include "results/report_output.h"
 #include "results/run_grid.h"
 #include "results/save_results.h"
@@ -15,12 +16,15 @@
 #include "settings/settings_files.h"
 
 #include <algorithm>
+#include <charconv>
+#include <string_view>
 
 namespace xkv::cli {
 
 namespace {
 
 constexpr int tick_interval_ms = 500;
+constexpr int tick_slice_ms = 50;
 
 const std::string& required(const command_line& line, const char* name) {
     const std::string* v = line.value(name);
@@ -52,16 +56,29 @@ void print_rows(context& c, const run_table& table) {
     c.out.flush();
 }
 
+bool same_letters(std::string_view a, std::string_view b) {
+    const auto lower = [](char ch) { return (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+bool negative_number(const std::string& text) {
+    long long value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc{} && end == text.data() + text.size() && value < 0;
+}
+
 } // namespace
 
 int cmd_measure(context& c, const command_line& line) {
     const std::string calibration_path = c.file(calibration_file);
     measurement_setup setup(calibration_path);
     setup.form_show();
-    const std::string& set_name = required(line, "set");
+    // Set names are sections of the file, matched without regard to letter case as the file does.
+    const std::string& wanted = required(line, "set");
     const auto& names = setup.set_names();
-    if (std::find(names.begin(), names.end(), set_name) == names.end())
-        throw usage_error("no parameter set '" + set_name + "' in " + calibration_path);
+    const auto found = std::find_if(names.begin(), names.end(), [&](const std::string& n) { return same_letters(n, wanted); });
+    if (found == names.end()) throw usage_error("no parameter set '" + wanted + "' in " + calibration_path);
+    const std::string set_name = *found;
 
     // Choosing the set fills preset time, units and maybe the quantity; the options then override them.
     setup.choose_set(set_name);
@@ -70,7 +87,14 @@ int cmd_measure(context& c, const command_line& line) {
     if (const std::string* v = line.value("preset")) setup.fields.preset_time = *v;
     if (const std::string* v = line.value("quantity")) setup.fields.quantity = *v;
     if (const std::string* v = line.value("units")) setup.fields.units = *v;
-    if (const std::string* v = line.value("count")) setup.fields.count = *v;
+    if (const std::string* v = line.value("count")) {
+        // The window's field takes digits only; a negative number here would lose its sign.
+        if (negative_number(*v)) {
+            c.err << count_zero_message << "\n";
+            return exit_usage;
+        }
+        setup.fields.count = *v;
+    }
     setup.fields_changed();
     if (!setup.start_enabled()) {
         c.err << "START is not possible: the " << empty_field(setup.fields) << " is empty\n";
@@ -86,8 +110,10 @@ int cmd_measure(context& c, const command_line& line) {
     for (const auto& message : start.messages) c.err << message << "\n";
     if (!start.open_run) return exit_usage;
 
+    const auto interrupted = [&c] { return c.env.interrupted && c.env.interrupted->load(); };
     diagnostic_log log;
     run_engine engine(c.options, c.profile, setup.fields, calibration_path, c.env.wait, &log);
+    engine.on_interrupt(interrupted);
     engine.on_channels([&c, &engine](const channel_sample& s) {
         c.err << "measurement " << s.series_number << "/" << engine.measurement().series_total << "  "
               << s.elapsed << "/" << engine.measurement().preset_time << " s  alpha " << s.alpha << "  beta "
@@ -96,22 +122,25 @@ int cmd_measure(context& c, const command_line& line) {
     engine.open();
     show_notices(c, engine);
     if (engine.state() != run_state::ready) return exit_error;
-    if (!engine.online())
-        c.err << "the instrument did not answer the handshake: the measurement cannot reach its time "
-                 "(Ctrl-C ends it)\n";
+    if (interrupted()) {  // before START: nothing was started, so nothing is kept
+        engine.close();
+        c.err << "measurement cancelled: nothing was started or stored\n";
+        return exit_run_failed;
+    }
+    if (!engine.online()) {  // a count nothing answers could never end
+        engine.close();
+        c.err << t_xkv::no_answer << "\n";
+        return exit_no_instrument;
+    }
 
     engine.start();
     show_notices(c, engine);
-    bool aborted = false;
     while (engine.timer_on()) {
-        c.env.wait(tick_interval_ms);
-        if (c.env.interrupted && *c.env.interrupted) {
+        // The pause between ticks ends early on an interrupt, so STOP follows at once.
+        for (int waited = 0; waited < tick_interval_ms && !interrupted(); waited += tick_slice_ms)
+            c.env.wait(tick_slice_ms);
+        if (interrupted()) {
             engine.stop();
-            if (engine.state() == run_state::counting) {  // nothing answers, so STOP could not end it
-                engine.abort([](const std::string&) { return true; });
-                c.err << "measurement aborted: the instrument does not answer\n";
-                aborted = true;
-            }
             show_notices(c, engine);
             break;
         }
@@ -134,7 +163,7 @@ int cmd_measure(context& c, const command_line& line) {
         }
         write_report_file(*file, report.lines);
     }
-    const bool finished = engine.state() == run_state::finished && !aborted;
+    const bool finished = engine.state() == run_state::finished;
     engine.close();
     return finished ? exit_ok : exit_run_failed;
 }

@@ -15,6 +15,12 @@ namespace xkv::cli {
 
 namespace {
 
+int days_in_month(int year, int month) {
+    static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : days[month - 1];
+}
+
 calendar_date parse_date(const std::string& option, const std::string& text) {
     calendar_date d;
     const char* p = text.data();
@@ -27,7 +33,7 @@ calendar_date parse_date(const std::string& option, const std::string& text) {
     };
     const bool ok = text.size() == 10 && number(d.year, 4) && p < end && *p++ == '-' && number(d.month, 2) &&
                     p < end && *p++ == '-' && number(d.day, 2) && d.month >= 1 && d.month <= 12 && d.day >= 1 &&
-                    d.day <= 31;
+                    d.day <= days_in_month(d.year, d.month);
     if (!ok) throw usage_error("--" + option + " takes a date as YYYY-MM-DD, not '" + text + "'");
     return d;
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <utility>
 
@@ -286,10 +287,16 @@ int TBlockSerial::read_exact(std::uint8_t* destination, int count, int limit_ms)
     return stored;
 }
 
-std::string TBlockSerial::read_crlf_line(int limit_ms) {
+std::string TBlockSerial::read_crlf_line(int limit_ms, int total_limit_ms) {
     if (!check_open()) return {};
+    using clock = std::chrono::steady_clock;
+    const auto give_up = clock::now() + std::chrono::milliseconds(total_limit_ms);
     std::string line;
     while (line.size() < max_crlf_line + 2) {
+        if (total_limit_ms >= 0 && clock::now() >= give_up) {
+            record(timeout, "Timeout");
+            return {};
+        }
         if (pending_pos_ >= pending_.size() && !fill_pending(limit_ms)) return {};
         line.push_back(pending_[pending_pos_++]);
         if (line.size() >= 2 && line[line.size() - 2] == '\r' && line.back() == '\n') {

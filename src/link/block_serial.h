@@ -42,8 +42,9 @@ public:
     std::uint8_t read_byte(int limit_ms);
     // Reads up to `count` bytes; gives up when no further data arrives within `limit_ms`.
     int read_exact(std::uint8_t* destination, int count, int limit_ms);
-    // The text before the next CR LF; empty when a wait for more data runs out first.
-    std::string read_crlf_line(int limit_ms);
+    // The text before the next CR LF; empty when a wait for more data runs out first, or when the
+    // whole read would last longer than `total_limit_ms` (when given: a drip can't hold it).
+    std::string read_crlf_line(int limit_ms, int total_limit_ms = -1);
 
     // Discards pending input (driver queue and pending buffer) once the output has left.
     void purge();

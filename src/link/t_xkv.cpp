@@ -34,7 +34,7 @@ t_xkv::t_xkv(std::int32_t port, std::int32_t speed, const std::map<std::int32_t,
     port_->configure_line(speed_, data_bits_, 'E', stop_bits_, false, false);
     pause_ms(settle_after_configure_ms);
     port_->write_text("tarvo\n");
-    online = port_->read_crlf_line(handshake_limit_ms) == "DEBUGMODE";
+    online = port_->read_crlf_line(handshake_limit_ms, reply_line_budget_ms) == "DEBUGMODE";
 }
 
 t_xkv::~t_xkv() = default; // the port closes itself: purge, RTS and DTR down, device released
@@ -88,11 +88,24 @@ bool t_xkv::read_reply_lines() {
     return true;
 }
 
-bool t_xkv::read_one_line(line_kind kind, std::size_t& stored) {
+std::chrono::steady_clock::time_point t_xkv::line_deadline(std::chrono::steady_clock::time_point start) {
+    const int budget_ms = std::max(reply_line_budget_ms, (std::min(idle_limit, 1 << 20) + 2) * byte_wait_ms);
+    const auto deadline = start + std::chrono::milliseconds(budget_ms);
+    if (!hurried_until_ && interrupted && interrupted())
+        hurried_until_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(hurried_limit_ms);
+    return hurried_until_ ? std::min(deadline, *hurried_until_) : deadline;
+}
+
+bool t_xkv::read_one_line(line_kind kind, std::size_t& stored, bool& overran) {
     std::int32_t idle = 0;
+    const auto start = std::chrono::steady_clock::now();
     for (;;) {
         // A stream that never brings LF ends the line when the buffer is full.
         if (stored >= buffer_capacity) return false;
+        if (std::chrono::steady_clock::now() >= line_deadline(start)) {
+            overran = true;
+            return false;
+        }
         const std::uint8_t b = port_->read_byte(byte_wait_ms);
         if (b != 0 && b != '\r')
             buffer_[stored++] = b & 0x7F;
@@ -107,10 +120,13 @@ void t_xkv::read_line_reply(line_kind kind, int line_count) {
     clear_buffer();
     std::size_t stored = 0;
     bool complete = true;
-    for (int line = 0; line < line_count; ++line) complete = read_one_line(kind, stored);
+    bool overran = false;
+    for (int line = 0; line < line_count; ++line) complete = read_one_line(kind, stored, overran);
     if (!complete) {
         if (kind == line_kind::counter) read_error = 1;
         if (kind == line_kind::ratemeter) read_error = 2;
+        // A time line that outlasted its bound is a failing line, not a silent instrument.
+        if (kind == line_kind::time && overran) read_error = 3;
     }
     buffer_length_ = static_cast<std::uint16_t>(stored);
     // The last stored byte becomes LF: nothing changes for a line that ended with LF, a value line

@@ -7,10 +7,13 @@
 #include "settings/options.h"
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -46,7 +49,11 @@ public:
     std::string reply_text;      // the last reply as text
     t_My_line_res last_reply;    // the last reply split into lines
     std::int32_t idle_limit = 0; // idle byte waits a counter or ratemeter read tolerates
-    std::int32_t read_error = 0; // 1 counter read, 2 ratemeter read ran out of time; cleared by callers
+    std::int32_t read_error = 0; // 1 counter read, 2 ratemeter read, 3 time read ran out of time;
+                                 // cleared by callers
+    // Asked while a reply is read; once it answers true (the operator interrupts), every read ends
+    // within hurried_limit_ms of that moment, so the run can stop at once whatever the line does.
+    std::function<bool()> interrupted;
 
     // Frames the text with LF, writes it byte by byte, then discards pending input. No online check.
     void send_command(std::string_view text);
@@ -74,6 +81,12 @@ public:
 
     // Size of the exchange buffer shared by commands and replies.
     static constexpr std::size_t buffer_capacity = 65535;
+    // Wall-clock bound of one reply line: the idle budget of the default timeout (21 waits of 200 ms)
+    // and one wait of margin, so a silent line still ends by its idle count; a larger idle_limit gets
+    // its larger budget. A stream that neither ends its line nor falls silent (CR bytes, a slow drip)
+    // is cut off there.
+    static constexpr int reply_line_budget_ms = (20 + 2) * 200;
+    static constexpr int hurried_limit_ms = 1500;
 
 private:
     enum class line_kind { counter, ratemeter, time };
@@ -83,9 +96,12 @@ private:
     void wait_reply();
     // Byte-wise read of `line_count` LF-ended lines into the buffer, then into last_reply.
     void read_line_reply(line_kind kind, int line_count);
-    // One line of a byte-wise read; false when it ran out of idle waits or out of room.
-    bool read_one_line(line_kind kind, std::size_t& stored);
+    // One line of a byte-wise read; false when it ran out of idle waits, time or room (`overran`
+    // set when it was time).
+    bool read_one_line(line_kind kind, std::size_t& stored, bool& overran);
     void take_reply();
+    // When a line begun at `start` must be given up: past its budget, or soon after an interrupt.
+    std::chrono::steady_clock::time_point line_deadline(std::chrono::steady_clock::time_point start);
 
     std::unique_ptr<TBlockSerial> port_;
     diagnostic_log* log_ = nullptr;
@@ -95,6 +111,7 @@ private:
     std::int32_t stop_bits_ = 2;
     std::uint16_t buffer_length_ = 0;
     std::unique_ptr<std::uint8_t[]> buffer_; // buffer_capacity bytes; position 1 is buffer_[0]
+    std::optional<std::chrono::steady_clock::time_point> hurried_until_;
 };
 
 // The settings download of a run's opening, in the instrument's order: alarms, fail rates, high

@@ -81,6 +81,7 @@ void run_engine::open_steps() {
     labels_.measurement_time.clear();
 
     link_ = std::make_unique<t_xkv>(options_.port, options_.speed, options_.port_devices, log_);
+    link_->interrupted = interrupted_;
 
     setup_.profile = profile_;
     setup_.calibration = load_parameter_set(calibration_path_, run_setup_.set_name);
@@ -177,7 +178,7 @@ void run_engine::tick_steps() {
     // The measurement has reached its time (only a time tick gets here).
     if (!end_measurement("BETA  : ", "Current count   : ", "Total count     : ")) return;
 
-    if (setup_.series_number < setup_.series_total) {
+    if (setup_.series_number < setup_.series_total && !(interrupted_ && interrupted_())) {
         ++setup_.series_number;
         last_elapsed_seconds_ = 0;
         link_->start_count();
@@ -249,6 +250,10 @@ bool run_engine::end_measurement(const char* beta_prefix, const char* current_pr
         return false;
     }
     const std::string elapsed = read_time();
+    if (link_->read_error >= 1) {  // a time line that never ended
+        fail(communication_error_message, false);
+        return false;
+    }
     last_elapsed_ = elapsed;
     show_time(elapsed, digits_to_int(elapsed), false, current_prefix, total_prefix);
     link_->stop_count();

@@ -110,6 +110,9 @@ public:
     std::vector<run_notice> take_notices();
     // Called after every counter tick that read without error.
     void on_channels(channels_fn fn) { on_channels_ = std::move(fn); }
+    // Asked by the link while it reads and when a measurement ends: once true (the operator
+    // interrupts), reads end quickly and no further measurement of the series starts.
+    void on_interrupt(std::function<bool()> fn) { interrupted_ = std::move(fn); }
 
     run_state state() const { return state_; }
     button_set buttons() const { return buttons_; }
@@ -154,6 +157,7 @@ private:
     wait_fn wait_;
     diagnostic_log* log_;
     channels_fn on_channels_;
+    std::function<bool()> interrupted_;
 
     std::unique_ptr<t_xkv> link_;
     cur_measurment setup_;

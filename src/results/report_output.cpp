@@ -4,12 +4,10 @@
 #include "settings/errors.h"
 #include "settings/ini_file.h"
 #include "settings/value_text.h"
+#include "settings/whole_file.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 #include <string_view>
 #include <system_error>
 
@@ -59,10 +57,6 @@ _r_results viewer_row(const std::vector<std::string>& cells) {
     r.text_act_b = cell(cells, 31);
     return r;
 }
-
-struct file_closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 file_error file_failure(const char* what, const std::string& path, int error) {
     return file_error(std::string(what) + " \"" + path + "\". " + std::generic_category().message(error));
@@ -138,14 +132,14 @@ std::vector<_r_results> viewer_report_rows(const text_table& listing) {
 }
 
 void write_report_file(const std::string& path, const std::vector<std::string>& lines) {
-    std::unique_ptr<std::FILE, file_closer> file(std::fopen(path.c_str(), "wb"));
-    if (!file) throw file_failure("Cannot create file", path, errno);
+    std::string text;
     for (const std::string& line : lines) {
-        if (std::fwrite(line.data(), 1, line.size(), file.get()) != line.size() ||
-            std::fwrite("\r\n", 1, 2, file.get()) != 2)
-            throw file_failure("Cannot write file", path, errno);
+        text += line;
+        text += "\r\n";
     }
-    if (std::fclose(file.release()) != 0) throw file_failure("Cannot write file", path, errno);
+    whole_file file(path, 0666);
+    if (!file.opened()) throw file_failure("Cannot create file", path, file.error());
+    if (!file.write(text) || !file.commit()) throw file_failure("Cannot write file", path, file.error());
 }
 
 report_result report_from_run(const run_table& table, const report_sources& sources, ui_services& ui) {

@@ -51,7 +51,8 @@ std::vector<_r_results> run_report_rows(const run_table& table);
 // order. Every listed row becomes a report row; missing cells read as empty.
 std::vector<_r_results> viewer_report_rows(const text_table& listing);
 
-// Creates or replaces the file with each line followed by CR LF. Throws file_error.
+// Creates or replaces the file with each line followed by CR LF; a failed write leaves an earlier
+// file as it was. Throws file_error.
 void write_report_file(const std::string& path, const std::vector<std::string>& lines);
 
 enum class report_result {

@@ -122,8 +122,9 @@ t_sqlite::t_sqlite(const std::string& path) {
     execute("PRAGMA SYNCHRONOUS=NORMAL;");
     execute("PRAGMA temp_store = MEMORY;");
     if (!table_exists()) {
-        // Table and index together, so that a failure never leaves a table without its index.
-        transaction creating(*this);
+        // Table and index together, so that a failure never leaves a table without its index. A lock
+        // held by another program is reported against the table's creation, the operator's action.
+        transaction creating(*this, results_create_table);
         if (!table_exists()) create_table();
         creating.commit();
     }
@@ -143,9 +144,33 @@ void t_sqlite::create_table() {
     execute(results_create_index);
 }
 
-void t_sqlite::fail(const char* text, std::string_view sql) const {
+void t_sqlite::fail(const char* text, std::string_view sql, const std::vector<std::string>& texts) const {
     if (sqlite3_errcode(db_.get()) == SQLITE_OK) throw ESQLiteException(text);
-    throw ESQLiteException(std::string(text) + " \"" + std::string(sql) + "\" : " + sqlite3_errmsg(db_.get()));
+    throw ESQLiteException(std::string(text) + " \"" + statement_with_values(sql, texts) + "\" : " +
+                           sqlite3_errmsg(db_.get()));
+}
+
+std::string statement_with_values(std::string_view sql, const std::vector<std::string>& texts) {
+    std::string out;
+    std::size_t next = 0;
+    char quote = 0;  // the quote or bracket being passed over, whose "?" is no parameter
+    for (const char c : sql) {
+        if (quote) {
+            if (c == quote) quote = 0;
+        } else if (c == '\'' || c == '"' || c == '`') {
+            quote = c;
+        } else if (c == '[') {
+            quote = ']';
+        } else if (c == '?' && next < texts.size()) {
+            out += '\'';
+            for (const char t : texts[next]) out += t == '\'' ? std::string("''") : std::string(1, t);
+            out += '\'';
+            ++next;
+            continue;
+        }
+        out += c;
+    }
+    return out;
 }
 
 t_sqlite::statement t_sqlite::prepare(std::string_view sql) {
@@ -180,7 +205,7 @@ void t_sqlite::query_into(text_table& rows, std::string_view sql, const std::vec
         // The texts outlive the statement, so SQLite need not copy them.
         if (sqlite3_bind_text(st, static_cast<int>(i + 1), texts[i].data(), static_cast<int>(texts[i].size()),
                               SQLITE_STATIC) != SQLITE_OK)
-            fail("Error executing SQL", sql);
+            fail("Error executing SQL", sql, texts);
     }
 
     // Whatever goes wrong part way, the rows added so far go again (the error on its way out says
@@ -204,7 +229,7 @@ void t_sqlite::query_into(text_table& rows, std::string_view sql, const std::vec
         const int rc = sqlite3_step(st);
         if (rc == SQLITE_DONE) break;
         if (is_busy(rc)) throw ESQLiteException("Could not prepare SQL statement");
-        if (rc != SQLITE_ROW) fail("Could not retrieve data", sql);
+        if (rc != SQLITE_ROW) fail("Could not retrieve data", sql, texts);
         if (conversions.empty()) {
             const int columns = sqlite3_column_count(st);
             for (int c = 0; c < columns; ++c) conversions.push_back(by_declared_type(st, c));
@@ -229,10 +254,12 @@ text_table t_sqlite::take_rows() {
     return rows;
 }
 
-t_sqlite::transaction::transaction(t_sqlite& db) : db_(db) {
+t_sqlite::transaction::transaction(t_sqlite& db, std::string_view shown) : db_(db) {
     // IMMEDIATE takes the write lock now, so a database locked by another writer fails here,
     // before any row is written.
-    db_.execute("BEGIN IMMEDIATE");
+    const statement prepared = db_.prepare("BEGIN IMMEDIATE");
+    if (sqlite3_step(prepared.get()) != SQLITE_DONE)
+        db_.fail("Error executing SQL statement", shown.empty() ? std::string_view("BEGIN IMMEDIATE") : shown);
 }
 
 t_sqlite::transaction::~transaction() {

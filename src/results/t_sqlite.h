@@ -47,10 +47,11 @@ public:
     // Moves the answer out: row r-1 holds the col_count texts of answer row r. Leaves no answer.
     text_table take_rows();
 
-    // All or nothing: BEGIN IMMEDIATE now, ROLLBACK when destroyed without commit().
+    // All or nothing: BEGIN IMMEDIATE now, ROLLBACK when destroyed without commit(). When the
+    // BEGIN fails, the error names `shown` (the statement the transaction is for) when given.
     class transaction {
     public:
-        explicit transaction(t_sqlite& db);
+        explicit transaction(t_sqlite& db, std::string_view shown = {});
         ~transaction();
         transaction(const transaction&) = delete;
         transaction& operator=(const transaction&) = delete;
@@ -71,7 +72,8 @@ private:
     using statement = std::unique_ptr<sqlite3_stmt, statement_finalizer>;
 
     statement prepare(std::string_view sql);
-    [[noreturn]] void fail(const char* text, std::string_view sql) const;
+    // The error text names the statement with `texts` quoted in the places of its parameters.
+    [[noreturn]] void fail(const char* text, std::string_view sql, const std::vector<std::string>& texts = {}) const;
     bool table_exists();
     void create_table();
 
@@ -80,6 +82,10 @@ private:
     int col_count_ = 0;
     text_table rows_;
 };
+
+// The statement as an error text shows it: each "?" outside quotes and brackets replaced, in order,
+// by the next text in single quotes (a quote inside doubled). Only for messages; statements run bound.
+std::string statement_with_values(std::string_view sql, const std::vector<std::string>& texts);
 
 // The table and its index, exactly as a new database file receives them.
 extern const char* const results_create_table;

@@ -1,17 +1,13 @@
 #include "results/xls_file.h"
 
+#include "settings/cp1252.h"
 #include "settings/errors.h"
+#include "settings/whole_file.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <system_error>
 #include <utility>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace xkv {
 
@@ -19,15 +15,16 @@ namespace {
 
 constexpr std::size_t label_header_bytes = 12;
 
-bool is_continuation_byte(char c) { return (static_cast<unsigned char>(c) & 0xc0) == 0x80; }
-
-std::string_view cut_to_fit(std::string_view text) {
-    if (text.size() <= xls_max_cell_bytes) return text;
-    std::size_t length = xls_max_cell_bytes;
-    // Step back over at most three continuation bytes; a text that is not UTF-8 is cut where it is.
-    for (int back = 0; back < 3 && is_continuation_byte(text[length]); ++back) --length;
-    if (is_continuation_byte(text[length])) length = xls_max_cell_bytes;
-    return text.substr(0, length);
+// A cell's bytes in the file: Windows-1252, the worksheet's single-byte code page, cut to what one
+// record holds. The text is written into `scratch` when it has to change.
+std::string_view cell_bytes(std::string_view text, std::string& scratch) {
+    bool ascii = true;
+    for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (!ascii) {
+        scratch = utf8_to_cp1252(text);
+        text = scratch;
+    }
+    return text.substr(0, xls_max_cell_bytes);
 }
 
 void put_word(unsigned char* at, std::uint16_t word) {
@@ -56,45 +53,29 @@ std::string failure(const char* what, const std::string& path, int error) {
     return std::string(what) + " \"" + path + "\". " + std::generic_category().message(error);
 }
 
-// The output file, closed on every way out.
+// The output file: complete or, on any failure, not there (an earlier file as it was).
 class output_file {
 public:
-    explicit output_file(const std::string& path) : path_(path) {
-        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (fd_ < 0) throw file_error(failure("Cannot create file", path, errno));
-        struct stat st {};
-        seekable_ = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
+    explicit output_file(const std::string& path) : path_(path), file_(path, 0666) {
+        if (!file_.opened()) throw file_error(failure("Cannot create file", path, file_.error()));
     }
-    ~output_file() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    output_file(const output_file&) = delete;
-    output_file& operator=(const output_file&) = delete;
 
-    bool seekable() const { return seekable_; }
+    bool seekable() const { return file_.seekable(); }
 
     // At `offset` on a regular file, else where the last write ended.
     void write(std::string_view bytes, std::uint64_t offset) {
-        while (!bytes.empty()) {
-            const ssize_t n = seekable_ ? ::pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(offset))
-                                        : ::write(fd_, bytes.data(), bytes.size());
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) throw file_error(failure("Cannot write file", path_, n < 0 ? errno : EIO));
-            bytes.remove_prefix(static_cast<std::size_t>(n));
-            offset += static_cast<std::uint64_t>(n);
-        }
+        if (!(file_.seekable() ? file_.write_at(bytes, offset) : file_.write(bytes))) fail();
     }
 
     void close() {
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0) throw file_error(failure("Cannot write file", path_, errno));
+        if (!file_.commit()) fail();
     }
 
 private:
+    [[noreturn]] void fail() { throw file_error(failure("Cannot write file", path_, file_.error())); }
+
     std::string path_;
-    int fd_ = -1;
-    bool seekable_ = false;
+    whole_file file_;
 };
 
 constexpr unsigned char bof_record[] = {0x09, 0x08, 0x08, 0x00, 0x00, 0x00, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00};
@@ -105,7 +86,8 @@ std::string_view as_text(const unsigned char* bytes, std::size_t n) {
 }
 
 void append_label(std::string& out, std::size_t column, std::size_t row, std::string_view text) {
-    const std::string_view fitting = cut_to_fit(text);
+    std::string scratch;
+    const std::string_view fitting = cell_bytes(text, scratch);
     unsigned char head[label_header_bytes];
     put_label_head(head, column, row, fitting);
     out.append(as_text(head, sizeof head));
@@ -136,10 +118,11 @@ void write_by_rows(output_file& file, const text_table& grid) {
     const std::size_t columns = grid.column_count();
     std::vector<std::string_view> row;
     std::vector<std::uint64_t> next(columns, 0);
+    std::string scratch;
     for (std::size_t r = 0; r < grid.row_count(); ++r) {
         grid.row_views(r, row);
         for (std::size_t c = 0; c < columns; ++c)
-            next[c] += label_header_bytes + (c < row.size() ? cut_to_fit(row[c]).size() : 0);
+            next[c] += label_header_bytes + (c < row.size() ? cell_bytes(row[c], scratch).size() : 0);
     }
     std::uint64_t end = sizeof bof_record;
     for (auto& column : next) end += std::exchange(column, end);  // column lengths become column offsets
@@ -177,10 +160,11 @@ void write_label_cell(std::ostream& out, std::uint16_t column, std::uint16_t row
 }
 
 bool save_grid_as_xls(const text_table& grid, const std::string& file_name) {
-    // Row indices beyond 65535 would wrap onto the first rows and overwrite them.
+    // Row indices beyond 65535 would wrap onto the first rows and overwrite them. The operator
+    // counts the listed results, not the header row above them.
     if (grid.row_count() > xls_max_rows)
-        throw file_error("Cannot save " + decimal(grid.row_count()) + " rows in \"" + file_name +
-                         "\": a worksheet holds at most " + decimal(xls_max_rows) +
+        throw file_error("Cannot save " + decimal(grid.row_count() - 1) + " rows in \"" + file_name +
+                         "\": a worksheet holds at most " + decimal(xls_max_rows - 1) +
                          ". Narrow the listing with the filters and save again.");
     if (grid.column_count() > 65536) throw file_error("Cannot save more than 65536 columns in \"" + file_name + "\"");
 

@@ -1,21 +1,23 @@
 #pragma once
-// Texts written on the original platform are Windows-1252; texts written here are UTF-8. A byte
-// string that is valid UTF-8 is taken as UTF-8, any other as Windows-1252.
+// Text bytes between UTF-8 and Windows-1252, by one rule: bytes that are valid UTF-8 are UTF-8, any
+// other text is Windows-1252. Files and databases written on the original platform hold
+// Windows-1252; this program writes UTF-8; files whose format has a single-byte code page (the
+// .xls) get Windows-1252.
 
 #include <string>
 #include <string_view>
 
 namespace xkv {
 
-// Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
 bool is_valid_utf8(std::string_view text);
 
-// Every byte becomes one character; the five bytes Windows-1252 leaves unassigned become the
-// control characters of the same number, so the way back gives the same bytes.
-std::string cp1252_to_utf8(std::string_view text);
-
-// UTF-8 text in Windows-1252; a character it lacks becomes "?". Text that is not valid UTF-8 is
-// taken to be Windows-1252 already and passes unchanged.
+// Valid UTF-8 becomes Windows-1252, a character Windows-1252 lacks becoming "?"; any other text
+// is taken as Windows-1252 already and comes back unchanged.
 std::string utf8_to_cp1252(std::string_view text);
+
+// Valid UTF-8 comes back unchanged; any other text is read as Windows-1252 and becomes UTF-8. The
+// five bytes Windows-1252 leaves undefined become the control characters of the same number, so
+// utf8_to_cp1252 gives the original bytes back.
+std::string cp1252_to_utf8(std::string_view text);
 
 } // namespace xkv

@@ -16,6 +16,9 @@ public:
 class write_error : public std::runtime_error {
 public:
     explicit write_error(const std::string& path) : std::runtime_error("Unable to write to " + path) {}
+    // The same, with why: "Unable to write to %s: <reason>".
+    write_error(const std::string& path, const std::string& reason)
+        : std::runtime_error("Unable to write to " + path + ": " + reason) {}
 };
 
 // A file that could not be opened or written by the file layer.

@@ -1,15 +1,13 @@
 #include "settings/ini_file.h"
 
 #include "settings/errors.h"
+#include "settings/whole_file.h"
 
-#include <cerrno>
 #include <charconv>
-#include <cstdio>
 #include <fstream>
 #include <limits>
 #include <sstream>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -190,6 +188,11 @@ std::vector<std::string> ini_file::keys(std::string_view section) const {
 }
 
 void ini_file::write_string(std::string_view section, std::string_view key, std::string_view value) {
+    // A line break would end the line early and start a section or key of its own.
+    for (const std::string_view text : {section, key, value})
+        if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos)
+            throw write_error(path_, "the setting \"" + std::string(key) +
+                                         "\" cannot hold a line break or a NUL character");
     load(); // another writer may have changed the file since it was read
     const std::string entry = std::string(key) + "=" + std::string(value);
     const std::size_t header = find_section(section);
@@ -222,9 +225,10 @@ void ini_file::write_bool(std::string_view section, std::string_view key, bool v
 
 void ini_file::store() const {
     // A file without write permission is read-only, for root as well.
+    const std::string target = link_target(path_);
     struct stat st {};
-    const bool exists = ::stat(path_.c_str(), &st) == 0;
-    if (exists && (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(path_.c_str(), W_OK) != 0))
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    if (exists && (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0))
         throw write_error(path_);
 
     std::string text;
@@ -232,25 +236,8 @@ void ini_file::store() const {
         text += line;
         text += "\r\n";
     }
-
-    // Write a sibling file and rename it over the old one, so a failed write leaves the old file whole.
-    std::string temp = path_ + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) throw write_error(path_);
-    bool ok = true;
-    for (std::size_t done = 0; ok && done < text.size();) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        ok = n > 0;
-        if (ok) done += static_cast<std::size_t>(n);
-    }
-    ok = ok && ::fchmod(fd, exists ? (st.st_mode & 07777) : 0644) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), path_.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        throw write_error(path_);
-    }
+    whole_file file(path_, 0644);
+    if (!file.write(text) || !file.commit()) throw write_error(path_);
 }
 
 } // namespace xkv

@@ -29,7 +29,9 @@ public:
     std::vector<std::string> keys(std::string_view section) const;
 
     // Each write goes to the file at once; throws write_error "Unable to write to <path>" and leaves
-    // the file as it was when the key cannot be written.
+    // the file as it was when the key cannot be written. A section, key or value holding CR, LF or
+    // NUL is refused the same way ("Unable to write to <path>: ..."), the file left as it was. A
+    // symbolic link is written through to its target.
     void write_string(std::string_view section, std::string_view key, std::string_view value);
     void write_integer(std::string_view section, std::string_view key, std::int64_t value);
     void write_bool(std::string_view section, std::string_view key, bool value);

@@ -25,7 +25,8 @@ struct _program_options {
     bool operator==(const _program_options&) const = default;
 };
 
-// The device path of a port name "COM<n>": the "PORTS" entry, otherwise /dev/ttyS<n-1>.
+// The device path of a port name "COM<n>": the "PORTS" entry, otherwise /dev/ttyS<n-1>; empty (no
+// device) for a number below 1 without an entry.
 // Any other name is taken as a device path itself.
 std::string port_device_path(const std::map<std::int32_t, std::string>& port_devices, const std::string& port_name);
 

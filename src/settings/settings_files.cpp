@@ -102,6 +102,7 @@ std::string port_device_path(const std::map<std::int32_t, std::string>& port_dev
         !parse_ini_integer(std::string_view(port_name).substr(3), n))
         return port_name;
     if (auto it = port_devices.find(n); it != port_devices.end() && !it->second.empty()) return it->second;
+    if (n < 1) return {};  // no default device: nothing opens, as for an absent port
     return "/dev/ttyS" + std::to_string(n - 1);
 }
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <thread>
 
 namespace xkv {
@@ -46,6 +48,42 @@ TEST(BadInput, WaitAndReadKeepsOddBytesAndCapsTheLines) {
         EXPECT_EQ(link->reply_text, c.bytes);
         EXPECT_EQ(link->last_reply.count, c.count);
         EXPECT_EQ(link->last_reply.lines[0], c.slot0);
+    }
+}
+
+TEST(BadInput, AReplyLineThatNeverEndsIsCutOffByTheClock) {
+    struct endless {
+        const char* name;
+        std::string command;
+        std::string bytes;
+        int every_ms;
+        int read_error;
+    };
+    const endless cases[] = {
+        {"CR stream to a time read", "L", std::string(64, '\r'), 5, 3},
+        {"drip to a time read", "L", "1", 150, 3},
+        {"drip to a counter read", "R", "1", 150, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        pty_peer peer;
+        auto link = connect(peer);
+        link->idle_limit = 20;
+        peer.stream(c.command, c.bytes, c.every_ms);
+        auto read = std::async(std::launch::async, [&] {
+            std::string elapsed;
+            t_My_line_res reply;
+            if (c.command == "L")
+                link->read_time(elapsed);
+            else
+                link->read_counters(0, reply);
+        });
+        if (read.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+            peer.hang_up();  // ends the read, so the failure is reported rather than hung
+            ADD_FAILURE() << "the read did not end";
+        }
+        read.get();
+        EXPECT_EQ(link->read_error, c.read_error);
     }
 }
 

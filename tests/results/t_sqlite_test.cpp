@@ -229,3 +229,22 @@ TEST_F(TSqlite, ABusyDatabaseEndsTheQuery) {
     reader.query("SELECT sample_id FROM results");
     EXPECT_EQ(reader.row_count(), 0);
 }
+
+TEST_F(TSqlite, MessagesNameTheOperatorsStatementWithItsValues) {
+    {
+        SCOPED_TRACE("a new database another program holds locked");
+        sqlite3* other = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        EXPECT_EQ(error_of([&] { t_sqlite db(path); }),
+                  std::string("Error executing SQL statement \"") + results_create_table + "\" : database is locked");
+        sqlite3_close(other);
+    }
+    {
+        SCOPED_TRACE("bound values in their places, a quoted \"?\" left alone");
+        t_sqlite db(path);
+        db.query("CREATE TRIGGER refuse BEFORE INSERT ON results BEGIN SELECT RAISE(ABORT,'refused'); END");
+        EXPECT_EQ(error_of([&] { db.query("INSERT INTO results (sample_id, units) VALUES (?, '?')", {"it's"}); }),
+                  "Could not retrieve data \"INSERT INTO results (sample_id, units) VALUES ('it''s', '?')\" : refused");
+    }
+}

@@ -4,31 +4,27 @@
 
 using namespace xkv;
 
-// Each case: bytes, whether they are UTF-8, and the text in the other encoding.
-TEST(Cp1252, DecidesAndConvertsBothWays) {
-    const struct {
-        std::string bytes;
-        bool utf8;
-        std::string other;
-    } cases[] = {
-        {"M\xFCller \xB5Sv/h \x80\x96", false, "M\xC3\xBCller \xC2\xB5Sv/h \xE2\x82\xAC\xE2\x80\x93"},
-        {"\x81\x8D\x8F\x90\x9D", false, "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"},  // unassigned bytes
-        {"plain", true, "plain"},
-        {"\xC3\xBC \xCE\xB1 \xF0\x9F\x98\x80", true, "\xFC ? ?"},  // alpha and emoji are not in the page
-        {"\xC0\xAF", false, "\xC3\x80\xC2\xAF"},                     // overlong "/"
-        {"\xED\xA0\x80", false, "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},     // surrogate
-        {"\xF4\x90\x80\x80", false, "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC"},  // past U+10FFFF
-        {"\xE2\x82", false, "\xC3\xA2\xE2\x80\x9A"},                 // cut short
+TEST(Cp1252, ValidUtf8IsUtf8AndAnythingElseIsWindows1252) {
+    struct pair {
+        const char* name;
+        std::string utf8, cp1252;
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.bytes);
-        EXPECT_EQ(is_valid_utf8(c.bytes), c.utf8);
-        if (c.utf8) {
-            EXPECT_EQ(utf8_to_cp1252(c.bytes), c.other);
-        } else {
-            EXPECT_EQ(cp1252_to_utf8(c.bytes), c.other);
-            EXPECT_EQ(utf8_to_cp1252(c.other), c.bytes);  // the way back gives the same bytes
-            EXPECT_EQ(utf8_to_cp1252(c.bytes), c.bytes);  // already Windows-1252
-        }
+    const pair both_ways[] = {
+        {"micro sign", "\xc2\xb5Sv/h", "\xb5Sv/h"},
+        {"umlaut", "M\xc3\xbcller", "M\xfcller"},
+        {"the 0x80 block", "\xe2\x82\xac \xe2\x80\x93 \xe2\x84\xa2", "\x80 \x96 \x99"},
+        {"a byte the code page leaves undefined", "\xc2\x81", "\x81"},
+        {"ASCII", "plain", "plain"},
+    };
+    for (const auto& p : both_ways) {
+        SCOPED_TRACE(p.name);
+        EXPECT_EQ(utf8_to_cp1252(p.utf8), p.cp1252);
+        EXPECT_EQ(cp1252_to_utf8(p.cp1252), p.utf8);
+        EXPECT_EQ(utf8_to_cp1252(p.cp1252), p.cp1252) << "Windows-1252 already passes unchanged";
+        EXPECT_EQ(cp1252_to_utf8(p.utf8), p.utf8) << "UTF-8 already passes unchanged";
     }
+    EXPECT_EQ(utf8_to_cp1252("\xe6\x97\xa5 \xf0\x9f\x98\x80"), "? ?") << "characters the code page lacks";
+    EXPECT_FALSE(is_valid_utf8("\xc0\xaf")) << "overlong";
+    EXPECT_FALSE(is_valid_utf8("\xed\xa0\x80")) << "surrogate";
+    EXPECT_FALSE(is_valid_utf8("\xe2\x82")) << "cut short";
 }

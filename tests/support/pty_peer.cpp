@@ -60,6 +60,11 @@ void pty_peer::answer_any(std::string reply, int delay_ms) {
     rules_.push_back({std::nullopt, std::move(reply), delay_ms, -1});
 }
 
+void pty_peer::stream(std::optional<std::string> command, std::string bytes, int every_ms) {
+    std::lock_guard lock(mutex_);
+    streams_.push_back({std::move(command), std::move(bytes), every_ms});
+}
+
 void pty_peer::send(const std::string& bytes) {
     {
         std::lock_guard lock(mutex_);
@@ -95,6 +100,13 @@ void pty_peer::hang_up() {
 }
 
 void pty_peer::on_line(const std::string& line) {
+    streaming_.reset();
+    for (const auto& s : streams_) {
+        if (s.command && *s.command != line) continue;
+        streaming_ = s;
+        stream_due_ = clock::now() + std::chrono::milliseconds(s.every_ms);
+        return;
+    }
     for (auto& r : rules_) {
         if (r.times == 0 || (r.command && *r.command != line)) continue;
         if (r.times > 0) --r.times;
@@ -147,8 +159,16 @@ void pty_peer::run() {
                 ++it;
             }
         }
+        if (streaming_ && stream_due_ <= now) {
+            out_ += streaming_->bytes;
+            stream_due_ = now + std::chrono::milliseconds(streaming_->every_ms);
+        }
         if (master_ >= 0) write_out();
         int wait_ms = 50;
+        if (streaming_)
+            wait_ms = std::min<int>(
+                wait_ms,
+                std::max<int>(0, std::chrono::duration_cast<std::chrono::milliseconds>(stream_due_ - now).count() + 1));
         for (const auto& s : schedule_)
             wait_ms = std::min<int>(
                 wait_ms, std::max<int>(0, std::chrono::duration_cast<std::chrono::milliseconds>(s.due - now).count() + 1));

@@ -38,6 +38,9 @@ public:
     void answer_handshake() { answer("tarvo", "DEBUGMODE\r\n"); }
     // Answers any line that no other rule takes.
     void answer_any(std::string reply, int delay_ms = 50);
+    // Each time the line `command` arrives (any line when none is given), sends `bytes` every
+    // `every_ms` until the next line arrives: a reply that never ends (CR after CR, a slow drip).
+    void stream(std::optional<std::string> command, std::string bytes, int every_ms);
     // Sends bytes to the program now.
     void send(const std::string& bytes);
 
@@ -55,6 +58,11 @@ private:
         std::string reply;
         int delay_ms;
         int times;
+    };
+    struct stream_rule {
+        std::optional<std::string> command;
+        std::string bytes;
+        int every_ms;
     };
     struct scheduled {
         std::chrono::steady_clock::time_point due;
@@ -76,6 +84,9 @@ private:
     std::string line_;
     std::vector<rule> rules_;
     std::vector<scheduled> schedule_;
+    std::vector<stream_rule> streams_;
+    std::optional<stream_rule> streaming_;
+    std::chrono::steady_clock::time_point stream_due_;
     std::string out_;
     bool stop_ = false;
     bool hung_up_ = false;

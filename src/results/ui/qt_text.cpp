@@ -19,7 +19,7 @@ std::string std_string(const QByteArray& bytes) { return std::string(bytes.const
 } // namespace
 
 QString qt_text(std::string_view bytes) {
-    return is_valid_utf8(bytes) ? from_utf8(bytes) : from_utf8(cp1252_to_utf8(bytes));
+    return from_utf8(cp1252_to_utf8(bytes));
 }
 
 std::string std_text(const QString& text) { return std_string(text.toUtf8()); }

@@ -1,0 +1,131 @@
+#include "settings/whole_file.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace xkv {
+
+namespace {
+
+constexpr int max_link_depth = 40;
+
+mode_t current_umask() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+} // namespace
+
+std::string link_target(const std::string& path) {
+    std::string at = path;
+    for (int depth = 0; depth < max_link_depth; ++depth) {
+        struct stat st {};
+        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return at;
+        char buffer[PATH_MAX];
+        const ssize_t n = ::readlink(at.c_str(), buffer, sizeof buffer);
+        if (n <= 0 || static_cast<std::size_t>(n) >= sizeof buffer) return at;
+        std::string next(buffer, static_cast<std::size_t>(n));
+        if (next.front() != '/') {
+            const auto slash = at.rfind('/');
+            next = (slash == std::string::npos ? std::string() : at.substr(0, slash + 1)) + next;
+        }
+        at = std::move(next);
+    }
+    return at;
+}
+
+whole_file::whole_file(const std::string& path, mode_t new_mode) : target_(link_target(path)) {
+    struct stat st {};
+    const bool exists = ::stat(target_.c_str(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode)) {
+        way_ = way::direct;
+        fd_ = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        if (fd_ < 0) error_ = errno;
+        return;
+    }
+    // A file the program may not write is not replaced either.
+    if (exists && ::access(target_.c_str(), W_OK) != 0) {
+        error_ = errno;
+        return;
+    }
+    seekable_ = true;
+    temporary_ = target_ + ".XXXXXX";
+    fd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
+    if (fd_ < 0) {
+        error_ = errno;
+        temporary_.clear();
+        // No new file can be made beside it: a writable file is still updated, in place.
+        if (!exists) return;
+        way_ = way::in_place;
+        fd_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
+        error_ = fd_ < 0 ? errno : 0;
+        return;
+    }
+    if (exists) {
+        (void)!::fchown(fd_, st.st_uid, st.st_gid);  // kept where allowed
+        new_mode = st.st_mode & 07777;
+    } else {
+        new_mode &= ~current_umask();
+    }
+    if (::fchmod(fd_, new_mode) != 0) {
+        error_ = errno;
+        discard();
+    }
+}
+
+whole_file::~whole_file() { discard(); }
+
+void whole_file::discard() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    temporary_.clear();
+}
+
+bool whole_file::write(std::string_view bytes) { return write_at(bytes, position_); }
+
+bool whole_file::write_at(std::string_view bytes, std::uint64_t offset) {
+    if (fd_ < 0) return false;
+    while (!bytes.empty()) {
+        const ssize_t n = seekable_ ? ::pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(offset))
+                                    : ::write(fd_, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            error_ = n < 0 ? errno : EIO;
+            discard();
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+        offset += static_cast<std::uint64_t>(n);
+    }
+    position_ = offset;
+    if (offset > end_) end_ = offset;
+    return true;
+}
+
+bool whole_file::commit() {
+    if (fd_ < 0) return false;
+    bool ok = way_ != way::in_place || ::ftruncate(fd_, static_cast<off_t>(end_)) == 0;
+    if (!ok) error_ = errno;
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error_ = errno;
+    }
+    if (ok && way_ == way::temporary && ::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        ok = false;
+        error_ = errno;
+    }
+    if (ok) temporary_.clear();
+    discard();
+    return ok;
+}
+
+} // namespace xkv
