@@ -1,5 +1,6 @@
 #include "link/ui/debug_form.h"
 
+#include "app/ui/painting_wait.h"
 #include "app/ui/window_placement.h"
 
 #include <QGridLayout>
@@ -9,7 +10,7 @@
 
 namespace xkv {
 
-Tdebug::Tdebug(QWidget* parent, diagnostic_log* log) : QDialog(parent), console_(log) {
+Tdebug::Tdebug(QWidget* parent, diagnostic_log* log) : QDialog(parent), console_(log, painting_wait) {
     setObjectName("debug");
     setWindowTitle("debug");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint); // CLOSE is the way out

@@ -2,6 +2,7 @@
 
 #include "app/program_dir.h"
 #include "app/ui/main_form.h"
+#include "app/ui/painting_wait.h"
 #include "app/ui/window_placement.h"
 #include "app/ui/xkv_application.h"
 #include "measurement/parameter_sets.h"
@@ -19,6 +20,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -156,6 +158,9 @@ void Treal_measurment::open_run(const run_setup& setup) {
     engine_ = std::make_unique<run_engine>(main_.program_options(), main_.profile(), setup,
                                            main_.program_dir() + calibration_file, wait_, &main_.log());
     engine_->on_channels([this](const channel_sample& s) { chart_->add(s); });
+    engine_->set_link_wait(painting_wait);
+    // Before each fixed wait the window shows what the run has reached: labels set, buttons off.
+    engine_->on_render([this] { render(); });
     shown_set_ = button_set::none;
     show_buttons(buttons_of(button_set::none));  // nothing to press while the run prepares
     grid_shown_ = false;
@@ -182,7 +187,12 @@ void Treal_measurment::FormShow() {
 void Treal_measurment::Button2Click() {
     if (!idle()) return;
     const busy_scope busy(busy_);
+    // The rows of the finished series were never saved: START would clear them.
+    if (engine_->start_discards_rows() && !services_.confirm_ok_cancel(close_question, default_answer::cancel))
+        return;
     engine_->start();
+    Output_->scrollToTop();
+    Output_->horizontalScrollBar()->setValue(0);  // the grid starts again at its first column
     clear_chart();
     render();
     if (engine_->timer_on()) Timer1_->start();
@@ -216,7 +226,9 @@ void Treal_measurment::Button3Click() {
     if (!idle()) return;
     {
         const busy_scope busy(busy_);
-        engine_->abort([this](const std::string& text) { return services_.confirm_ok_cancel(text); });
+        engine_->abort([this](const std::string& text) {
+            return services_.confirm_ok_cancel(text, default_answer::cancel);  // Enter keeps the data
+        });
     }
     if (engine_->state() == run_state::closed) close();
 }
@@ -225,7 +237,9 @@ void Treal_measurment::Button5Click() {
     if (!idle()) return;
     {
         const busy_scope busy(busy_);
-        engine_->close_run([this](const std::string& text) { return services_.confirm_ok_cancel(text); });
+        engine_->close_run([this](const std::string& text) {
+            return services_.confirm_ok_cancel(text, default_answer::cancel);  // Enter keeps the data
+        });
     }
     if (engine_->state() == run_state::closed) close();
 }
