@@ -19,6 +19,7 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QSettings>
 #include <QTimer>
 
 #include <algorithm>
@@ -86,6 +87,8 @@ void print(const char* name, qint64 gap) {
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     xkv_application app(argc, argv);
+    test::temp_dir config;  // the windows' remembered layout stays out of the user's folder
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(config.path()));
     test::sim_process sim;
     test::http_server silent_host;
     silent_host.set_silent(true);

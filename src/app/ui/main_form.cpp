@@ -5,6 +5,7 @@
 #include "app/ui/link_label.h"
 #include "app/ui/options_form.h"
 #include "app/ui/painting_wait.h"
+#include "app/ui/remembered_layout.h"
 #include "app/ui/profile_labels.h"
 #include "app/ui/view_options_form.h"
 #include "app/ui/xkv_application.h"
@@ -65,6 +66,7 @@ TMainForm::TMainForm(std::string program_dir, ui_services& services, QWidget* pa
     // converts numbers through the C locale.
     show_notice(); // hidden until a check finds news
     setFixedSize(920, 350);
+    restore_window(*this, true);  // where the operator left it
 
     profile_ = read_profile(profile_path());
     program_options_ = read_program_options(program_options_path());
@@ -346,6 +348,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         [this] { write_profile(profile_path(), profile_); },
         [this] { write_program_options(program_options_path(), program_options_); },
     };
+    remember_window(*this);
     for (const auto& write : writes) {
         try {
             write();

@@ -3,6 +3,7 @@
 #include "app/program_dir.h"
 #include "app/ui/main_form.h"
 #include "app/ui/painting_wait.h"
+#include "app/ui/remembered_layout.h"
 #include "app/ui/window_placement.h"
 #include "app/ui/xkv_application.h"
 #include "measurement/parameter_sets.h"
@@ -109,6 +110,7 @@ void Treal_measurment::build() {
 
     chart_ = new run_chart_view(this);
     chart_->setObjectName("Chart1");
+    chart_->setFocusPolicy(Qt::NoFocus);  // Tab goes from the grid to the buttons
 
     auto* upper = new QHBoxLayout;
     upper->addLayout(left);
@@ -166,6 +168,7 @@ void Treal_measurment::open_run(const run_setup& setup) {
     grid_shown_ = false;
     clear_chart();
     render();
+    restore_window(*this, false);  // centred as always, in the size the operator left it
     show();
     centre_on_screen(*this);
     // The opening runs once the window is on the screen, so it paints through the settings wait.
@@ -295,6 +298,8 @@ void Treal_measurment::closeEvent(QCloseEvent* event) {
     case title_bar_close::close: break;
     }
     // FormClose: timer off, the link released, the setup dialog closed.
+    remember_window(*this);
+    if (grid_->columnCount() > 0) remember_header(*Output_->horizontalHeader(), "run");
     Timer1_->stop();
     engine_->close();
     last_setup_ = engine_->measurement();
@@ -321,7 +326,9 @@ void Treal_measurment::render() {
     const std::size_t rows = engine_->row_count();
     if (!grid_shown_ || rows != shown_rows_) {
         grid_->set_grid(show_table(engine_->table()));
-        Output_->resizeColumnsToContents();
+        // The operator's column widths from last time, else widths from the contents.
+        if (!header_restored_) header_restored_ = restore_header(*Output_->horizontalHeader(), "run");
+        if (!header_restored_) Output_->resizeColumnsToContents();
         shown_rows_ = rows;
         grid_shown_ = true;
     }

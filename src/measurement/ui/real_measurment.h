@@ -82,6 +82,7 @@ private:
     button_set shown_set_ = button_set::none;
     std::size_t shown_rows_ = 0;
     bool grid_shown_ = false;
+    bool header_restored_ = false;  // the grid has the operator's remembered column widths
     int busy_ = 0;
 
     QTimer* Timer1_ = nullptr;
