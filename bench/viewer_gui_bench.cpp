@@ -40,7 +40,8 @@ public:
     void show_warning(const std::string& text, const std::string&) override {
         std::fprintf(stderr, "warning: %s\n", text.c_str());
     }
-    bool confirm_ok_cancel(const std::string&) override { return false; }
+    void show_error(const std::string& text) override { std::fprintf(stderr, "error: %s\n", text.c_str()); }
+    bool confirm_ok_cancel(const std::string&, default_answer) override { return false; }
     bool confirm_yes_no(const std::string&, const std::string&) override { return false; }
     std::optional<std::string> choose_open_file(const std::string&, const std::string&) override { return {}; }
     std::optional<std::string> choose_save_file(const std::string&, const std::string&) override { return {}; }

@@ -7,6 +7,9 @@
 
 namespace xkv {
 
+// The answer a confirmation gives when the operator just presses Enter.
+enum class default_answer { ok, cancel };
+
 class ui_services {
 public:
     virtual ~ui_services() = default;
@@ -15,8 +18,12 @@ public:
     virtual void show_message(const std::string& text) = 0;
     // A warning box with a caption ("Couldn't execute the application", "Error").
     virtual void show_warning(const std::string& text, const std::string& caption) = 0;
-    // OK/Cancel confirmation; true for OK.
-    virtual bool confirm_ok_cancel(const std::string& text) = 0;
+    // An error box titled with the application title: errors that ended an operation,
+    // "ERROR IN COMUNICATION".
+    virtual void show_error(const std::string& text) = 0;
+    // OK/Cancel confirmation without an icon; true for OK. A question whose OK loses data
+    // defaults to Cancel.
+    virtual bool confirm_ok_cancel(const std::string& text, default_answer preset) = 0;
     // Yes/No confirmation with a title ("Save config File ?", "Confirm"); true for Yes.
     virtual bool confirm_yes_no(const std::string& text, const std::string& title) = 0;
 

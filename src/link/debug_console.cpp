@@ -4,7 +4,7 @@ namespace xkv {
 
 void debug_console::open(const _program_options& options) {
     link_.reset(); // the port must be free before the new connection opens it
-    link_ = std::make_unique<t_xkv>(options.port, options.speed, options.port_devices, diagnostic_);
+    link_ = std::make_unique<t_xkv>(options.port, options.speed, options.port_devices, diagnostic_, wait_);
 }
 
 void debug_console::close() { link_.reset(); }

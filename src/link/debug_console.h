@@ -19,7 +19,9 @@ public:
     // What the command field holds when the window is created.
     static constexpr std::string_view initial_command = "n";
 
-    explicit debug_console(diagnostic_log* log = nullptr) : diagnostic_(log) {}
+    // `wait` is the link's wait (see t_xkv).
+    explicit debug_console(diagnostic_log* log = nullptr, t_xkv::wait_fn wait = {})
+        : diagnostic_(log), wait_(std::move(wait)) {}
 
     // Connects on the options' port and speed (a new "tarvo" handshake); an open console reconnects.
     void open(const _program_options& options);
@@ -35,6 +37,7 @@ public:
 
 private:
     diagnostic_log* diagnostic_;
+    t_xkv::wait_fn wait_;
     std::unique_ptr<t_xkv> link_;
     std::vector<std::string> lines_;
 };

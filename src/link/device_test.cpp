@@ -4,8 +4,8 @@
 
 namespace xkv {
 
-std::string run_device_test(const _program_options& options, diagnostic_log* log) {
-    t_xkv link(options.port, options.speed, options.port_devices, log);
+std::string run_device_test(const _program_options& options, diagnostic_log* log, t_xkv::wait_fn wait) {
+    t_xkv link(options.port, options.speed, options.port_devices, log, std::move(wait));
     return link.device_test();
 }
 

@@ -18,23 +18,46 @@ constexpr int reply_polls = 25;
 constexpr int reply_read_limit_ms = 1000;
 constexpr int byte_wait_ms = 200;
 constexpr std::size_t cleared_on_clear = 255; // clearing zeroes only the first 255 positions
+constexpr int wait_slice_ms = 20;              // the handshake looks for input this often
 
-void pause_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+using steady = std::chrono::steady_clock;
+
+int ms_since(steady::time_point start) {
+    return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(steady::now() - start).count());
+}
 
 } // namespace
 
 t_xkv::t_xkv(std::int32_t port, std::int32_t speed, const std::map<std::int32_t, std::string>& port_devices,
-             diagnostic_log* log)
+             diagnostic_log* log, wait_fn wait)
     : port_(std::make_unique<TBlockSerial>(port_devices)),
       log_(log),
+      wait_(std::move(wait)),
       port_name_("COM" + std::to_string(port)),
       speed_(speed),
       buffer_(std::make_unique<std::uint8_t[]>(buffer_capacity)) {
     port_->open_port(port_name_);
     port_->configure_line(speed_, data_bits_, 'E', stop_bits_, false, false);
-    pause_ms(settle_after_configure_ms);
+    if (port_->is_open()) pause(settle_after_configure_ms); // a port that failed has nothing to settle
     port_->write_text("tarvo\n");
-    online = port_->read_crlf_line(handshake_limit_ms, reply_line_budget_ms) == "DEBUGMODE";
+    online = read_handshake(handshake_limit_ms) == "DEBUGMODE";
+}
+
+void t_xkv::pause(int ms) {
+    const steady::time_point start = steady::now();
+    if (wait_) wait_(ms);
+    const int left = ms - ms_since(start);
+    if (left > 0) std::this_thread::sleep_for(std::chrono::milliseconds(left));
+}
+
+std::string t_xkv::read_handshake(int limit_ms) {
+    const steady::time_point start = steady::now();
+    if (wait_ && port_->is_open()) {
+        for (int waited = 0; waited < limit_ms && port_->waiting_count() == 0; waited += wait_slice_ms)
+            wait_(wait_slice_ms);
+    }
+    // The rest of the limit in real time: the line's remaining bytes, or an instrument still to answer.
+    return port_->read_crlf_line(std::max(0, limit_ms - ms_since(start)), reply_line_budget_ms);
 }
 
 t_xkv::~t_xkv() = default; // the port closes itself: purge, RTS and DTR down, device released
@@ -64,7 +87,7 @@ void t_xkv::send_command(std::string_view text) {
 
 void t_xkv::wait_reply() {
     clear_buffer();
-    pause_ms(reply_delay_ms);
+    pause(reply_delay_ms);
     int waiting = 0;
     for (int i = 0; i < reply_polls && waiting == 0; ++i) waiting = port_->waiting_count();
     if (waiting > 0) {

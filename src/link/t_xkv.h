@@ -35,10 +35,15 @@ t_My_line_res split_lines(std::string_view text);
 
 class t_xkv {
 public:
+    // The link's own pauses (settling, the handshake, the reply delay) go through this; the
+    // desktop program passes a wait that keeps its windows painting. Empty: the thread sleeps.
+    using wait_fn = std::function<void(int ms)>;
+
     // `port_devices` maps port numbers to device paths ("PORTS" of the program options);
     // `log` receives the port's outcome text after every wait-and-read.
     t_xkv(std::int32_t port, std::int32_t speed,
-          const std::map<std::int32_t, std::string>& port_devices = {}, diagnostic_log* log = nullptr);
+          const std::map<std::int32_t, std::string>& port_devices = {}, diagnostic_log* log = nullptr,
+          wait_fn wait = {});
     ~t_xkv();
     t_xkv(const t_xkv&) = delete;
     t_xkv& operator=(const t_xkv&) = delete;
@@ -92,6 +97,11 @@ private:
     enum class line_kind { counter, ratemeter, time };
 
     void clear_buffer();
+    // At least `ms` of real time passes, through the injected wait as far as it goes: a wait that
+    // only moves a test's clock must not rush an instrument on a real line.
+    void pause(int ms);
+    // The handshake reply, read once input has arrived or `limit_ms` have passed in waits.
+    std::string read_handshake(int limit_ms);
     void send_frame(std::string_view frame);
     void wait_reply();
     // Byte-wise read of `line_count` LF-ended lines into the buffer, then into last_reply.
@@ -105,6 +115,7 @@ private:
 
     std::unique_ptr<TBlockSerial> port_;
     diagnostic_log* log_ = nullptr;
+    wait_fn wait_;
     std::string port_name_;
     std::int32_t speed_ = 0;
     std::int32_t data_bits_ = 7;

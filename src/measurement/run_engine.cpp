@@ -80,7 +80,7 @@ void run_engine::open_steps() {
     labels_.beta_value.clear();
     labels_.measurement_time.clear();
 
-    link_ = std::make_unique<t_xkv>(options_.port, options_.speed, options_.port_devices, log_);
+    link_ = std::make_unique<t_xkv>(options_.port, options_.speed, options_.port_devices, log_, link_wait_);
     link_->interrupted = interrupted_;
 
     setup_.profile = profile_;
@@ -110,8 +110,9 @@ void run_engine::open_steps() {
     labels_.k = k_label(setup_.koef_k);
     labels_.transfer_factor = "Transfer factor =" + set.factor_b;
     labels_.background = set.background_correction ? "" : "Background measurment";
+    labels_.preset_time = "Preset time : " + std::to_string(setup_.preset_time) + " s ";
 
-    wait_(settings_wait_ms);
+    pause(settings_wait_ms);
     set_buttons(button_set::ready);
     timer_on_ = false;
     state_ = run_state::ready;
@@ -167,7 +168,7 @@ void run_engine::tick_steps() {
     }
 
     if (link_->read_error >= 1) {
-        fail(communication_error_message, false);
+        fail(communication_error_message, true);
         return;
     }
     if (E < setup_.preset_time) {
@@ -182,7 +183,7 @@ void run_engine::tick_steps() {
         ++setup_.series_number;
         last_elapsed_seconds_ = 0;
         link_->start_count();
-        wait_(restart_wait_ms);
+        pause(restart_wait_ms);
         timer_on_ = true;
     } else {
         set_buttons(button_set::finished);
@@ -224,6 +225,14 @@ void run_engine::close_run(const confirm_fn& confirm) {
     close();
 }
 
+void run_engine::pause(int ms) {
+    const button_set after = buttons_;
+    set_buttons(button_set::none);
+    if (on_render_) on_render_();
+    wait_(ms);
+    set_buttons(after);
+}
+
 void run_engine::close() {
     timer_on_ = false;
     link_.reset();
@@ -246,7 +255,7 @@ bool run_engine::end_measurement(const char* beta_prefix, const char* current_pr
     labels_.beta_value = beta_prefix + v.beta;
     if (link_->read_error >= 1) {
         // Values cut short must not become a row.
-        fail(communication_error_message, false);
+        fail(communication_error_message, true);
         return false;
     }
     const std::string elapsed = read_time();
@@ -257,7 +266,7 @@ bool run_engine::end_measurement(const char* beta_prefix, const char* current_pr
     last_elapsed_ = elapsed;
     show_time(elapsed, digits_to_int(elapsed), false, current_prefix, total_prefix);
     link_->stop_count();
-    wait_(stop_wait_ms);
+    pause(stop_wait_ms);
     return finish_measurement(v, elapsed);
 }
 

@@ -89,6 +89,7 @@ public:
     using wait_fn = std::function<void(int ms)>;
     using confirm_fn = std::function<bool(const std::string& question)>;
     using channels_fn = std::function<void(const channel_sample&)>;
+    using render_fn = std::function<void()>;
 
     run_engine(_program_options options, _options profile, run_setup setup, std::string calibration_path,
                wait_fn wait, diagnostic_log* log = nullptr);
@@ -100,6 +101,8 @@ public:
     // set that cannot be used leaves a notice, releases the link and closes the run.
     void open();
     void start();     // START
+    // START would clear rows of a finished series that were never saved: the window asks first.
+    bool start_discards_rows() const { return state_ == run_state::finished && row_count() > 0; }
     bool tick();      // the timer tick; true when the timer is to be armed again
     void stop();      // STOP
     void abort(const confirm_fn& confirm);      // ABORT after confirmation
@@ -113,6 +116,10 @@ public:
     // Asked by the link while it reads and when a measurement ends: once true (the operator
     // interrupts), reads end quickly and no further measurement of the series starts.
     void on_interrupt(std::function<bool()> fn) { interrupted_ = std::move(fn); }
+    // The link's own pauses (handshake, replies); by default the link sleeps.
+    void set_link_wait(wait_fn wait) { link_wait_ = std::move(wait); }
+    // Called before every fixed wait, so the window shows the state reached for the whole wait.
+    void on_render(render_fn fn) { on_render_ = std::move(fn); }
 
     run_state state() const { return state_; }
     button_set buttons() const { return buttons_; }
@@ -148,6 +155,8 @@ private:
     void fill_row(_r_results& row, const channel_values& values, const std::string& elapsed);
     void clear_table();
     void set_buttons(button_set set) { buttons_ = set; }
+    // A fixed wait: nothing can be pressed during it, and the window renders first.
+    void pause(int ms);
     void tick_steps();
 
     _program_options options_;
@@ -158,6 +167,8 @@ private:
     diagnostic_log* log_;
     channels_fn on_channels_;
     std::function<bool()> interrupted_;
+    render_fn on_render_;
+    wait_fn link_wait_;
 
     std::unique_ptr<t_xkv> link_;
     cur_measurment setup_;

@@ -24,12 +24,19 @@ struct console_fixture : shell_fixture {
         start();
         console = main->findChild<Tdebug*>();
     }
-    // Opens the console from the (invisible) menu item and runs `body` inside its modal loop.
+    // Opens the console from the (invisible) menu item and runs `body` inside its modal loop, once
+    // the console is on the screen (its connection's waits paint, so events run before that).
     void with_console(const std::function<void()>& body) {
-        QTimer::singleShot(0, console, [this, body] {
+        auto* poll = new QTimer(console);
+        poll->setInterval(5);
+        QObject::connect(poll, &QTimer::timeout, console, [this, body, poll] {
+            if (!console->isVisible()) return;
+            poll->deleteLater();
+            poll->stop();
             body();
             QTest::mouseClick(console->findChild<QPushButton*>("Button2"), Qt::LeftButton);
         });
+        poll->start();
         find("DebugConsole")->trigger();
     }
     void send(const QString& text) {

@@ -66,6 +66,8 @@ private slots:
     void save_without_rows_and_close_with_its_question();
     void abort_asks_with_its_dash_and_leaves_without_saving();
     void the_window_stays_through_the_wait_of_stop();
+    void every_fixed_wait_shows_the_state_reached_with_nothing_to_press();
+    void start_after_an_unsaved_series_asks_first();
     void communication_failure_keeps_start_off_through_a_report();
     void a_template_that_fails_its_checks_leaves_print_report_off();
     void a_set_without_k_closes_the_run_and_the_setup();
@@ -83,6 +85,7 @@ void run_window_test::save_without_rows_and_close_with_its_question() {
     f.run->close();  // the title bar means CLOSE, with its question; Cancel keeps the window
     QTRY_COMPARE(f.services.confirmations.size(), 1u);
     QCOMPARE(f.services.confirmations[0].text, std::string("close measurment without save data !\n\rare you sure ?"));
+    QVERIFY(f.services.confirmations[0].preset == default_answer::cancel);  // Enter keeps the data
     QVERIFY(f.run->isVisible());
     f.services.answers.push_back(true);
     f.click(f.run, "Button5");  // CLOSE, OK
@@ -111,6 +114,7 @@ void run_window_test::abort_asks_with_its_dash_and_leaves_without_saving() {
     f.click(f.run, "Button3");  // ABORT, Cancel: counting goes on
     QCOMPARE(f.services.confirmations.size(), 1u);
     QCOMPARE(f.services.confirmations[0].text, std::string("Abort without Save \xE2\x80\x93 Data will lost!!"));
+    QVERIFY(f.services.confirmations[0].preset == default_answer::cancel);  // Enter keeps the data
     QCOMPARE(f.run->engine()->state(), run_state::counting);
     f.services.answers.push_back(true);
     f.click(f.run, "Button3");  // ABORT, OK
@@ -142,13 +146,56 @@ void run_window_test::the_window_stays_through_the_wait_of_stop() {
     QCOMPARE(f.cell(f.run, "Output", 0, 1), QString("S1"));
 }
 
+void run_window_test::every_fixed_wait_shows_the_state_reached_with_nothing_to_press() {
+    test::sim_process sim;
+    run_fixture f(sim.link_path());
+    std::vector<QStringList> shown;  // per wait: buttons, caption and labels as on the screen
+    f.during_wait = [&f, &shown](int ms) {
+        shown.push_back({QString::number(ms), QString::fromStdString(f.buttons_on()), f.run->windowTitle(),
+                         f.text(f.run, "label_sample_id"), f.text(f.run, "label_description"),
+                         f.text(f.run, "label_k"), f.text(f.run, "label_preset_time"),
+                         f.text(f.run, "label_alpha_value")});
+    };
+    f.open();
+    f.start();
+    f.click(f.run, "Button1");  // STOP
+    QCOMPARE(shown.size(), 2u);
+    QCOMPARE(shown[0], (QStringList{"5000", "000000", "MEASURMENT IN PROGRESS", "Sample ID : S1", "Description : filter",
+                                    "K = 1", "Preset time : 100000 s ", ""}));
+    QCOMPARE(shown[1].mid(0, 4), (QStringList{"3000", "000000", "MEASURMENT IN PROGRESS", "Sample ID : S1"}));
+    QVERIFY2(shown[1][7].startsWith("ALPHA : "), qPrintable(shown[1][7]));  // the final values, not the count
+    QCOMPARE(f.buttons_on(), std::string("010111"));                        // finished once the wait is over
+}
+
+void run_window_test::start_after_an_unsaved_series_asks_first() {
+    test::sim_process sim;
+    run_fixture f(sim.link_path());
+    f.open();
+    f.start();
+    f.click(f.run, "Button1");  // STOP keeps one row
+    QCOMPARE(f.run->engine()->row_count(), 1u);
+    f.click(f.run, "Button2");  // START, Cancel: the row stays
+    QCOMPARE(f.services.confirmations.size(), 1u);
+    QCOMPARE(f.services.confirmations[0].text, std::string(close_question));
+    QVERIFY(f.services.confirmations[0].preset == default_answer::cancel);
+    QCOMPARE(f.run->engine()->state(), run_state::finished);
+    QCOMPARE(f.run->engine()->row_count(), 1u);
+    f.services.answers.push_back(true);
+    f.click(f.run, "Button2");  // START, OK: a new series
+    QCOMPARE(f.run->engine()->state(), run_state::counting);
+    QCOMPARE(f.run->engine()->row_count(), 0u);
+}
+
 void run_window_test::communication_failure_keeps_start_off_through_a_report() {
     test::sim_process sim({"--fail-after", "1"});
     run_fixture f(sim.link_path());
     f.open();
     f.start();
-    QTRY_VERIFY_WITH_TIMEOUT(!f.services.messages.empty(), 20000);
-    QCOMPARE(f.services.messages, std::vector<std::string>{"ERROR IN COMUNICATION"});
+    QTRY_VERIFY_WITH_TIMEOUT(!f.services.warnings.empty(), 20000);
+    QCOMPARE(f.services.warnings.size(), 1u);
+    QCOMPARE(f.services.warnings[0].text, std::string("ERROR IN COMUNICATION"));
+    QVERIFY(f.services.warnings[0].shown_as == test::scripted_ui_services::kind::error);
+    QVERIFY(f.services.messages.empty());
     QCOMPARE(f.run->engine()->state(), run_state::failed);
     QVERIFY(!f.control<QTimer>(f.run, "Timer1")->isActive());
     QCOMPARE(f.buttons_on(), std::string("000111"));

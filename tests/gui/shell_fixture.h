@@ -14,6 +14,8 @@
 #include <QAction>
 #include <QDialog>
 #include <QLabel>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -81,9 +83,12 @@ inline void run_modal(QAction* item, QDialog* dialog, std::function<void()> body
 
 } // namespace xkv::test
 
-#define XKV_SHELL_TEST_MAIN(TestClass)                                   \
-    int main(int argc, char** argv) {                                    \
-        xkv::xkv_application app(argc, argv);                            \
-        TestClass test;                                                  \
-        return QTest::qExec(&test, argc, argv);                          \
+// The windows' remembered layout goes to a folder of the test's own, never the user's.
+#define XKV_SHELL_TEST_MAIN(TestClass)                                                  \
+    int main(int argc, char** argv) {                                                   \
+        xkv::xkv_application app(argc, argv);                                           \
+        QTemporaryDir config;                                                           \
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path()); \
+        TestClass test;                                                                 \
+        return QTest::qExec(&test, argc, argv);                                         \
     }

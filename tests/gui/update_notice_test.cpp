@@ -34,6 +34,7 @@ private slots:
     void startup_check_data();
     void startup_check();
     void a_dead_host_is_silent();
+    void the_program_closes_while_a_check_is_pending();
     void the_toggle_writes_and_checks_with_the_menu_path();
     void auto_two_is_off_and_the_first_click_turns_it_off_again();
     void the_links_open_the_download_pages();
@@ -56,6 +57,7 @@ void update_notice_test::startup_check() {
     shell_fixture f;
     use_server(f, server, 1);
     f.start();
+    QTRY_VERIFY(!f.main->update_check_pending());  // the reply comes back to the window's thread
     QCOMPARE(requests_for(server, startup_version_path), 1);
     QCOMPARE(requests_for(server, menu_version_path), 0);
     QCOMPARE(f.find<QLabel>("update_notice")->isHidden(), !shown);
@@ -71,9 +73,22 @@ void update_notice_test::a_dead_host_is_silent() {
     f.options().write_string("UPDATE", "host", test::closed_http_host());
     f.options().write_integer("UPDATE", "auto", 1);
     f.start();
+    QTRY_VERIFY(!f.main->update_check_pending());
     QVERIFY(f.find<QLabel>("update_notice")->isHidden());
     QVERIFY(f.services.warnings.empty());
     QVERIFY(f.services.messages.empty());
+}
+
+void update_notice_test::the_program_closes_while_a_check_is_pending() {
+    http_server server;
+    server.set_silent(true);  // accepts and never answers
+    shell_fixture f;
+    use_server(f, server, 1);
+    f.start();
+    QVERIFY(f.main->update_check_pending());  // the window is up without waiting for the host
+    QTRY_VERIFY(!server.requests().empty());
+    f.main.reset();                           // the reply, when it comes, has nowhere to go
+    QCoreApplication::processEvents();
 }
 
 void update_notice_test::the_toggle_writes_and_checks_with_the_menu_path() {
@@ -89,6 +104,7 @@ void update_notice_test::the_toggle_writes_and_checks_with_the_menu_path() {
     item->trigger();
     QVERIFY(item->isChecked());
     QCOMPARE(f.options().read_integer("UPDATE", "auto", -1), 1);
+    QTRY_VERIFY(!f.main->update_check_pending());
     QCOMPARE(requests_for(server, menu_version_path), 1);
     QCOMPARE(f.label("update_notice"), QString("NEW VERSION AVAILABLE - VER.1.02.0000 !!!"));
     QVERIFY(!f.find<QLabel>("update_notice")->isHidden());
@@ -115,6 +131,7 @@ void update_notice_test::auto_two_is_off_and_the_first_click_turns_it_off_again(
     item->trigger();
     QVERIFY(item->isChecked());
     QCOMPARE(f.options().read_integer("UPDATE", "auto", -1), 1);
+    QTRY_VERIFY(!f.main->update_check_pending());
     QCOMPARE(requests_for(server, menu_version_path), 1);
     QVERIFY(f.find<QLabel>("update_notice")->isHidden()); // the same version: nothing to show
 }
@@ -125,6 +142,7 @@ void update_notice_test::the_links_open_the_download_pages() {
     shell_fixture f;
     use_server(f, server, 1);
     f.start();
+    QTRY_VERIFY(!f.main->update_check_pending());
     f.main->show();
     QVERIFY(QTest::qWaitForWindowExposed(f.main.get()));
     QTest::mouseClick(f.find<QLabel>("download_site_link"), Qt::LeftButton);

@@ -11,6 +11,7 @@
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QHeaderView>
 
 using namespace xkv;
 using test::windows_fixture;
@@ -72,7 +73,18 @@ private slots:
     void a_list_dropping_down_offers_stored_values_and_keeps_the_typed_text();
     void a_database_error_keeps_the_listing();
     void export_says_saved_only_when_written();
+    void a_header_click_sorts_numbers_by_value_and_leaves_the_listing();
 };
+
+void view_db_test::a_header_click_sorts_numbers_by_value_and_leaves_the_listing() {
+    viewer_fixture f;
+    auto* header = f.control<QTableView>(f.viewer, "Grid")->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(7) + header->sectionSize(7) / 2, header->height() / 2));
+    QCOMPARE(f.column(7), (QStringList{"2.4", "2.5", "12.5", "40"}));  // "Alpha counter" as numbers
+    QCOMPARE(f.column(2), (QStringList{"S2", "ab", "S1", "AB2"}));
+    QCOMPARE(std::string(f.viewer->grid().cell(1, 2)), std::string("S1"));  // export and report keep SHOW's order
+}
 
 void view_db_test::opening_lists_every_row_with_the_pickers_at_today() {
     viewer_fixture f;

@@ -108,7 +108,7 @@ TEST_F(RunEngineSim, InstrumentVanishingInTheSecondMeasurementKeepsTheFirstRow) 
     sim->kill();
     run_out();
     EXPECT_EQ(engine->state(), run_state::failed);
-    EXPECT_EQ(engine->take_notices(), (std::vector<run_notice>{{"ERROR IN COMUNICATION", false}}));
+    EXPECT_EQ(engine->take_notices(), (std::vector<run_notice>{{"ERROR IN COMUNICATION", true}}));
     ASSERT_EQ(engine->row_count(), 1u);
     EXPECT_EQ(engine->table()[0].series_number, "1");
     EXPECT_EQ(engine->table()[0].time, "100");

@@ -171,7 +171,7 @@ TEST_F(RunEngine, CommunicationFailureInTheSecondMeasurementKeepsTheFirstRow) {
     EXPECT_EQ(engine->state(), run_state::failed);
     EXPECT_EQ(buttons_of(engine->buttons()), (run_buttons{false, false, false, true, true, true}));
     EXPECT_FALSE(engine->timer_on());
-    EXPECT_EQ(engine->take_notices(), (std::vector<run_notice>{{"ERROR IN COMUNICATION", false}}));
+    EXPECT_EQ(engine->take_notices(), (std::vector<run_notice>{{"ERROR IN COMUNICATION", true}}));
     ASSERT_EQ(engine->row_count(), 1u);
     EXPECT_EQ(engine->table()[0].p1, "10.5");
     const std::string sent = peer.received();
@@ -204,6 +204,40 @@ TEST_F(RunEngine, StopStoresTheShorterTimeAndEndsTheSeries) {
     EXPECT_EQ(engine->measurement().series_number, 1);
     engine->tick();
     EXPECT_EQ(engine->tick_phase(), 1);
+}
+
+TEST_F(RunEngine, EveryFixedWaitIsShownFirstWithNothingToPress) {
+    peer.answer("R", "8\r\n2\r\n");
+    peer.answer("L", "100\r\n");
+    setup.count = "2";
+    peer.answer_handshake();
+    engine = std::make_unique<run_engine>(options, profile, setup, calibration_path, clock.waiter(), &log);
+    struct shown {
+        button_set buttons;
+        std::string sample_id, preset_time, alpha_value;
+        std::size_t waits_before;
+    };
+    std::vector<shown> renders;
+    engine->on_render([&] {
+        const run_labels& l = engine->labels();
+        renders.push_back({engine->buttons(), l.sample_id, l.preset_time, l.alpha_value, clock.waits().size()});
+    });
+    engine->open();
+    EXPECT_EQ(buttons_of(engine->buttons()), buttons_of(button_set::ready));
+    engine->start();
+    run_out();
+    ASSERT_EQ(renders.size(), clock.waits().size());
+    EXPECT_EQ(clock.waits(), (std::vector<int>{settings_wait_ms, stop_wait_ms, restart_wait_ms, stop_wait_ms}));
+    for (std::size_t i = 0; i < renders.size(); ++i) {
+        EXPECT_EQ(renders[i].waits_before, i) << "rendered before the wait, not after";
+        EXPECT_EQ(renders[i].buttons, button_set::none);
+        EXPECT_EQ(renders[i].sample_id, "Sample ID : S1");
+        EXPECT_EQ(renders[i].preset_time, "Preset time : 100 s ");
+    }
+    EXPECT_EQ(renders[1].alpha_value, "ALPHA : 8");  // the final values are up during the stop wait
+    EXPECT_EQ(engine->state(), run_state::finished);
+    EXPECT_EQ(buttons_of(engine->buttons()), buttons_of(button_set::finished));
+    EXPECT_TRUE(engine->start_discards_rows());
 }
 
 TEST_F(RunEngine, StartAfterAFinishedSeriesClearsTheTable) {
@@ -351,7 +385,7 @@ TEST_F(RunEngine, ValuesCutShortAtTheEndOfAMeasurementNeverBecomeARow) {
     EXPECT_EQ(run_out(), 2);
     EXPECT_EQ(engine->state(), run_state::failed);
     EXPECT_EQ(engine->row_count(), 0u);
-    EXPECT_EQ(engine->take_notices(), (std::vector<run_notice>{{"ERROR IN COMUNICATION", false}}));
+    EXPECT_EQ(engine->take_notices(), (std::vector<run_notice>{{"ERROR IN COMUNICATION", true}}));
 }
 
 TEST_F(RunEngine, UnknownModeReadsNoValuesAndFailsInsteadOfStoringZeros) {

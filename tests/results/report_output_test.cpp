@@ -28,7 +28,8 @@ struct scripted_ui : ui_services {
     void show_warning(const std::string& text, const std::string& caption) override {
         shown.push_back(caption + ": " + text);
     }
-    bool confirm_ok_cancel(const std::string&) override { return true; }
+    void show_error(const std::string& text) override { shown.push_back("error: " + text); }
+    bool confirm_ok_cancel(const std::string&, default_answer) override { return true; }
     bool confirm_yes_no(const std::string&, const std::string&) override { return true; }
     std::optional<std::string> choose_open_file(const std::string&, const std::string&) override { return {}; }
     std::optional<std::string> choose_save_file(const std::string& f, const std::string& e) override {

@@ -2,6 +2,7 @@
 // ui_services for tests: answers from queues, never blocks, and records every box and dialog asked for.
 // An empty answer queue cancels a dialog and answers a confirmation with No/Cancel.
 
+#include "app/ui/application_title.h"
 #include "app/ui_services.h"
 
 #include <deque>
@@ -13,9 +14,12 @@ namespace xkv::test {
 
 class scripted_ui_services : public ui_services {
 public:
+    enum class kind { warning, error, question };
     struct box {
         std::string text;
         std::string caption;
+        kind shown_as = kind::question;
+        std::optional<default_answer> preset;  // what Enter answers, for an OK/Cancel question
     };
     struct file_dialog {
         bool save;
@@ -24,7 +28,7 @@ public:
     };
 
     std::vector<std::string> messages;
-    std::vector<box> warnings;
+    std::vector<box> warnings;  // warning and error boxes; `shown_as` tells them apart
     std::vector<box> confirmations;
     std::vector<file_dialog> file_dialogs;
     std::vector<std::string> opened;
@@ -34,13 +38,18 @@ public:
     bool open_succeeds = true;
 
     void show_message(const std::string& text) override { messages.push_back(text); }
-    void show_warning(const std::string& text, const std::string& caption) override { warnings.push_back({text, caption}); }
-    bool confirm_ok_cancel(const std::string& text) override {
-        confirmations.push_back({text, ""});
+    void show_warning(const std::string& text, const std::string& caption) override {
+        warnings.push_back({text, caption, kind::warning, {}});
+    }
+    void show_error(const std::string& text) override {
+        warnings.push_back({text, application_title, kind::error, {}});
+    }
+    bool confirm_ok_cancel(const std::string& text, default_answer preset) override {
+        confirmations.push_back({text, "", kind::question, preset});
         return next_answer();
     }
     bool confirm_yes_no(const std::string& text, const std::string& title) override {
-        confirmations.push_back({text, title});
+        confirmations.push_back({text, title, kind::question, {}});
         return next_answer();
     }
     std::optional<std::string> choose_open_file(const std::string& filter, const std::string& extension) override {

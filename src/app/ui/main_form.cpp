@@ -1,11 +1,15 @@
 #include "app/ui/main_form.h"
 
 #include "app/ui/about_form.h"
+#include "app/ui/background_fetch.h"
 #include "app/ui/link_label.h"
 #include "app/ui/options_form.h"
+#include "app/ui/painting_wait.h"
+#include "app/ui/remembered_layout.h"
 #include "app/ui/profile_labels.h"
 #include "app/ui/view_options_form.h"
 #include "app/ui/xkv_application.h"
+#include "link/device_test.h"
 #include "link/t_xkv.h"
 #include "results/ui/qt_text.h"
 #include "settings/settings_files.h"
@@ -62,16 +66,14 @@ TMainForm::TMainForm(std::string program_dir, ui_services& services, QWidget* pa
     // converts numbers through the C locale.
     show_notice(); // hidden until a check finds news
     setFixedSize(920, 350);
+    restore_window(*this, true);  // where the operator left it
 
     profile_ = read_profile(profile_path());
     program_options_ = read_program_options(program_options_path());
     check_for_updates_->setChecked(program_options_.auto_check == 1);
     refresh_labels();
     status_refresh();
-    if (program_options_.auto_check == 1) {
-        check_for_update(update_url(program_options_, startup_version_path), program_version, log_, notice_);
-        show_notice();
-    }
+    if (program_options_.auto_check == 1) start_update_check(startup_version_path);
     // Nothing else writes this panel: it keeps the start-up port and speed for the whole run.
     panels_[2]->setText(QString("COM PORT:%1 BOUDRATE:%2").arg(program_options_.port).arg(program_options_.speed));
 }
@@ -229,11 +231,8 @@ void TMainForm::refresh_labels() {
 }
 
 void TMainForm::status_refresh() {
-    std::string result;
-    {
-        t_xkv link(program_options_.port, program_options_.speed, program_options_.port_devices, &log_);
-        result = link.device_test();
-    } // the port is released here
+    // The link's pauses keep the windows painting; the port is released before the panels change.
+    const std::string result = run_device_test(program_options_, &log_, painting_wait);
     show_plain(panels_[0], result);
     show_plain_tip(panels_[0], result);
     const std::string database = " DataBase : " + program_options_.database;
@@ -248,6 +247,15 @@ void TMainForm::show_notice() {
     notice_label_->setVisible(notice_.visible);
     download_site_->setVisible(notice_.visible);
     download_new_version_->setVisible(notice_.visible);
+}
+
+void TMainForm::start_update_check(const char* version_path) {
+    ++pending_checks_;
+    fetch_in_background(this, update_url(program_options_, version_path), [this](const std::optional<std::string>& reply) {
+        --pending_checks_;
+        apply_version_reply(reply, program_version, log_, notice_);
+        show_notice();
+    });
 }
 
 void TMainForm::open_link(const char* path) {
@@ -294,8 +302,7 @@ void TMainForm::CheckForUpdatesClick() {
         const bool on = toggle_auto_check(program_options_, program_options_path());
         check_for_updates_->setChecked(on);
         if (!on) return; // nothing is fetched; the notice keeps its state
-        check_for_update(update_url(program_options_, menu_version_path), program_version, log_, notice_);
-        show_notice();
+        start_update_check(menu_version_path);
     } catch (...) {
         check_for_updates_->setChecked(program_options_.auto_check == 1); // undo the click's own tick
         throw;
@@ -342,6 +349,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         [this] { write_profile(profile_path(), profile_); },
         [this] { write_program_options(program_options_path(), program_options_); },
     };
+    remember_window(*this);
     for (const auto& write : writes) {
         try {
             write();

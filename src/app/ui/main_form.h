@@ -65,6 +65,8 @@ public:
 
     diagnostic_log& log() { return log_; }
     const update_notice& notice() const { return notice_; }
+    // An update request has gone out and its outcome is not shown yet.
+    bool update_check_pending() const { return pending_checks_ > 0; }
 
     // Value labels and the port and baud ticks from the current records.
     void refresh_labels();
@@ -96,6 +98,8 @@ private:
     void build_labels();
     void build_status_bar();
     void show_notice();
+    // Asks the update host off the window's thread; the notice follows when the reply is back.
+    void start_update_check(const char* version_path);
     void open_link(const char* path);
     QAction* add_item(QWidget* menu, const QString& caption, const char* object_name);
 
@@ -105,6 +109,7 @@ private:
     _program_options program_options_;
     diagnostic_log log_;
     update_notice notice_;
+    int pending_checks_ = 0;
     shell_windows windows_;
     menu_windows menu_windows_;
 

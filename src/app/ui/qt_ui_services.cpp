@@ -40,9 +40,16 @@ void qt_ui_services::show_warning(const std::string& text, const std::string& ca
     QMessageBox::warning(QApplication::activeWindow(), q(caption), q(text));
 }
 
-bool qt_ui_services::confirm_ok_cancel(const std::string& text) {
-    return QMessageBox::question(QApplication::activeWindow(), "Confirm", q(text),
-                                 QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) == QMessageBox::Ok;
+void qt_ui_services::show_error(const std::string& text) {
+    QMessageBox::critical(QApplication::activeWindow(), application_title, q(text));
+}
+
+bool qt_ui_services::confirm_ok_cancel(const std::string& text, default_answer preset) {
+    QMessageBox box(QMessageBox::NoIcon, "Confirm", q(text), QMessageBox::Ok | QMessageBox::Cancel,
+                    QApplication::activeWindow());
+    box.setDefaultButton(preset == default_answer::ok ? QMessageBox::Ok : QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Ok;
 }
 
 bool qt_ui_services::confirm_yes_no(const std::string& text, const std::string& title) {

@@ -25,7 +25,7 @@ bool xkv_application::notify(QObject* receiver, QEvent* event) {
 void show_error_box(ui_services* services, const std::string& text) {
     if (services) {
         try {
-            services->show_warning(text, application_title);
+            services->show_error(text);
             return;
         } catch (...) {
             // The box itself failed: fall through to stderr rather than lose the message.

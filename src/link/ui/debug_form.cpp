@@ -1,5 +1,6 @@
 #include "link/ui/debug_form.h"
 
+#include "app/ui/painting_wait.h"
 #include "app/ui/window_placement.h"
 #include "results/ui/qt_text.h"
 
@@ -10,7 +11,7 @@
 
 namespace xkv {
 
-Tdebug::Tdebug(QWidget* parent, diagnostic_log* log) : QDialog(parent), console_(log) {
+Tdebug::Tdebug(QWidget* parent, diagnostic_log* log) : QDialog(parent), console_(log, painting_wait) {
     setObjectName("debug");
     setWindowTitle("debug");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint); // CLOSE is the way out

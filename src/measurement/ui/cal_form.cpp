@@ -61,6 +61,10 @@ void Tcal_form::build() {
 
     ComboBox1_ = named(new QComboBox(this), "ComboBox1");  // selection only
     ComboBox1_->setMinimumWidth(220);
+    // The list hides in edit mode; its place stays, so no control moves between the modes.
+    QSizePolicy keep = ComboBox1_->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    ComboBox1_->setSizePolicy(keep);
     connect(ComboBox1_, &QComboBox::activated, this, &Tcal_form::ComboBox1Change);
     auto* head = new QGridLayout;
     head->addWidget(ComboBox1_, 0, 0, 1, 2);

@@ -53,6 +53,8 @@ Tm_form::Tm_form(QWidget* parent, std::string calibration_path, Treal_measurment
     edit6_ = edit("edit6");
     for (QLineEdit* e : {Edit1_, Edit2_, Edit3_, Edit4_, edit5_, edit6_})
         connect(e, &QLineEdit::textChanged, this, &Tm_form::Edit1Change);
+    // A typical description shows whole: room for 40 characters (the fields share their column).
+    Edit2_->setMinimumWidth(Edit2_->fontMetrics().horizontalAdvance(QString(40, 'x')) + 12);
 
     g->addWidget(new QLabel("Sample ID :", this), 0, 0);
     g->addWidget(Edit1_, 0, 1);
@@ -109,6 +111,8 @@ Tm_form::Tm_form(QWidget* parent, std::string calibration_path, Treal_measurment
     top->addLayout(buttons);
     connect(Button2_, &QPushButton::clicked, this, &Tm_form::Button2Click);
     connect(Button1_, &QPushButton::clicked, this, &Tm_form::Button1Click);
+    setTabOrder(edit6_, Button2_);
+    setTabOrder(Button2_, Button1_);
 
     connect(&run_, &Treal_measurment::closed, this, &QWidget::close);
 }

@@ -2,6 +2,8 @@
 
 #include "app/program_dir.h"
 #include "app/ui/main_form.h"
+#include "app/ui/painting_wait.h"
+#include "app/ui/remembered_layout.h"
 #include "app/ui/window_placement.h"
 #include "app/ui/xkv_application.h"
 #include "measurement/parameter_sets.h"
@@ -19,6 +21,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -107,6 +110,7 @@ void Treal_measurment::build() {
 
     chart_ = new run_chart_view(this);
     chart_->setObjectName("Chart1");
+    chart_->setFocusPolicy(Qt::NoFocus);  // Tab goes from the grid to the buttons
 
     auto* upper = new QHBoxLayout;
     upper->addLayout(left);
@@ -156,11 +160,15 @@ void Treal_measurment::open_run(const run_setup& setup) {
     engine_ = std::make_unique<run_engine>(main_.program_options(), main_.profile(), setup,
                                            main_.program_dir() + calibration_file, wait_, &main_.log());
     engine_->on_channels([this](const channel_sample& s) { chart_->add(s); });
+    engine_->set_link_wait(painting_wait);
+    // Before each fixed wait the window shows what the run has reached: labels set, buttons off.
+    engine_->on_render([this] { render(); });
     shown_set_ = button_set::none;
     show_buttons(buttons_of(button_set::none));  // nothing to press while the run prepares
     grid_shown_ = false;
     clear_chart();
     render();
+    restore_window(*this, false);  // centred as always, in the size the operator left it
     show();
     centre_on_screen(*this);
     // The opening runs once the window is on the screen, so it paints through the settings wait.
@@ -182,7 +190,12 @@ void Treal_measurment::FormShow() {
 void Treal_measurment::Button2Click() {
     if (!idle()) return;
     const busy_scope busy(busy_);
+    // The rows of the finished series were never saved: START would clear them.
+    if (engine_->start_discards_rows() && !services_.confirm_ok_cancel(close_question, default_answer::cancel))
+        return;
     engine_->start();
+    Output_->scrollToTop();
+    Output_->horizontalScrollBar()->setValue(0);  // the grid starts again at its first column
     clear_chart();
     render();
     if (engine_->timer_on()) Timer1_->start();
@@ -216,7 +229,9 @@ void Treal_measurment::Button3Click() {
     if (!idle()) return;
     {
         const busy_scope busy(busy_);
-        engine_->abort([this](const std::string& text) { return services_.confirm_ok_cancel(text); });
+        engine_->abort([this](const std::string& text) {
+            return services_.confirm_ok_cancel(text, default_answer::cancel);  // Enter keeps the data
+        });
     }
     if (engine_->state() == run_state::closed) close();
 }
@@ -225,7 +240,9 @@ void Treal_measurment::Button5Click() {
     if (!idle()) return;
     {
         const busy_scope busy(busy_);
-        engine_->close_run([this](const std::string& text) { return services_.confirm_ok_cancel(text); });
+        engine_->close_run([this](const std::string& text) {
+            return services_.confirm_ok_cancel(text, default_answer::cancel);  // Enter keeps the data
+        });
     }
     if (engine_->state() == run_state::closed) close();
 }
@@ -281,6 +298,8 @@ void Treal_measurment::closeEvent(QCloseEvent* event) {
     case title_bar_close::close: break;
     }
     // FormClose: timer off, the link released, the setup dialog closed.
+    remember_window(*this);
+    if (grid_->columnCount() > 0) remember_header(*Output_->horizontalHeader(), "run");
     Timer1_->stop();
     engine_->close();
     last_setup_ = engine_->measurement();
@@ -308,7 +327,9 @@ void Treal_measurment::render() {
     auto table = show_table(engine_->table());
     if (!grid_shown_ || table != shown_table_) {
         grid_->set_grid(table);
-        Output_->resizeColumnsToContents();
+        // The operator's column widths from last time, else widths from the contents.
+        if (!header_restored_) header_restored_ = restore_header(*Output_->horizontalHeader(), "run");
+        if (!header_restored_) Output_->resizeColumnsToContents();
         shown_table_ = std::move(table);
         grid_shown_ = true;
     }

@@ -84,6 +84,7 @@ private:
     button_set shown_set_ = button_set::none;
     std::vector<std::vector<std::string>> shown_table_;  // the grid as last drawn
     bool grid_shown_ = false;
+    bool header_restored_ = false;  // the grid has the operator's remembered column widths
     int busy_ = 0;
 
     QTimer* Timer1_ = nullptr;

@@ -2,12 +2,14 @@
 
 #include "app/program_dir.h"
 #include "app/ui/main_form.h"
+#include "app/ui/remembered_layout.h"
 #include "app/ui/window_placement.h"
 #include "results/report_output.h"
 #include "results/report_sources_of.h"
 #include "results/ui/drop_down_combo.h"
 #include "results/ui/qt_text.h"
 #include "results/ui/text_grid_model.h"
+#include "results/ui/viewer_sort_model.h"
 #include "results/xls_file.h"
 
 #include <QCheckBox>
@@ -99,9 +101,13 @@ void TViewDB::build() {
     buttons->addStretch();
 
     model_ = new text_grid_model(this);
+    sorted_ = new viewer_sort_model(this);
+    sorted_->setSourceModel(model_);
     Grid_ = new QTableView(this);
     Grid_->setObjectName("Grid");
-    Grid_->setModel(model_);
+    Grid_->setModel(sorted_);
+    Grid_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);  // the listing's order at first
+    Grid_->setSortingEnabled(true);
     Grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grid_->verticalHeader()->setVisible(false);
     // Fixed row heights and column widths: a listing of any length is laid out at once.
@@ -122,6 +128,7 @@ void TViewDB::build() {
 const viewer_grid& TViewDB::grid() const { return model_->cells(); }
 
 void TViewDB::open_window() {
+    restore_window(*this, false);  // the viewer opens centred, in the size it had
     show();
     centre_on_screen(*this);
     QTimer::singleShot(0, this, &TViewDB::FormShow);
@@ -146,7 +153,9 @@ void TViewDB::Button2Click() {
 
 void TViewDB::list(const bound_statement& select) {
     model_->set_grid(list_results(database(), select));  // a failure keeps what was shown
-    Grid_->resizeColumnsToContents();
+    // The operator's column widths and sort from last time, once there are columns to take them.
+    if (!header_restored_) header_restored_ = restore_header(*Grid_->horizontalHeader(), "viewer");
+    if (!header_restored_) Grid_->resizeColumnsToContents();
     refill(samplecombo_, filter_list::sample);
 }
 
@@ -163,6 +172,12 @@ void TViewDB::Button4Click() {
 }
 
 void TViewDB::Button1Click() { close(); }
+
+void TViewDB::hideEvent(QHideEvent* event) {
+    remember_window(*this);
+    if (model_->columnCount() > 0) remember_header(*Grid_->horizontalHeader(), "viewer");
+    QDialog::hideEvent(event);
+}
 
 void TViewDB::samplecomboDropDown() { refill(samplecombo_, filter_list::sample); }
 void TViewDB::modecomboDropDown() { refill(modecombo_, filter_list::mode); }

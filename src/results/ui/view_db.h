@@ -21,6 +21,7 @@ namespace xkv {
 class TMainForm;
 class drop_down_combo;
 class text_grid_model;
+class viewer_sort_model;
 
 class TViewDB : public QDialog {
     Q_OBJECT
@@ -46,6 +47,9 @@ public slots:
     void calcomboDropDown();
     void hvcomboDropDown();
 
+protected:
+    void hideEvent(QHideEvent* event) override;  // the size, column widths and sort are kept
+
 private:
     void build();
     std::string database() const;
@@ -62,6 +66,8 @@ private:
     QDateEdit *fromdate_ = nullptr, *todate_ = nullptr;
     QLineEdit *from_value_1_ = nullptr, *to_value_1_ = nullptr, *from_value_2_ = nullptr, *to_value_2_ = nullptr;
     text_grid_model* model_ = nullptr;
+    viewer_sort_model* sorted_ = nullptr;  // what the grid shows: the listing, sorted by a header click
+    bool header_restored_ = false;
     QTableView* Grid_ = nullptr;
 };
 
