@@ -46,14 +46,14 @@ chart_data chart_of_listing(const text_table& listing, const std::string& column
         const auto seconds = timestamp_seconds(listing.cell(r, date_col));
         const auto value = number_of(listing.cell(r, value_col));
         if (!seconds || !value) continue;
-        chart_point p{*seconds, *value, 0, false};
+        control_point p{*seconds, *value, 0, false};
         if (chart.error_bars)
             if (const auto u = number_of(listing.cell(r, u_col))) p.error = std::abs(*value * *u);
         chart.points.push_back(p);
         values.push_back(*value);
     }
     chart.lines = control_lines_of(values);
-    for (chart_point& p : chart.points)
+    for (control_point& p : chart.points)
         p.beyond_3_sigma = chart.lines.sigma > 0 && std::abs(p.value - chart.lines.mean) > 3 * chart.lines.sigma;
     return chart;
 }

@@ -19,7 +19,7 @@ struct control_lines {
 
 control_lines control_lines_of(const std::vector<double>& values);
 
-struct chart_point {
+struct control_point {
     long long seconds = 0;  // time stamp, seconds since 1970 (UTC)
     double value = 0;
     double error = 0;       // half the error bar; 0 without one
@@ -28,7 +28,7 @@ struct chart_point {
 
 struct chart_data {
     std::string title;  // the column's header
-    std::vector<chart_point> points;
+    std::vector<control_point> points;
     control_lines lines;
     bool error_bars = false;
 };

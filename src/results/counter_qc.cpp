@@ -92,6 +92,26 @@ std::vector<count_series> series_collector::finish() {
     return std::move(done_);
 }
 
+std::string run_chi_square_text(const run_table& table) {
+    std::vector<double> alpha, beta;
+    for (const _r_results& row : table) {
+        if (row.sample_id.empty()) break;
+        if (row.mode != "C1-C2" && row.mode != "C1,C2") return {};
+        try {
+            alpha.push_back(parse_float(row.p1));
+            beta.push_back(parse_float(row.p2));
+        } catch (const conversion_error&) {
+            return {};
+        }
+    }
+    const auto a = chi_square_test(alpha);
+    const auto b = chi_square_test(beta);
+    std::string text;
+    if (a) text = "alpha: " + chi_square_text(*a);
+    if (b) text += (text.empty() ? "" : "   ") + std::string("beta: ") + chi_square_text(*b);
+    return text;
+}
+
 std::string chi_square_text(const chi_square_result& r) {
     return "chi2 " + format_general(r.chi_square) + ", " + std::to_string(r.degrees_of_freedom) + " dof, p " +
            format_general(r.p_value) + (r.flagged ? ", outside 0.05..0.95" : ", ok");

@@ -3,6 +3,8 @@
 // sum (N_i - mean)^2 / mean follows chi-square with n - 1 degrees of freedom. A p-value outside
 // 0.05..0.95 says the counter scatters too much or too little.
 
+#include "results/r_results.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,7 +49,11 @@ private:
     long long last_number_ = 0;
 };
 
-// "alpha 2 4 0.735758882342885 ok" style line parts, shared by the run window and the CLI.
+// "chi2 2, 4 dof, p 0.735758882342885, ok".
 std::string chi_square_text(const chi_square_result& result);
+
+// The run window's line after a series: "alpha: chi2 ..., beta: chi2 ..." over the run's rows in
+// a counter mode with two or more rows; empty otherwise.
+std::string run_chi_square_text(const run_table& table);
 
 } // namespace xkv
