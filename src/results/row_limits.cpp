@@ -46,18 +46,24 @@ std::optional<counting_inputs> counting_inputs_of(const stored_channel& ch) {
 }
 
 std::array<stored_channel, 2> channels_of_listing_row(const std::vector<std::string_view>& cells) {
-    const auto at = [&cells](std::string_view column) {
-        const std::size_t i = viewer_column(column);
-        return i < cells.size() ? cells[i] : std::string_view{};
-    };
-    stored_channel alpha{at("p1"),      at("time"),     at("cal_l"),  at("cal_l_act"), at("bck_l"),
-                         at("bck_time"), at("quantity"), at("koef_k"), at("mode"),
-                         trim_control(at("bgn_corr")) == "1"};
+    // Looked up once: this runs for every row of a listing.
+    static const struct {
+        std::size_t p1 = viewer_column("p1"), p2 = viewer_column("p2"), time = viewer_column("time"),
+                    cal_l = viewer_column("cal_l"), cal_l_act = viewer_column("cal_l_act"),
+                    cal_b = viewer_column("cal_b"), cal_b_act = viewer_column("cal_b_act"),
+                    bck_l = viewer_column("bck_l"), bck_b = viewer_column("bck_b"),
+                    bck_time = viewer_column("bck_time"), quantity = viewer_column("quantity"),
+                    koef_k = viewer_column("koef_k"), mode = viewer_column("mode"), bgn_corr = viewer_column("bgn_corr");
+    } col;
+    const auto at = [&cells](std::size_t i) { return i < cells.size() ? cells[i] : std::string_view{}; };
+    stored_channel alpha{at(col.p1),       at(col.time),     at(col.cal_l),  at(col.cal_l_act), at(col.bck_l),
+                         at(col.bck_time), at(col.quantity), at(col.koef_k), at(col.mode),
+                         trim_control(at(col.bgn_corr)) == "1"};
     stored_channel beta = alpha;
-    beta.value = at("p2");
-    beta.efficiency = at("cal_b");
-    beta.efficiency_u = at("cal_b_act");
-    beta.background = at("bck_b");
+    beta.value = at(col.p2);
+    beta.efficiency = at(col.cal_b);
+    beta.efficiency_u = at(col.cal_b_act);
+    beta.background = at(col.bck_b);
     return {alpha, beta};
 }
 

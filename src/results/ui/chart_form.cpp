@@ -70,6 +70,9 @@ void chart_canvas::show_chart(const chart_data& data) {
     }
     // A single time or a single value still gets a visible range.
     if (x1 <= x0) x0 -= 3600e3, x1 += 3600e3;
+    // The first and last points keep their markers and error bars inside the plot.
+    const double x_pad = (x1 - x0) * 0.03;
+    x0 -= x_pad, x1 += x_pad;
     if (y1 <= y0) y0 -= 1, y1 += 1;
     const double pad = (y1 - y0) * 0.08;
 
