@@ -57,4 +57,19 @@ TEST(CounterQc, SeriesAreConsecutiveRowsOfOneSampleInACounterMode) {
     EXPECT_EQ(series[2].sample_id, "B");
 }
 
+TEST(CounterQc, TheRunWindowLineAfterASeries) {
+    run_table table;
+    const char* counts[] = {"1000", "1030", "970", "1010", "990"};
+    for (int i = 0; i < 5; ++i) {
+        table[i].sample_id = "CHK";
+        table[i].mode = "C1,C2";
+        table[i].p1 = counts[i];
+        table[i].p2 = "500";
+    }
+    EXPECT_EQ(run_chi_square_text(table),
+              "alpha: chi2 2, 4 dof, p 0.735758882342885, ok   beta: chi2 0, 4 dof, p 1, outside 0.05..0.95");
+    table[2].mode = "R1,R2";  // a ratemeter mode gives rates, not counts
+    EXPECT_EQ(run_chi_square_text(table), "");
+}
+
 } // namespace
