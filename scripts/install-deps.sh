@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build pkg-config g++ git
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6svg6
-  libsqlite3-dev sqlite3 libcurl4-openssl-dev
+  libsqlite3-dev sqlite3 libcurl4-openssl-dev libxlsxwriter-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth locales-all python3
 )

@@ -30,6 +30,9 @@
     Uncertainty    : {D.U_ACT_A}
     MDA            : {D.MDA_A} {D.UNITS}
     Result         : {D.TEXT_A}
+    Decision thr.  : {D.DT_A} {D.UNITS}
+    Detection lim. : {D.DL_A} {D.UNITS}
+    Detection      : {D.ND_A}
 
   BETA
     Channel value  : {D.RESULT_B}
@@ -38,9 +41,15 @@
     Uncertainty    : {D.U_ACT_B}
     MDA            : {D.MDA_B} {D.UNITS}
     Result         : {D.TEXT_B}
+    Decision thr.  : {D.DT_B} {D.UNITS}
+    Detection lim. : {D.DL_B} {D.UNITS}
+    Detection      : {D.ND_B}
 
 {END_TABLE}
 ==============================================================================
+
+  Decision threshold and detection limit: ISO 11929, k = {LIMITS_K}.
+  "not detected": the activity is at or below its decision threshold.
 
   Checked by : ______________________      Signature : ______________________
 

@@ -25,8 +25,14 @@ const char* const help_text =
     "                            one measurement series; rows as TSV on stdout, progress on stderr;\n"
     "                            Ctrl-C while counting stops the measurement and keeps it; Ctrl-C\n"
     "                            before the count starts cancels it (exit 4); no instrument: exit 3\n"
-    "  list [FILTERS]            the stored results as TSV\n"
+    "  list [--limits] [FILTERS] the stored results as TSV, row by row; --limits appends the\n"
+    "                            decision threshold, detection limit and detection mark per channel\n"
     "  export-xls FILE [FILTERS] the listing as a spreadsheet file\n"
+    "  export-csv FILE [FILTERS] the listing with its limits as CSV (UTF-8)\n"
+    "  export-xlsx FILE [FILTERS] the listing with its limits as an .xlsx workbook\n"
+    "  qc chi2 [FILTERS]         chi-square test of the counts of each series (counter modes)\n"
+    "  chart COLUMN FILE.png [FILTERS]\n"
+    "                            trend and control chart of a numeric column (e.g. p1, activity_l)\n"
     "  report FILE [FILTERS]     a numbered report of the listing\n"
     "  check-template [FILE]     checks a report template (default: the options' template)\n"
     "  check-update              compares the program's version with the update host's\n"
@@ -54,7 +60,11 @@ const std::map<std::string, command_syntax>& syntax() {
         {"sets", {}},
         {"measure",
          {{"set", "sample", "description", "preset", "quantity", "units", "count", "report"}, {"save"}, 0, 0}},
-        {"list", {with_filters({}), {}, 0, 0}},
+        {"list", {with_filters({}), {"limits"}, 0, 0}},
+        {"export-csv", {with_filters({}), {}, 1, 1}},
+        {"export-xlsx", {with_filters({}), {}, 1, 1}},
+        {"qc", {with_filters({}), {}, 1, 1}},
+        {"chart", {with_filters({}), {}, 2, 2}},
         {"export-xls", {with_filters({}), {}, 1, 1}},
         {"report", {with_filters({}), {}, 1, 1}},
         {"check-template", {{}, {}, 0, 1}},
@@ -71,6 +81,10 @@ const std::map<std::string, command_fn> handlers = {
     {"measure", cmd_measure},
     {"list", cmd_list},
     {"export-xls", cmd_export_xls},
+    {"export-csv", cmd_export_csv},
+    {"export-xlsx", cmd_export_xlsx},
+    {"qc", cmd_qc},
+    {"chart", cmd_chart},
     {"report", cmd_report},
     {"check-template", cmd_check_template},
     {"check-update", cmd_check_update},

@@ -1,6 +1,8 @@
 #pragma once
 // xkv4410-cli: the desktop program's jobs without a window, on the same core.
 
+#include "results/chart_stats.h"
+
 #include <atomic>
 #include <functional>
 #include <ostream>
@@ -24,6 +26,8 @@ struct environment {
     std::string executable_dir;                 // the program directory unless --dir is given
     std::function<void(int ms)> wait;           // the run's waits and the 500 ms between ticks
     const std::atomic<bool>* interrupted = nullptr;  // set by SIGINT: STOP while counting
+    // Draws a chart into a PNG file without a window; absent where the program has no window library.
+    std::function<void(const chart_data& chart, const std::string& png_file)> save_chart;
 };
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const environment& env);

@@ -4,6 +4,7 @@
 
 #include "app/program_dir.h"
 #include "cli/tsv.h"
+#include "results/iso11929.h"
 #include "results/report_output.h"
 #include "results/viewer_query.h"
 #include "results/xls_file.h"
@@ -38,8 +39,9 @@ calendar_date parse_date(const std::string& option, const std::string& text) {
     return d;
 }
 
-// The viewer's listing for the filters given; the plain listing of the window's opening without any.
-viewer_grid listing(context& c, const command_line& line) {
+} // namespace
+
+bound_statement listing_select(const command_line& line) {
     bool any = false;
     auto text = [&](const char* name, std::string& box) {
         if (const std::string* v = line.value(name)) {
@@ -59,18 +61,15 @@ viewer_grid listing(context& c, const command_line& line) {
     if (const std::string* v = line.value("from")) f.from_date = parse_date("from", *v), any = true;
     if (const std::string* v = line.value("to")) f.to_date = parse_date("to", *v), any = true;
 
-    const std::string database = resolve_program_path(c.dir, c.options.database);
-    if (!any) return list_results(database, base_select());
+    if (!any) return base_select();
     clean_bounds(f);
-    return list_results(database, filtered_select(f));
+    return filtered_select(f);
 }
 
-} // namespace
+std::string database_path(const context& c) { return resolve_program_path(c.dir, c.options.database); }
 
-int cmd_list(context& c, const command_line& line) {
-    const viewer_grid grid = listing(c, line);
-    for (std::size_t r = 0; r < grid.row_count(); ++r) write_tsv_row(c.out, grid.row(r));
-    return exit_ok;
+viewer_grid listing(const context& c, const command_line& line) {
+    return list_results(database_path(c), listing_select(line));
 }
 
 int cmd_export_xls(context& c, const command_line& line) {
@@ -81,7 +80,7 @@ int cmd_export_xls(context& c, const command_line& line) {
 int cmd_report(context& c, const command_line& line) {
     const viewer_grid grid = listing(c, line);
     const report_sources sources{resolve_program_path(c.dir, c.options.name), c.file(default_profile_file),
-                                 c.profile.creator, cur_measurment{}};
+                                 c.profile.creator, cur_measurment{}, read_limits_k(c.file(program_options_file))};
     const report_text report = make_report(sources, viewer_report_rows(grid));
     if (!report.error_text.empty()) {
         c.err << report.error_text << "\n";

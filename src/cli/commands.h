@@ -3,6 +3,7 @@
 
 #include "cli/args.h"
 #include "cli/cli.h"
+#include "results/viewer_query.h"
 #include "settings/options.h"
 #include "settings/program_options.h"
 
@@ -23,6 +24,11 @@ struct context {
     std::string file(const char* fixed) const { return dir + fixed; }
 };
 
+// The viewer's select for the FILTERS of the command line; the plain listing's without any.
+bound_statement listing_select(const command_line& line);
+std::string database_path(const context& c);
+viewer_grid listing(const context& c, const command_line& line);
+
 int cmd_test(context& c, const command_line& line);
 int cmd_console(context& c, const command_line& line);
 int cmd_sets(context& c, const command_line& line);
@@ -30,6 +36,10 @@ int cmd_measure(context& c, const command_line& line);
 int cmd_list(context& c, const command_line& line);
 int cmd_export_xls(context& c, const command_line& line);
 int cmd_report(context& c, const command_line& line);
+int cmd_export_csv(context& c, const command_line& line);
+int cmd_export_xlsx(context& c, const command_line& line);
+int cmd_qc(context& c, const command_line& line);
+int cmd_chart(context& c, const command_line& line);
 int cmd_check_template(context& c, const command_line& line);
 int cmd_check_update(context& c, const command_line& line);
 

@@ -1,6 +1,8 @@
 #include "app/program_dir.h"
 #include "cli/cli.h"
 
+#include <dlfcn.h>
+
 #include <atomic>
 #include <chrono>
 #include <clocale>
@@ -23,5 +25,17 @@ int main(int argc, char** argv) {
     env.executable_dir = xkv::executable_directory();
     env.wait = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
     env.interrupted = &interrupted;
+    // The chart is drawn by the window library, in a module beside the executable that only this
+    // command loads; the handle stays open until the process ends.
+    env.save_chart = [dir = env.executable_dir](const xkv::chart_data& chart, const std::string& png_file) {
+        const std::string module = dir + "/xkv4410-chart.so";
+        void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!handle) throw std::runtime_error(std::string("cannot draw charts: ") + dlerror());
+        using draw_fn = int (*)(const xkv::chart_data*, const char*, std::string*);
+        const auto draw = reinterpret_cast<draw_fn>(dlsym(handle, "xkv_save_chart_png"));
+        if (!draw) throw std::runtime_error(std::string("cannot draw charts: ") + dlerror());
+        std::string error;
+        if (draw(&chart, png_file.c_str(), &error) != 0) throw std::runtime_error(error);
+    };
     return xkv::cli::run(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr, env);
 }

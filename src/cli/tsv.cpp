@@ -5,6 +5,16 @@ namespace xkv::cli {
 std::string tsv_escape(std::string_view cell) {
     std::string out;
     out.reserve(cell.size());
+    append_tsv_escaped(out, cell);
+    return out;
+}
+
+void append_tsv_escaped(std::string& out, std::string_view cell) {
+    // Most cells need no escape: copy them whole.
+    if (cell.find_first_of("\\\t\r\n") == std::string_view::npos) {
+        out += cell;
+        return;
+    }
     for (char c : cell) {
         switch (c) {
         case '\\': out += "\\\\"; break;
@@ -14,7 +24,6 @@ std::string tsv_escape(std::string_view cell) {
         default: out += c;
         }
     }
-    return out;
 }
 
 void write_tsv_row(std::ostream& out, const std::vector<std::string>& cells) {

@@ -10,6 +10,7 @@
 namespace xkv::cli {
 
 std::string tsv_escape(std::string_view cell);
+void append_tsv_escaped(std::string& out, std::string_view cell);
 void write_tsv_row(std::ostream& out, const std::vector<std::string>& cells);
 
 } // namespace xkv::cli

@@ -110,6 +110,7 @@ report_text make_report(const report_sources& sources, std::vector<_r_results> r
     engine.creator_text = sources.creator;
     engine.date_text = today_short_date();
     engine.setup = sources.setup;
+    engine.limits_k = sources.limits_k;
     engine.rows = std::move(rows);
     engine.generate();
     out.lines = std::move(engine.out_lines);

@@ -8,6 +8,7 @@
 
 #include "app/ui_services.h"
 #include "measurement/cur_measurment.h"
+#include "results/iso11929.h"
 #include "results/r_results.h"
 #include "results/text_table.h"
 
@@ -23,6 +24,7 @@ struct report_sources {
     std::string counter_path;   // <program dir>/ini/default.xkv, which keeps the report counter
     std::string creator;        // the profile's report creator
     cur_measurment setup;       // its sample ID and description head the report
+    double limits_k = default_limits_k;  // k of the characteristic limits in the report
 };
 
 // A generated report, or the template's check message (then no number was used).

@@ -1,6 +1,8 @@
 #include "results/t_report.h"
 
+#include "results/row_limits.h"
 #include "settings/errors.h"
+#include "settings/value_text.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -184,9 +186,11 @@ std::string t_report::tag_value(std::size_t slot) const {
     case 2: return date_text;
     case 3: return setup.sample_id;
     case 4: return setup.description;
+    case 49: return format_general(limits_k);
     default: break;
     }
     if (current_row >= rows.size()) return {};
+    if (slot >= 43 && slot <= 48) return limits_cells(channels_of_row(rows[current_row]), limits_k)[slot - 43];
     return row_value(rows[current_row], slot);
 }
 

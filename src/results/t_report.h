@@ -7,6 +7,7 @@
 // every row. Tags named "D.*" give fields of the row being expanded.
 
 #include "measurement/cur_measurment.h"
+#include "results/iso11929.h"
 #include "results/r_results.h"
 
 #include <array>
@@ -19,8 +20,9 @@ namespace xkv {
 
 // The tag table. Order matters: each slot replaces only the first remaining occurrence of its name
 // on a line, so the first "{D.CAL_B}" gets the beta efficiency (slot 17) and a second one factor B
-// (slot 35); the eight empty names remove up to eight "{}" per line.
-inline constexpr std::size_t report_tag_count = 51;
+// (slot 35); the eight empty names remove up to eight "{}" per line. Slots 43 to 49 give the
+// characteristic limits of the row's channels and the k they were computed with.
+inline constexpr std::size_t report_tag_count = 58;
 inline constexpr std::array<std::string_view, report_tag_count> report_tag_names = {
     "NUMBER",      "CREATOR",   "CUR_DATE",  "SAMPLE_ID",  "DESCRIPTION", "TABLE",      "END_TABLE",
     "D.SAMP_ID",   "D.DESCR",   "D.SER_NUM", "D.HV",       "D.MODE",      "D.RESULT_A", "D.RESULT_B",
@@ -28,7 +30,8 @@ inline constexpr std::array<std::string_view, report_tag_count> report_tag_names
     "D.CAL_NAME",  "D.ACT_A",   "D.U_ACT_A", "D.ACT_B",    "D.U_ACT_B",   "D.BC_A",     "D.BC_B",
     "D.BC_TIME",   "D.ID",      "D.DATE",    "D.QUANTITY", "D.UNITS",     "D.MDA_A",    "D.MDA_B",
     "D.CAL_B",     "D.CAL_C",   "D.CAL_D",   "D.CAL_E",    "D.K1",        "D.BC_CORR",  "D.TEXT_A",
-    "D.TEXT_B",    "",          "",          "",           "",            "",           "",
+    "D.TEXT_B",    "D.DT_A",    "D.DL_A",    "D.ND_A",     "D.DT_B",      "D.DL_B",     "D.ND_B",
+    "LIMITS_K",    "",          "",          "",           "",            "",           "",
     "",            ""};
 
 // True when a brace is still open after the line's last character.
@@ -69,6 +72,7 @@ public:
     std::vector<_r_results> rows;         // every row is reported, in order
     std::size_t current_row = 0;          // the row row tags take
 
+    double limits_k = default_limits_k;   // k of the characteristic limits
     std::vector<std::string> out_lines;   // the report, one entry per line
 };
 

@@ -197,17 +197,6 @@ void t_sqlite::query(std::string_view sql, const std::vector<std::string>& texts
 }
 
 void t_sqlite::query_into(text_table& rows, std::string_view sql, const std::vector<std::string>& texts) {
-    const statement prepared = prepare(sql);
-    sqlite3_stmt* st = prepared.get();
-    if (static_cast<std::size_t>(sqlite3_bind_parameter_count(st)) != texts.size())
-        throw std::logic_error("query: the statement and its values do not match");
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        // The texts outlive the statement, so SQLite need not copy them.
-        if (sqlite3_bind_text(st, static_cast<int>(i + 1), texts[i].data(), static_cast<int>(texts[i].size()),
-                              SQLITE_STATIC) != SQLITE_OK)
-            fail("Error executing SQL", sql, texts);
-    }
-
     // Whatever goes wrong part way, the rows added so far go again (the error on its way out says
     // the answer is incomplete even if memory for that is short).
     struct undo_on_failure {
@@ -222,9 +211,25 @@ void t_sqlite::query_into(text_table& rows, std::string_view sql, const std::vec
             }
         }
     } undo{rows, rows.row_count()};
+    query_each(sql, texts, [&rows](const std::vector<std::string_view>& cells) { rows.add_row(cells); });
+    undo.done = true;
+}
+
+void t_sqlite::query_each(std::string_view sql, const std::vector<std::string>& texts, const row_handler& row) {
+    const statement prepared = prepare(sql);
+    sqlite3_stmt* st = prepared.get();
+    if (static_cast<std::size_t>(sqlite3_bind_parameter_count(st)) != texts.size())
+        throw std::logic_error("query: the statement and its values do not match");
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        // The texts outlive the statement, so SQLite need not copy them.
+        if (sqlite3_bind_text(st, static_cast<int>(i + 1), texts[i].data(), static_cast<int>(texts[i].size()),
+                              SQLITE_STATIC) != SQLITE_OK)
+            fail("Error executing SQL", sql, texts);
+    }
 
     std::vector<conversion> conversions;
-    std::string scratch;
+    std::vector<std::string> scratch;  // one per column: every cell of a row stays valid at once
+    std::vector<std::string_view> cells;
     for (;;) {
         const int rc = sqlite3_step(st);
         if (rc == SQLITE_DONE) break;
@@ -233,12 +238,13 @@ void t_sqlite::query_into(text_table& rows, std::string_view sql, const std::vec
         if (conversions.empty()) {
             const int columns = sqlite3_column_count(st);
             for (int c = 0; c < columns; ++c) conversions.push_back(by_declared_type(st, c));
+            scratch.resize(conversions.size());
+            cells.resize(conversions.size());
         }
-        rows.begin_row();
         for (std::size_t c = 0; c < conversions.size(); ++c)
-            rows.add_cell(cell_text(st, static_cast<int>(c), conversions[c], scratch));
+            cells[c] = cell_text(st, static_cast<int>(c), conversions[c], scratch[c]);
+        row(cells);
     }
-    undo.done = true;
 }
 
 std::string_view t_sqlite::cell(int row, int column) const {

@@ -4,6 +4,7 @@
 
 #include "results/text_table.h"
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -36,6 +37,10 @@ public:
     // The same, but the rows are added to `rows` instead of becoming the answer: a listing is
     // filled where it will stay. A failure takes the rows it added out again.
     void query_into(text_table& rows, std::string_view sql, const std::vector<std::string>& texts = {});
+    // The same, but each row goes to `row` as SQLite returns it, its texts valid only during the
+    // call: a listing of any length passes through without being held.
+    using row_handler = std::function<void(const std::vector<std::string_view>& cells)>;
+    void query_each(std::string_view sql, const std::vector<std::string>& texts, const row_handler& row);
 
     // Runs a statement that answers nothing (settings, CREATE, BEGIN, COMMIT); success is "done".
     void execute(std::string_view sql);

@@ -5,6 +5,7 @@
 #include "settings/value_text.h"
 
 #include <charconv>
+#include <stdexcept>
 
 namespace xkv {
 
@@ -17,12 +18,33 @@ const std::array<std::string_view, viewer_column_count> viewer_headers = {
     "Text activity beta",
 };
 
+const std::array<std::string_view, viewer_column_count> viewer_column_names = {
+    "id", "ts", "sample_id", "description", "series_number", "hv", "mode", "p1", "p2", "time", "preset_time",
+    "cal_l", "cal_l_act", "cal_b", "cal_b_act", "cal_text", "cal_name", "activity_l", "u_activity_l",
+    "activity_b", "u_activity_b", "bck_l", "bck_b", "bck_time", "quantity", "units", "MDA_a", "MDA_b",
+    "koef_k", "bgn_corr", "text_act_a", "text_act_b",
+};
+
+std::size_t viewer_column(std::string_view name) {
+    for (std::size_t i = 0; i < viewer_column_names.size(); ++i)
+        if (viewer_column_names[i] == name) return i;
+    throw std::out_of_range("no listing column " + std::string(name));
+}
+
 namespace {
 
-constexpr std::string_view select_columns =
-    "SELECT id,ts,sample_id,description,series_number,hv,mode,p1,p2,time,preset_time,cal_l,cal_l_act,cal_b,"
-    "cal_b_act,cal_text,cal_name,activity_l,u_activity_l,activity_b,u_activity_b,bck_l,bck_b,bck_time,quantity,"
-    "units,MDA_a,MDA_b,koef_k,bgn_corr,text_act_a,text_act_b FROM results";
+// "SELECT id,ts,...,text_act_b FROM results", made once from the column names.
+const std::string& select_columns() {
+    static const std::string text = [] {
+        std::string sql = "SELECT ";
+        for (std::size_t i = 0; i < viewer_column_names.size(); ++i) {
+            if (i) sql += ',';
+            sql += viewer_column_names[i];
+        }
+        return sql + " FROM results";
+    }();
+    return text;
+}
 
 // Zero-padded decimal of at least `width` digits.
 std::string padded(int value, int width) {
@@ -53,7 +75,7 @@ void add_bound(bound_statement& s, std::string_view condition, const std::string
 
 } // namespace
 
-bound_statement base_select() { return {std::string(select_columns), {}}; }
+bound_statement base_select() { return {select_columns(), {}}; }
 
 void clean_bounds(viewer_filter& f) {
     f.from_value_1 = clean_number(f.from_value_1);
@@ -63,7 +85,7 @@ void clean_bounds(viewer_filter& f) {
 }
 
 bound_statement filtered_select(const viewer_filter& f) {
-    bound_statement s{std::string(select_columns) + " WHERE 0=0 ", {}};
+    bound_statement s{select_columns() + " WHERE 0=0 ", {}};
     // The time stamps are text; the comparisons are strict, so the bounds' own seconds are outside.
     if (f.from_date) add(s, " AND ts>?", date_text(*f.from_date) + " 00:00:00");
     if (f.to_date) add(s, " AND ts<?", date_text(*f.to_date) + " 23:59:59");
@@ -85,6 +107,12 @@ viewer_grid list_results(const std::string& database_path, const bound_statement
     grid.add_row(viewer_headers);
     db.query_into(grid, select.sql, select.values);
     return grid;
+}
+
+void stream_results(const std::string& database_path, const bound_statement& select,
+                    const std::function<void(const std::vector<std::string_view>& cells)>& row) {
+    t_sqlite db(database_path);
+    db.query_each(select.sql, select.values, row);
 }
 
 bound_statement list_select(filter_list list, const std::string& typed) {

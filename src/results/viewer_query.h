@@ -6,6 +6,7 @@
 #include "results/text_table.h"
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +20,10 @@ using viewer_grid = text_table;
 
 inline constexpr std::size_t viewer_column_count = 32;
 extern const std::array<std::string_view, viewer_column_count> viewer_headers;
+// The table column each listing column shows, in listing order; the selects are made of them.
+extern const std::array<std::string_view, viewer_column_count> viewer_column_names;
+// The listing position of a table column; throws std::out_of_range for a column not listed.
+std::size_t viewer_column(std::string_view name);
 
 struct calendar_date {
     int year = 2000;
@@ -59,6 +64,9 @@ bound_statement filtered_select(const viewer_filter& filter);
 
 // Runs the select on the database; the listing with its header row. Throws ESQLiteException.
 viewer_grid list_results(const std::string& database_path, const bound_statement& select);
+// The same rows without the header row, each handed on as SQLite returns it and then forgotten.
+void stream_results(const std::string& database_path, const bound_statement& select,
+                    const std::function<void(const std::vector<std::string_view>& cells)>& row);
 
 enum class filter_list { sample, mode, cal_name, hv };
 

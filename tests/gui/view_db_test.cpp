@@ -5,6 +5,7 @@
 
 #include "results/results_db.h"
 #include "results/save_results.h"
+#include "results/ui/chart_form.h"
 #include "results/ui/drop_down_combo.h"
 #include "results/ui/text_grid_model.h"
 
@@ -74,6 +75,7 @@ private slots:
     void a_database_error_keeps_the_listing();
     void export_says_saved_only_when_written();
     void a_header_click_sorts_numbers_by_value_and_leaves_the_listing();
+    void chart_window_draws_the_listing_and_saves_a_png();
 };
 
 void view_db_test::a_header_click_sorts_numbers_by_value_and_leaves_the_listing() {
@@ -175,7 +177,8 @@ void view_db_test::export_says_saved_only_when_written() {
     viewer_fixture f;
     f.click(f.viewer, "Button3");  // dialog cancelled
     QCOMPARE(f.services.file_dialogs.size(), 1u);
-    QCOMPARE(f.services.file_dialogs[0].filter, std::string("excel file|*.xls"));
+    // .xls first and the default; .xlsx and .csv beside it.
+    QCOMPARE(f.services.file_dialogs[0].filter, std::string("excel file|*.xls|Excel workbook|*.xlsx|CSV file|*.csv"));
     QCOMPARE(f.services.file_dialogs[0].default_extension, std::string("xls"));
     f.services.files.push_back(f.dir.file("missing/folder/listing.xls"));
     f.click(f.viewer, "Button3");
@@ -185,6 +188,29 @@ void view_db_test::export_says_saved_only_when_written() {
     f.click(f.viewer, "Button3");
     QCOMPARE(f.services.messages, std::vector<std::string>{"file saved!"});
     QVERIFY(std::filesystem::file_size(f.dir.file("listing.xls")) > 12 + 32 * 12 + 4);
+    for (const char* name : {"listing.csv", "listing.xlsx"}) {
+        f.services.files.push_back(f.dir.file(name));
+        f.click(f.viewer, "Button3");
+    }
+    QCOMPARE(f.services.messages.size(), 3u);
+    const std::string csv = test::read_file(f.dir.file("listing.csv"));
+    QVERIFY(csv.starts_with("\xEF\xBB\xBF" "count,date,"));
+    QCOMPARE(std::count(csv.begin(), csv.end(), '\n'), 5);
+    QCOMPARE(test::read_file(f.dir.file("listing.xlsx")).substr(0, 2), std::string("PK"));
+}
+
+void view_db_test::chart_window_draws_the_listing_and_saves_a_png() {
+    viewer_fixture f;
+    TChartForm chart(f.viewer, f.viewer->grid(), f.services);
+    chart.show();
+    QCOMPARE(chart.canvas().chart_shown().title, std::string("activity alpha"));
+    chart.show_column("p1");
+    QCOMPARE(chart.canvas().chart_shown().points.size(), 4u);
+    QCOMPARE(chart.canvas().chart()->series().size(), 8);
+    f.services.files.push_back(f.dir.file("chart.png"));
+    f.click(&chart, "Button1");
+    QCOMPARE(f.services.messages, std::vector<std::string>{"file saved!"});
+    QCOMPARE(test::read_file(f.dir.file("chart.png")).substr(1, 3), std::string("PNG"));
 }
 
 XKV_SHELL_TEST_MAIN(view_db_test)

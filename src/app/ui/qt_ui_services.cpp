@@ -24,6 +24,12 @@ std::optional<std::string> run_file_dialog(QFileDialog::AcceptMode mode, const s
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (!filter.empty()) dialog.setNameFilter(qt_name_filter(filter));
     if (!extension.empty()) dialog.setDefaultSuffix(q(extension));
+    // With several file types, a name typed without extension takes the chosen type's.
+    if (filter.find('|') != filter.rfind('|'))
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& chosen) {
+            const std::string ext = filter_extension(chosen.toStdString());
+            if (!ext.empty()) dialog.setDefaultSuffix(QString::fromStdString(ext));
+        });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().first().toStdString();
 }

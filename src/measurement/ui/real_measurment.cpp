@@ -9,6 +9,7 @@
 #include "measurement/parameter_sets.h"
 #include "measurement/run_window_rules.h"
 #include "measurement/ui/run_chart_view.h"
+#include "results/counter_qc.h"
 #include "results/report_output.h"
 #include "results/report_sources_of.h"
 #include "results/run_grid.h"
@@ -106,6 +107,11 @@ void Treal_measurment::build() {
     measurement_gauge_ = gauge("Measurment progress", "ProgressBar1");
     total_gauge_ = gauge("Total progress", "ProgressBar2");
     middle->addWidget(time);
+    // The counter's chi-square check once a series in a counter mode has ended.
+    counter_qc_ = new QLabel(this);
+    counter_qc_->setObjectName("label_counter_qc");
+    counter_qc_->setWordWrap(true);
+    middle->addWidget(counter_qc_);
     middle->addStretch();
 
     chart_ = new run_chart_view(this);
@@ -323,6 +329,7 @@ void Treal_measurment::render() {
         shown_set_ = engine_->buttons();
         show_buttons(buttons_of(shown_set_));
     }
+    counter_qc_->setText(engine_->state() == run_state::finished ? qt_text(run_chi_square_text(engine_->table())) : QString());
     // Redrawn whenever a shown text changes, not only the number of rows.
     auto table = show_table(engine_->table());
     if (!grid_shown_ || table != shown_table_) {

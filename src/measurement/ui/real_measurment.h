@@ -90,6 +90,7 @@ private:
     QTimer* Timer1_ = nullptr;
     std::array<QPushButton*, 6> buttons_{};  // STOP, START, ABORT, SAVE, CLOSE, PRINT REPORT
     std::array<QLabel*, 17> labels_{};       // in the order of run_labels
+    QLabel* counter_qc_ = nullptr;           // chi-square check after a series
     QProgressBar* measurement_gauge_ = nullptr;
     QProgressBar* total_gauge_ = nullptr;
     run_chart_view* chart_ = nullptr;

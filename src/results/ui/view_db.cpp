@@ -4,13 +4,17 @@
 #include "app/ui/main_form.h"
 #include "app/ui/remembered_layout.h"
 #include "app/ui/window_placement.h"
+#include "results/iso11929.h"
+#include "results/listing_export.h"
 #include "results/report_output.h"
 #include "results/report_sources_of.h"
+#include "results/ui/chart_form.h"
 #include "results/ui/drop_down_combo.h"
 #include "results/ui/qt_text.h"
 #include "results/ui/text_grid_model.h"
 #include "results/ui/viewer_sort_model.h"
 #include "results/xls_file.h"
+#include "settings/settings_files.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -97,6 +101,7 @@ void TViewDB::build() {
     button("SHOW", "Button2", &TViewDB::Button2Click);
     button("Save As EXCEL File", "Button3", &TViewDB::Button3Click);
     button("Report", "Button4", &TViewDB::Button4Click);
+    button("Chart", "Button5", &TViewDB::Button5Click);
     button("CLOSE", "Button1", &TViewDB::Button1Click);
     buttons->addStretch();
 
@@ -160,9 +165,23 @@ void TViewDB::list(const bound_statement& select) {
 }
 
 void TViewDB::Button3Click() {
-    const auto file = services_.choose_save_file("excel file|*.xls", "xls");
+    const auto file = services_.choose_save_file(export_dialog_filter, "xls");
     if (!file) return;
-    if (save_grid_as_xls(grid(), *file)) services_.show_message("file saved!");
+    switch (export_format_of(*file)) {
+    case export_format::xls:
+        if (save_grid_as_xls(grid(), *file)) services_.show_message("file saved!");
+        return;
+    case export_format::xlsx: export_grid(grid(), *xlsx_file_writer(*file), limits_k()); break;
+    case export_format::csv: export_grid(grid(), *csv_file_writer(*file), limits_k()); break;
+    }
+    services_.show_message("file saved!");
+}
+
+double TViewDB::limits_k() const { return read_limits_k(main_.program_dir() + program_options_file); }
+
+void TViewDB::Button5Click() {
+    TChartForm chart(this, grid(), services_);
+    chart.exec();
 }
 
 void TViewDB::Button4Click() {

@@ -41,6 +41,7 @@ public slots:
     void Button2Click();  // SHOW
     void Button3Click();  // Save As EXCEL File
     void Button4Click();  // Report
+    void Button5Click();  // Chart
     void Button1Click();  // CLOSE
     void samplecomboDropDown();
     void modecomboDropDown();
@@ -53,6 +54,7 @@ protected:
 private:
     void build();
     std::string database() const;
+    double limits_k() const;  // k of the limits in the .xlsx and .csv exports
     void list(const bound_statement& select);
     void refill(drop_down_combo* combo, filter_list list);
     viewer_filter filter() const;
