@@ -111,6 +111,7 @@ void Treal_measurment::build() {
     counter_qc_ = new QLabel(this);
     counter_qc_->setObjectName("label_counter_qc");
     counter_qc_->setWordWrap(true);
+    counter_qc_->setTextFormat(Qt::PlainText);
     middle->addWidget(counter_qc_);
     middle->addStretch();
 
