@@ -82,7 +82,7 @@ private:
 };
 
 // The table and its index, exactly as a new database file receives them.
-extern const char* const results_create_table;
+extern const std::string results_create_table;
 extern const char* const results_create_index;
 
 } // namespace xkv

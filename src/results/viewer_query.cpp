@@ -1,5 +1,6 @@
 #include "results/viewer_query.h"
 
+#include "results/result_columns.h"
 #include "results/t_sqlite.h"
 #include "settings/errors.h"
 #include "settings/value_text.h"
@@ -8,21 +9,24 @@
 
 namespace xkv {
 
-const std::array<std::string_view, viewer_column_count> viewer_headers = {
-    "count", "date", "Sample ID", "description", "Series number", "HV [V]", "mode", "Alpha counter",
-    "Beta counter", "time", "preset time", "Eff Alpha", "Uncertainty Eff Alpha", "Eff Beta",
-    "Uncertainty Eff Beta", "caption", "name", "activity alpha", "Uncertainty of activity alpha",
-    "activity beta", "Uncertainty of activity beta", "backgnd alpha", "backgnd beta", "backgnd time",
-    "quantity", "Units", "MDA alpha", "MDA beta", "K1", "background correction", "Text activity alpha",
-    "Text activity beta",
-};
-
 namespace {
 
-constexpr std::string_view select_columns =
-    "SELECT id,ts,sample_id,description,series_number,hv,mode,p1,p2,time,preset_time,cal_l,cal_l_act,cal_b,"
-    "cal_b_act,cal_text,cal_name,activity_l,u_activity_l,activity_b,u_activity_b,bck_l,bck_b,bck_time,quantity,"
-    "units,MDA_a,MDA_b,koef_k,bgn_corr,text_act_a,text_act_b FROM results";
+constexpr std::array<std::string_view, viewer_column_count> column_headers() {
+    std::array<std::string_view, viewer_column_count> headers{};
+    for (std::size_t i = 0; i < viewer_column_count; ++i) headers[i] = results_columns()[i].header;
+    return headers;
+}
+
+std::string select_text() {
+    std::string names;
+    for (const result_column& c : results_columns()) names.append(names.empty() ? "" : ",").append(c.name);
+    return "SELECT " + names + " FROM results";
+}
+
+const std::string& select_columns() {
+    static const std::string text = select_text();
+    return text;
+}
 
 // Zero-padded decimal of at least `width` digits.
 std::string padded(int value, int width) {
@@ -53,7 +57,9 @@ void add_bound(bound_statement& s, std::string_view condition, const std::string
 
 } // namespace
 
-bound_statement base_select() { return {std::string(select_columns), {}}; }
+const std::array<std::string_view, viewer_column_count> viewer_headers = column_headers();
+
+bound_statement base_select() { return {select_columns(), {}}; }
 
 void clean_bounds(viewer_filter& f) {
     f.from_value_1 = clean_number(f.from_value_1);
@@ -63,7 +69,7 @@ void clean_bounds(viewer_filter& f) {
 }
 
 bound_statement filtered_select(const viewer_filter& f) {
-    bound_statement s{std::string(select_columns) + " WHERE 0=0 ", {}};
+    bound_statement s{select_columns() + " WHERE 0=0 ", {}};
     // The time stamps are text; the comparisons are strict, so the bounds' own seconds are outside.
     if (f.from_date) add(s, " AND ts>?", date_text(*f.from_date) + " 00:00:00");
     if (f.to_date) add(s, " AND ts<?", date_text(*f.to_date) + " 23:59:59");
