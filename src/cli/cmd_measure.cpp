@@ -9,6 +9,7 @@
 #include "measurement/parameter_sets.h"
 #include "measurement/run_engine.h"
 #include "results/report_output.h"
+#include "results/report_sources_of.h"
 #include "results/run_grid.h"
 #include "results/save_results.h"
 #include "settings/errors.h"
@@ -125,8 +126,7 @@ int cmd_measure(context& c, const command_line& line) {
         if (save_results(engine.table(), database) == save_outcome::no_data) c.err << no_data_to_save << "\n";
     }
     if (const std::string* file = line.value("report")) {
-        const report_sources sources{resolve_program_path(c.dir, c.options.name), c.file(default_profile_file),
-                                     c.profile.creator, engine.measurement()};
+        const report_sources sources = report_sources_of(c.dir, c.options, c.profile, engine.measurement());
         const report_text report = make_report(sources, run_report_rows(engine.table()));
         if (!report.error_text.empty()) {
             c.err << report.error_text << "\n";

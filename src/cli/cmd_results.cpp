@@ -5,6 +5,7 @@
 #include "app/program_dir.h"
 #include "cli/tsv.h"
 #include "results/report_output.h"
+#include "results/report_sources_of.h"
 #include "results/viewer_query.h"
 #include "results/xls_file.h"
 #include "settings/settings_files.h"
@@ -74,8 +75,7 @@ int cmd_export_xls(context& c, const command_line& line) {
 
 int cmd_report(context& c, const command_line& line) {
     const viewer_grid grid = listing(c, line);
-    const report_sources sources{resolve_program_path(c.dir, c.options.name), c.file(default_profile_file),
-                                 c.profile.creator, cur_measurment{}};
+    const report_sources sources = report_sources_of(c.dir, c.options, c.profile, cur_measurment{});
     const report_text report = make_report(sources, viewer_report_rows(grid));
     if (!report.error_text.empty()) {
         c.err << report.error_text << "\n";
