@@ -7,6 +7,7 @@
 #include "app/ui/view_options_form.h"
 #include "app/ui/xkv_application.h"
 #include "link/t_xkv.h"
+#include "results/ui/qt_text.h"
 #include "settings/settings_files.h"
 
 #include <QCloseEvent>
@@ -25,8 +26,6 @@ namespace xkv {
 namespace {
 
 constexpr std::array<int, 3> baud_rates = {2400, 4800, 9600};
-
-QString q(const std::string& text) { return QString::fromStdString(text); }
 
 // A status bar panel that keeps its whole text (and shows it as a tool tip) but paints what does
 // not fit as "...", so a long instrument reply never looks cut off mid-word.
@@ -235,16 +234,16 @@ void TMainForm::status_refresh() {
         t_xkv link(session_.options.port, session_.options.speed, session_.options.port_devices, &session_.log);
         result = link.device_test();
     } // the port is released here
-    panels_[0]->setText(q(result));
-    panels_[0]->setToolTip(q(result));
-    panels_[1]->setText(q(" DataBase : " + session_.options.database));
+    panels_[0]->setText(qt_text(result));
+    panels_[0]->setToolTip(qt_text(result));
+    panels_[1]->setText(qt_text(" DataBase : " + session_.options.database));
     panels_[1]->setToolTip(panels_[1]->text());
 }
 
 void TMainForm::enable_save_options() { save_options_->setEnabled(true); }
 
 void TMainForm::show_notice() {
-    notice_label_->setText(q(notice_.text));
+    notice_label_->setText(qt_text(notice_.text));
     notice_label_->setVisible(notice_.visible);
     download_site_->setVisible(notice_.visible);
     download_new_version_->setVisible(notice_.visible);

@@ -25,8 +25,7 @@ namespace xkv {
 
 namespace {
 
-QString q(const std::string& text) { return QString::fromStdString(text); }
-std::string s(const QLineEdit* field) { return field->text().toStdString(); }
+std::string s(const QLineEdit* field) { return std_text(field->text()); }
 
 // A caption and its field in one row of a grid.
 void add_row(QGridLayout* grid, int row, int column, const QString& caption, QWidget* field) {
@@ -217,19 +216,19 @@ int TOptionsForm::selected_mode() const {
 void TOptionsForm::fill_defaults() { show_instrument(_options{}); }
 
 void TOptionsForm::show_instrument(const _options& p) {
-    C_->setText(q(p.C));
-    D_->setText(q(p.D));
-    E_->setText(q(p.E));
-    UNIT_->setText(q(p.UNIT));
+    C_->setText(qt_text(p.C));
+    D_->setText(qt_text(p.D));
+    E_->setText(qt_text(p.E));
+    UNIT_->setText(qt_text(p.UNIT));
     const std::string* alarm_values[] = {&p.alerts.a1_c1, &p.alerts.a1_c2, &p.alerts.a1_r1, &p.alerts.a1_r2,
                                          &p.alerts.a2_c1, &p.alerts.a2_c2, &p.alerts.a2_r1, &p.alerts.a2_r2};
-    for (std::size_t i = 0; i < alarms_.size(); ++i) alarms_[i]->setText(q(*alarm_values[i]));
-    failrate1_->setText(q(p.failrate1));
-    failrate2_->setText(q(p.failrate2));
-    hv1_->setText(q(p.hv1));
-    hv2_->setText(q(p.hv2));
-    dead1_->setText(q(p.dead1));
-    dead2_->setText(q(p.dead2));
+    for (std::size_t i = 0; i < alarms_.size(); ++i) alarms_[i]->setText(qt_text(*alarm_values[i]));
+    failrate1_->setText(qt_text(p.failrate1));
+    failrate2_->setText(qt_text(p.failrate2));
+    hv1_->setText(qt_text(p.hv1));
+    hv2_->setText(qt_text(p.hv2));
+    dead1_->setText(qt_text(p.dead1));
+    dead2_->setText(qt_text(p.dead2));
     if (p.mode >= 1 && p.mode <= 6) modes_[p.mode - 1]->setChecked(true);
 }
 
@@ -238,20 +237,20 @@ void TOptionsForm::fill_from_current() {
     const _options& p = main_.profile();
     const _program_options& o = main_.program_options();
     show_instrument(p);
-    alpha_->setText(q(p.background.alpha));
-    beta_->setText(q(p.background.beta));
-    time_->setText(q(p.background.time));
+    alpha_->setText(qt_text(p.background.alpha));
+    beta_->setText(qt_text(p.background.beta));
+    time_->setText(qt_text(p.background.time));
     timeout_->setText(QString::number(o.timeout));
     revert_->setChecked(o.revert_channels);
-    creator_->setText(q(p.creator));
-    template_->setText(q(o.name));
+    creator_->setText(qt_text(p.creator));
+    template_->setText(qt_text(o.name));
     filling_ = false;
     modified_ = false;
 }
 
 void TOptionsForm::check_background_time() {
     const std::string checked = checked_background_time(s(time_));
-    if (checked != s(time_)) time_->setText(q(checked));
+    if (checked != s(time_)) time_->setText(qt_text(checked));
 }
 
 void TOptionsForm::OKClick() {
@@ -294,7 +293,7 @@ void TOptionsForm::CANCELClick() { reject(); }
 
 void TOptionsForm::BrowseTemplateClick() {
     // A save dialog, so a template that does not exist yet may be named.
-    if (const auto chosen = services_.choose_save_file("template file|*.tpl", "tpl")) template_->setText(q(*chosen));
+    if (const auto chosen = services_.choose_save_file("template file|*.tpl", "tpl")) template_->setText(qt_text(*chosen));
 }
 
 void TOptionsForm::CheckTemplateClick() {

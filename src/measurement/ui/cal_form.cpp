@@ -21,8 +21,6 @@ namespace xkv {
 
 namespace {
 
-std::string s(const QString& text) { return text.toStdString(); }
-
 QLineEdit* line_edit(QWidget* parent, const char* name) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(name);
@@ -219,18 +217,18 @@ bool Tcal_form::eventFilter(QObject* watched, QEvent* event) {
 
 void Tcal_form::collect() {
     parameter_set_view& v = editor_.view;
-    v.alpha = s(Edit_alpha_->text());
-    v.beta = s(Edit_beta_->text());
-    v.act_alpha = s(Edit_A_Uncer_->text());
-    v.act_beta = s(Edit_B_Uncer_->text());
-    v.caption = s(Edit_description_->text());
-    v.name = s(Edit_name_->text());
-    v.factor_b = s(Edit_B_->text());
-    v.factor_c = s(Edit_C_->text());
-    v.factor_d = s(Edit_D_->text());
-    v.factor_e = s(Edit_E_->text());
-    v.units = s(Edit_units_->text());
-    v.preset_time = s(Edit_preset_time_->text());
+    v.alpha = std_text(Edit_alpha_->text());
+    v.beta = std_text(Edit_beta_->text());
+    v.act_alpha = std_text(Edit_A_Uncer_->text());
+    v.act_beta = std_text(Edit_B_Uncer_->text());
+    v.caption = std_text(Edit_description_->text());
+    v.name = std_text(Edit_name_->text());
+    v.factor_b = std_text(Edit_B_->text());
+    v.factor_c = std_text(Edit_C_->text());
+    v.factor_d = std_text(Edit_D_->text());
+    v.factor_e = std_text(Edit_E_->text());
+    v.units = std_text(Edit_units_->text());
+    v.preset_time = std_text(Edit_preset_time_->text());
     v.radio_B_1X = radio_B_1X_->isChecked();
     v.radio_C_X = radio_C_X_->isChecked();
     v.radio_C_1X = radio_C_1X_->isChecked();

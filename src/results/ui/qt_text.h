@@ -3,6 +3,7 @@
 
 #include <QString>
 
+#include <string>
 #include <string_view>
 
 namespace xkv {
@@ -10,5 +11,7 @@ namespace xkv {
 inline QString qt_text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+inline std::string std_text(const QString& text) { return text.toStdString(); }
 
 } // namespace xkv
