@@ -3,6 +3,7 @@
 #include "results/result_columns.h"
 #include "results/t_report.h"
 #include "settings/errors.h"
+#include "settings/file_closer.h"
 #include "settings/ini_file.h"
 #include "settings/value_text.h"
 
@@ -29,14 +30,6 @@ _r_results viewer_row(const std::vector<std::string>& cells) {
     _r_results r;
     for (std::size_t i = 0; i < results_column_count; ++i) results_columns()[i].field.set(r, cell(cells, i));
     return r;
-}
-
-struct file_closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-file_error file_failure(const char* what, const std::string& path, int error) {
-    return file_error(std::string(what) + " \"" + path + "\". " + std::generic_category().message(error));
 }
 
 // Asks for the file, writes the report and opens it.
@@ -109,7 +102,7 @@ std::vector<_r_results> viewer_report_rows(const text_table& listing) {
 }
 
 void write_report_file(const std::string& path, const std::vector<std::string>& lines) {
-    std::unique_ptr<std::FILE, file_closer> file(std::fopen(path.c_str(), "wb"));
+    stdio_file file(std::fopen(path.c_str(), "wb"));
     if (!file) throw file_failure("Cannot create file", path, errno);
     for (const std::string& line : lines) {
         if (std::fwrite(line.data(), 1, line.size(), file.get()) != line.size() ||

@@ -1,8 +1,7 @@
 #include "results/run_grid.h"
 
 #include "results/result_columns.h"
-
-#include <charconv>
+#include "settings/value_text.h"
 
 namespace xkv {
 
@@ -20,11 +19,6 @@ std::array<std::string_view, run_grid_column_count> grid_headers() {
     std::array<std::string_view, run_grid_column_count> headers{};
     for (std::size_t i = 0; i < headers.size(); ++i) headers[i] = grid_columns()[i]->shown_in_grid();
     return headers;
-}
-
-std::string decimal(std::size_t n) {
-    char buffer[24];
-    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, n).ptr);
 }
 
 std::vector<std::string> grid_row(std::size_t slot, const _r_results& r) {

@@ -2,6 +2,7 @@
 
 #include "results/result_columns.h"
 #include "settings/errors.h"
+#include "settings/file_closer.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -61,22 +62,14 @@ bool known_name(std::string_view name) {
     return false;
 }
 
-struct file_closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-std::string cannot_read(const std::string& path, int error) {
-    return "Cannot open file \"" + path + "\". " + std::generic_category().message(error);
-}
-
 std::string read_whole_file(const std::string& path) {
-    std::unique_ptr<std::FILE, file_closer> file(std::fopen(path.c_str(), "rb"));
-    if (!file) throw file_error(cannot_read(path, errno));
+    stdio_file file(std::fopen(path.c_str(), "rb"));
+    if (!file) throw file_failure("Cannot open file", path, errno);
     std::string content;
     char buffer[65536];
     std::size_t got = 0;
     while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) content.append(buffer, got);
-    if (std::ferror(file.get())) throw file_error(cannot_read(path, errno));
+    if (std::ferror(file.get())) throw file_failure("Cannot open file", path, errno);
     return content;
 }
 

@@ -1,6 +1,7 @@
 #include "results/xls_file.h"
 
 #include "settings/errors.h"
+#include "settings/value_text.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -47,21 +48,12 @@ void put_label_head(unsigned char* at, std::size_t column, std::size_t row, std:
     put_word(at + 10, length);
 }
 
-std::string decimal(std::size_t n) {
-    char buffer[24];
-    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, n).ptr);
-}
-
-std::string failure(const char* what, const std::string& path, int error) {
-    return std::string(what) + " \"" + path + "\". " + std::generic_category().message(error);
-}
-
 // The output file, closed on every way out.
 class output_file {
 public:
     explicit output_file(const std::string& path) : path_(path) {
         fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (fd_ < 0) throw file_error(failure("Cannot create file", path, errno));
+        if (fd_ < 0) throw file_failure("Cannot create file", path, errno);
         struct stat st {};
         seekable_ = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
     }
@@ -79,7 +71,7 @@ public:
             const ssize_t n = seekable_ ? ::pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(offset))
                                         : ::write(fd_, bytes.data(), bytes.size());
             if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) throw file_error(failure("Cannot write file", path_, n < 0 ? errno : EIO));
+            if (n <= 0) throw file_failure("Cannot write file", path_, n < 0 ? errno : EIO);
             bytes.remove_prefix(static_cast<std::size_t>(n));
             offset += static_cast<std::uint64_t>(n);
         }
@@ -88,7 +80,7 @@ public:
     void close() {
         const int fd = fd_;
         fd_ = -1;
-        if (::close(fd) != 0) throw file_error(failure("Cannot write file", path_, errno));
+        if (::close(fd) != 0) throw file_failure("Cannot write file", path_, errno);
     }
 
 private:

@@ -113,6 +113,11 @@ double parse_float(std::string_view original) {
     return value;
 }
 
+std::string decimal(std::size_t n) {
+    char buffer[24];
+    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, n).ptr);
+}
+
 void mode_name(std::int32_t code, std::string& name) {
     if (const instrument_mode* mode = find_mode(code)) name = mode->name;
 }
