@@ -21,8 +21,6 @@ namespace xkv::cli {
 
 namespace {
 
-constexpr int tick_interval_ms = 500;
-
 const std::string& required(const command_line& line, const char* name) {
     const std::string* v = line.value(name);
     if (!v) throw usage_error(std::string("measure needs --") + name);

@@ -28,8 +28,6 @@ namespace xkv {
 
 namespace {
 
-constexpr int tick_interval_ms = 500;
-
 // The label texts in the order of the window's labels.
 std::array<const std::string*, 17> label_texts(const run_labels& l) {
     return {&l.sample_id,         &l.description,      &l.set_caption,      &l.alpha_efficiency,
