@@ -2,14 +2,12 @@
 
 #include "cli/commands.h"
 
-#include "app/program_dir.h"
 #include "cli/tsv.h"
 #include "link/diagnostic_log.h"
 #include "measurement/measurement_setup.h"
 #include "measurement/parameter_sets.h"
 #include "measurement/run_engine.h"
 #include "results/report_output.h"
-#include "results/report_sources_of.h"
 #include "results/run_grid.h"
 #include "results/save_results.h"
 #include "settings/errors.h"
@@ -120,11 +118,11 @@ int cmd_measure(context& c, const command_line& line) {
 
     print_rows(c, engine.table());
     if (line.flag("save")) {
-        const std::string database = resolve_program_path(c.dir, c.options.database);
+        const std::string database = c.database_path();
         if (save_results(engine.table(), database) == save_outcome::no_data) c.err << no_data_to_save << "\n";
     }
     if (const std::string* file = line.value("report")) {
-        const report_sources sources = report_sources_of(c.dir, c.options, c.profile, engine.measurement());
+        const report_sources sources = c.report_sources_for(engine.measurement());
         const report_text report = make_report(sources, run_report_rows(engine.table()));
         if (!report.error_text.empty()) {
             c.err << report.error_text << "\n";

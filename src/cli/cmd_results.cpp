@@ -2,10 +2,8 @@
 
 #include "cli/commands.h"
 
-#include "app/program_dir.h"
 #include "cli/tsv.h"
 #include "results/report_output.h"
-#include "results/report_sources_of.h"
 #include "results/viewer_query.h"
 #include "results/xls_file.h"
 #include "settings/settings_files.h"
@@ -54,7 +52,7 @@ viewer_grid listing(context& c, const command_line& line) {
     if (const std::string* v = line.value("from")) f.from_date = parse_date("from", *v), any = true;
     if (const std::string* v = line.value("to")) f.to_date = parse_date("to", *v), any = true;
 
-    const std::string database = resolve_program_path(c.dir, c.options.database);
+    const std::string database = c.database_path();
     if (!any) return list_results(database, base_select());
     clean_bounds(f);
     return list_results(database, filtered_select(f));
@@ -75,7 +73,7 @@ int cmd_export_xls(context& c, const command_line& line) {
 
 int cmd_report(context& c, const command_line& line) {
     const viewer_grid grid = listing(c, line);
-    const report_sources sources = report_sources_of(c.dir, c.options, c.profile, cur_measurment{});
+    const report_sources sources = c.report_sources_for(cur_measurment{});
     const report_text report = make_report(sources, viewer_report_rows(grid));
     if (!report.error_text.empty()) {
         c.err << report.error_text << "\n";
