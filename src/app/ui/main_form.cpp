@@ -48,7 +48,7 @@ protected:
 TMainForm::~TMainForm() = default;
 
 TMainForm::TMainForm(std::string program_dir, ui_services& services, QWidget* parent)
-    : QMainWindow(parent), session_{.program_dir = std::move(program_dir)}, services_(services) {
+    : QMainWindow(parent), session_{std::move(program_dir), {}, {}, {}}, services_(services) {
     setObjectName("MainForm");
     setWindowTitle("XKV 4410 SW");
     // Fixed border, minimise and close only.
