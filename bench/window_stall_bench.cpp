@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
     app.set_services(&services);
     TMainForm main(dir.path(), services);
     main.show();
-    Treal_measurment run(main, services, painting_wait);
+    Treal_measurment run(&main, main.state(), services, painting_wait);
 
     bool finished = false;
     const auto until_finished = [&finished] { return finished; };

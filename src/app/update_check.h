@@ -2,6 +2,7 @@
 // Asks the publisher's update host for the current version text and compares it with the program's own.
 // Every failure is silent: the caller learns only that there was no reply.
 
+#include "app/program_version.h"
 #include "link/diagnostic_log.h"
 #include "settings/program_options.h"
 
@@ -10,9 +11,6 @@
 #include <string_view>
 
 namespace xkv {
-
-// The program's own version, shown in the main window and compared with the host's version text.
-inline constexpr const char* program_version = "VER.1.01.0000";
 
 // Used when the program options name no "UPDATE"/"host".
 inline constexpr const char* default_update_host = "https://www.xkv4410.example";

@@ -106,8 +106,9 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     try {
         const std::string dir = line.dir ? *line.dir : program_directory(env.executable_dir);
-        context c{dir, read_profile(dir + default_profile_file), read_program_options(dir + program_options_file),
-                  out, err, env};
+        context c{
+            {dir, read_profile(dir + default_profile_file), read_program_options(dir + program_options_file), {}},
+            out, err, env};
         return handlers.at(line.command)(c, line);
     } catch (const usage_error& e) {
         err << "xkv4410-cli: " << e.what() << "\n";

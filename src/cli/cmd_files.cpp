@@ -17,7 +17,7 @@ int cmd_sets(context& c, const command_line&) {
 
 int cmd_check_template(context& c, const command_line& line) {
     const std::string path =
-        line.positional.empty() ? resolve_program_path(c.dir, c.options.name) : line.positional.front();
+        line.positional.empty() ? resolve_program_path(c.program_dir, c.options.name) : line.positional.front();
     const t_report report(path);
     c.out << (report.error_text.empty() ? "OK" : report.error_text) << "\n";
     return exit_ok;

@@ -2,7 +2,6 @@
 
 #include "cli/commands.h"
 
-#include "app/program_dir.h"
 #include "cli/tsv.h"
 #include "link/diagnostic_log.h"
 #include "measurement/measurement_setup.h"
@@ -23,7 +22,6 @@ namespace xkv::cli {
 
 namespace {
 
-constexpr int tick_interval_ms = 500;
 constexpr int tick_slice_ms = 50;
 
 const std::string& required(const command_line& line, const char* name) {
@@ -150,12 +148,11 @@ int cmd_measure(context& c, const command_line& line) {
 
     print_rows(c, engine.table());
     if (line.flag("save")) {
-        const std::string database = resolve_program_path(c.dir, c.options.database);
+        const std::string database = c.database_path();
         if (save_results(engine.table(), database) == save_outcome::no_data) c.err << no_data_to_save << "\n";
     }
     if (const std::string* file = line.value("report")) {
-        const report_sources sources{resolve_program_path(c.dir, c.options.name), c.file(default_profile_file),
-                                     c.profile.creator, engine.measurement()};
+        const report_sources sources = c.report_sources_for(engine.measurement());
         const report_text report = make_report(sources, run_report_rows(engine.table()));
         if (!report.error_text.empty()) {
             c.err << report.error_text << "\n";

@@ -2,7 +2,6 @@
 
 #include "cli/commands.h"
 
-#include "app/program_dir.h"
 #include "cli/tsv.h"
 #include "results/iso11929.h"
 #include "results/report_output.h"
@@ -66,7 +65,7 @@ bound_statement listing_select(const command_line& line) {
     return filtered_select(f);
 }
 
-std::string database_path(const context& c) { return resolve_program_path(c.dir, c.options.database); }
+std::string database_path(const context& c) { return c.database_path(); }
 
 viewer_grid listing(const context& c, const command_line& line) {
     return list_results(database_path(c), listing_select(line));
@@ -79,8 +78,7 @@ int cmd_export_xls(context& c, const command_line& line) {
 
 int cmd_report(context& c, const command_line& line) {
     const viewer_grid grid = listing(c, line);
-    const report_sources sources{resolve_program_path(c.dir, c.options.name), c.file(default_profile_file),
-                                 c.profile.creator, cur_measurment{}, read_limits_k(c.file(program_options_file))};
+    const report_sources sources = c.report_sources_for(cur_measurment{});
     const report_text report = make_report(sources, viewer_report_rows(grid));
     if (!report.error_text.empty()) {
         c.err << report.error_text << "\n";

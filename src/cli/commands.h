@@ -3,6 +3,7 @@
 
 #include "cli/args.h"
 #include "cli/cli.h"
+#include "app/session.h"
 #include "results/viewer_query.h"
 #include "settings/options.h"
 #include "settings/program_options.h"
@@ -12,16 +13,12 @@
 
 namespace xkv::cli {
 
-// The settings as the desktop program reads them at start-up, and where the output goes.
-struct context {
-    std::string dir;  // program directory, without a trailing "/"
-    _options profile;
-    _program_options options;
+// The session as the desktop program reads it at start-up (its program directory without a
+// trailing "/"), and where the output goes.
+struct context : session {
     std::ostream& out;
     std::ostream& err;
     const environment& env;
-
-    std::string file(const char* fixed) const { return dir + fixed; }
 };
 
 // The viewer's select for the FILTERS of the command line; the plain listing's without any.

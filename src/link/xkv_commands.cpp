@@ -1,4 +1,5 @@
 #include "link/t_xkv.h"
+#include "settings/instrument_modes.h"
 
 namespace xkv {
 
@@ -37,7 +38,7 @@ void t_xkv::read_counters(int selector, t_My_line_res& reply) {
     if (command.empty()) return;
     send_command(command);
     if (!online) return;
-    read_line_reply(line_kind::counter, mode_code == mode_c1_c2 ? 2 : 1);
+    read_line_reply(line_kind::counter, lines_of_read(mode_code, mode_reads::counters));
     reply = last_reply;
 }
 
@@ -45,7 +46,7 @@ void t_xkv::read_ratemeters(int selector, t_My_line_res& reply) {
     const std::string_view command = selector_command("P", selector);
     if (!online || command.empty()) return;
     send_command(command);
-    read_line_reply(line_kind::ratemeter, mode_code == mode_r1_r2 || mode_code == mode_cam ? 2 : 1);
+    read_line_reply(line_kind::ratemeter, lines_of_read(mode_code, mode_reads::ratemeters));
     reply = last_reply;
 }
 
@@ -97,9 +98,7 @@ void t_xkv::set_fail_rates(std::string_view f1, std::string_view f2) {
 void t_xkv::set_mode(std::int32_t code) {
     if (!online) return;
     mode_code = code;
-    // Profile mode codes 1..6 in the instrument's own numbering.
-    static constexpr std::string_view wire[] = {"M0", "M1", "M3", "M4", "M2", "M5"};
-    if (code >= 1 && code <= 6) send_command(wire[code - 1]);
+    if (const instrument_mode* mode = find_mode(code)) send_command(mode->command);
 }
 
 void t_xkv::start_count() {

@@ -1,6 +1,7 @@
 #include "measurement/compute_results.h"
 
 #include "measurement/float_error.h"
+#include "settings/instrument_modes.h"
 #include "settings/value_text.h"
 
 namespace xkv {
@@ -61,7 +62,8 @@ double mda(const channel_input& c, std::int32_t t, std::int32_t tb, double K, do
 } // namespace
 
 bool one_line_mode(std::int32_t mode) {
-    return mode == mode_c1_minus_c2 || mode == mode_r1_minus_r2 || mode == mode_r1_or_r2;
+    const instrument_mode* m = find_mode(mode);
+    return m && m->lines == 1;
 }
 
 std::string number_text(double value) { return to_local_decimal(format_general(value)); }

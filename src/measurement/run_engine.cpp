@@ -2,6 +2,7 @@
 
 #include "measurement/compute_results.h"
 #include "measurement/parameter_sets.h"
+#include "settings/instrument_modes.h"
 #include "settings/value_text.h"
 
 #include <stdexcept>
@@ -274,15 +275,10 @@ run_engine::channel_values run_engine::read_channels() {
     t_My_line_res reply;
     link_->idle_limit = options_.timeout;
     link_->read_error = 0;
-    switch (setup_.profile.mode) {
-    case mode_c1_minus_c2:
-    case mode_c1_c2: link_->read_counters(0, reply); break;
-    case mode_r1_minus_r2:
-    case mode_r1_r2:
-    case mode_r1_or_r2:
-    case mode_cam: link_->read_ratemeters(0, reply); break;
-    default: break;  // an unknown mode reads nothing
-    }
+    // An unknown mode reads nothing.
+    const instrument_mode* mode = find_mode(setup_.profile.mode);
+    if (mode && mode->reads == mode_reads::counters) link_->read_counters(0, reply);
+    if (mode && mode->reads == mode_reads::ratemeters) link_->read_ratemeters(0, reply);
     channel_values v{reply.lines[0], reply.lines[1]};
     if (options_.revert_channels) std::swap(v.alpha, v.beta);
     return v;

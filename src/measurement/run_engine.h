@@ -83,6 +83,7 @@ inline constexpr const char* run_caption = "MEASURMENT IN PROGRESS";
 inline constexpr int settings_wait_ms = 5000;  // after the settings download
 inline constexpr int stop_wait_ms = 3000;      // after the stop at the end of a measurement
 inline constexpr int restart_wait_ms = 1000;   // after the start of the next measurement
+inline constexpr int tick_interval_ms = 500;   // between two ticks of a run
 
 class run_engine {
 public:

@@ -1,6 +1,6 @@
 #include "results/csv_export.h"
 
-#include "results/utf8_text.h"
+#include "settings/cp1252.h"
 
 namespace xkv {
 
@@ -18,7 +18,7 @@ bool written_as_is(std::string_view text) {
 
 std::string csv_field(std::string_view text) {
     if (written_as_is(text)) return std::string(text);
-    std::string field = as_utf8(text);
+    std::string field = cp1252_to_utf8(text);
     const bool quoted = field.find_first_of(",\"\r\n") != std::string::npos ||
                         (!field.empty() && (field.front() == ' ' || field.back() == ' '));
     if (!quoted) return field;

@@ -12,7 +12,7 @@ namespace xkv {
 
 inline constexpr std::string_view utf8_byte_order_mark = "\xEF\xBB\xBF";
 
-// One field as written; the text is made UTF-8 first (see as_utf8).
+// One field as written; the text is made UTF-8 first (cp1252_to_utf8).
 std::string csv_field(std::string_view text);
 void write_csv_row(std::ostream& out, const std::vector<std::string_view>& cells);
 

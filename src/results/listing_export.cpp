@@ -3,7 +3,7 @@
 #include "results/csv_export.h"
 #include "results/listing_columns.h"
 #include "results/row_limits.h"
-#include "results/utf8_text.h"
+#include "settings/cp1252.h"
 #include "settings/errors.h"
 
 #include <xlsxwriter.h>
@@ -109,7 +109,7 @@ public:
 
 private:
     lxw_error write(lxw_row_t r, lxw_col_t c, std::string_view text) {
-        if (r == 0) return worksheet_write_string(sheet_, r, c, as_utf8(text).c_str(), bold_);
+        if (r == 0) return worksheet_write_string(sheet_, r, c, cp1252_to_utf8(text).c_str(), bold_);
         if (text.empty()) return LXW_NO_ERROR;
         switch (listing_column_kind(c)) {
         case listing_kind::number:
@@ -124,7 +124,7 @@ private:
             break;
         case listing_kind::text: break;
         }
-        return worksheet_write_string(sheet_, r, c, as_utf8(text).c_str(), nullptr);
+        return worksheet_write_string(sheet_, r, c, cp1252_to_utf8(text).c_str(), nullptr);
     }
     void check(lxw_error e) const {
         if (e == LXW_NO_ERROR) return;

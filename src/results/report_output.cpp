@@ -1,7 +1,9 @@
 #include "results/report_output.h"
 
+#include "results/result_columns.h"
 #include "results/t_report.h"
 #include "settings/errors.h"
+#include "settings/file_closer.h"
 #include "settings/ini_file.h"
 #include "settings/value_text.h"
 #include "settings/whole_file.h"
@@ -21,45 +23,11 @@ const std::string& cell(const std::vector<std::string>& row, std::size_t column)
     return column < row.size() ? row[column] : empty;
 }
 
+// The listing's cells are in the order of results_columns().
 _r_results viewer_row(const std::vector<std::string>& cells) {
     _r_results r;
-    r.id = cell(cells, 0);
-    r.date = cell(cells, 1);
-    r.sample_id = cell(cells, 2);
-    r.description = cell(cells, 3);
-    r.series_number = cell(cells, 4);
-    r.hv = cell(cells, 5);
-    r.mode = cell(cells, 6);
-    r.p1 = cell(cells, 7);
-    r.p2 = cell(cells, 8);
-    r.time = cell(cells, 9);
-    r.preset_time = cell(cells, 10);
-    r.calibration.alpha = cell(cells, 11);
-    r.calibration.act_alpha = cell(cells, 12);
-    r.calibration.beta = cell(cells, 13);
-    r.calibration.act_beta = cell(cells, 14);
-    r.calibration.caption = cell(cells, 15);
-    r.calibration.name = cell(cells, 16);
-    r.activity_l = cell(cells, 17);
-    r.u_activity_l = cell(cells, 18);
-    r.activity_b = cell(cells, 19);
-    r.u_activity_b = cell(cells, 20);
-    r.background.alpha = cell(cells, 21);
-    r.background.beta = cell(cells, 22);
-    r.background.time = cell(cells, 23);
-    r.quantity = cell(cells, 24);
-    r.units = cell(cells, 25);
-    r.MDA_a = cell(cells, 26);
-    r.MDA_b = cell(cells, 27);
-    r.koef_k = cell(cells, 28);
-    r.calibration.background_correction = trim_control(cell(cells, 29)) == "1";
-    r.text_act_a = cell(cells, 30);
-    r.text_act_b = cell(cells, 31);
+    for (std::size_t i = 0; i < results_column_count; ++i) results_columns()[i].field.set(r, cell(cells, i));
     return r;
-}
-
-file_error file_failure(const char* what, const std::string& path, int error) {
-    return file_error(std::string(what) + " \"" + path + "\". " + std::generic_category().message(error));
 }
 
 // Asks for the file, writes the report and opens it.

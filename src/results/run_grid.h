@@ -1,7 +1,9 @@
 #pragma once
-// The run window's result grid: 30 columns, row 0 the headers, row r+1 the run table's slot r.
+// The run window's result grid: the results columns that have a grid position, row 0 the headers,
+// row r+1 the run table's slot r.
 
 #include "results/r_results.h"
+#include "results/result_columns.h"
 
 #include <array>
 #include <string>
@@ -10,7 +12,7 @@
 
 namespace xkv {
 
-inline constexpr std::size_t run_grid_column_count = 30;
+inline constexpr std::size_t run_grid_column_count = grid_column_count();
 
 extern const std::array<std::string_view, run_grid_column_count> run_grid_headers;
 

@@ -1,47 +1,45 @@
 #include "results/save_results.h"
 
+#include "results/result_columns.h"
 #include "results/t_sqlite.h"
-#include "settings/value_text.h"
+
+#include <array>
 
 namespace xkv {
 
-const char* const results_insert =
-    "INSERT INTO results (sample_id,description,series_number,hv,mode,p1,p2,time,preset_time,cal_l,cal_b,"
-    "cal_l_act,cal_b_act,cal_text,cal_name,activity_l,activity_b,u_activity_l,u_activity_b,bck_l,bck_b,"
-    "bck_time,quantity,units,MDA_a,MDA_b,koef_k,bgn_corr,text_act_a,text_act_b)  values ("
-    "?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
+namespace {
+
+// The saved columns in the INSERT's order.
+std::array<const result_column*, saved_column_count()> saved_columns() {
+    std::array<const result_column*, saved_column_count()> in_order{};
+    for (const result_column& c : results_columns())
+        if (c.save_position >= 0) in_order.at(c.save_position) = &c;
+    return in_order;
+}
+
+std::string insert_text() {
+    std::string names, parameters;
+    for (const result_column* c : saved_columns()) {
+        if (!names.empty()) {
+            names += ",";
+            parameters += ",";
+        }
+        names += c->name;
+        parameters += "?";
+    }
+    return "INSERT INTO results (" + names + ")  values (" + parameters + ")";
+}
+
+} // namespace
+
+const std::string results_insert = insert_text();
 
 std::vector<std::string> insert_values(const _r_results& r) {
-    return {r.sample_id,
-            r.description,
-            r.series_number,
-            r.hv,
-            r.mode,
-            to_local_decimal(r.p1),
-            to_local_decimal(r.p2),
-            r.time,
-            r.preset_time,
-            r.calibration.alpha,
-            r.calibration.beta,
-            r.calibration.act_alpha,
-            r.calibration.act_beta,
-            r.calibration.caption,
-            r.calibration.name,
-            r.activity_l,
-            r.activity_b,
-            r.u_activity_l,
-            r.u_activity_b,
-            r.background.alpha,
-            r.background.beta,
-            r.background.time,
-            r.quantity,
-            r.units,
-            r.MDA_a,
-            r.MDA_b,
-            r.koef_k,
-            r.calibration.background_correction ? "1" : "0",
-            r.text_act_a,
-            r.text_act_b};
+    static const auto columns = saved_columns();
+    std::vector<std::string> values;
+    values.reserve(columns.size());
+    for (const result_column* c : columns) values.push_back(c->save_text(r));
+    return values;
 }
 
 save_outcome save_results(const run_table& table, const std::string& database_path) {

@@ -16,7 +16,7 @@ enum class save_outcome {
 };
 
 // The INSERT of one row, a parameter in place of each of the 30 values.
-extern const char* const results_insert;
+extern const std::string results_insert;
 
 // The 30 values of one row in the INSERT's order. Each is bound as text: in a numeric column a
 // numeric text becomes the same number a bare literal would, any other text is kept as typed.

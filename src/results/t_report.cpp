@@ -1,7 +1,9 @@
 #include "results/t_report.h"
 
+#include "results/result_columns.h"
 #include "results/row_limits.h"
 #include "settings/errors.h"
+#include "settings/file_closer.h"
 #include "settings/value_text.h"
 
 #include <algorithm>
@@ -62,22 +64,14 @@ bool known_name(std::string_view name) {
     return false;
 }
 
-struct file_closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-std::string cannot_read(const std::string& path, int error) {
-    return "Cannot open file \"" + path + "\". " + std::generic_category().message(error);
-}
-
 std::string read_whole_file(const std::string& path) {
-    std::unique_ptr<std::FILE, file_closer> file(std::fopen(path.c_str(), "rb"));
-    if (!file) throw file_error(cannot_read(path, errno));
+    stdio_file file(std::fopen(path.c_str(), "rb"));
+    if (!file) throw file_failure("Cannot open file", path, errno);
     std::string content;
     char buffer[65536];
     std::size_t got = 0;
     while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) content.append(buffer, got);
-    if (std::ferror(file.get())) throw file_error(cannot_read(path, errno));
+    if (std::ferror(file.get())) throw file_failure("Cannot open file", path, errno);
     return content;
 }
 
@@ -97,46 +91,32 @@ std::vector<std::string> split_template_lines(std::string_view text) {
     return out;
 }
 
+// The results column each slot reports, or none: the header tags, the parameter set's factors and
+// the empty names are no columns. A name taken twice ("D.CAL_B") reports its column the first time.
+constexpr std::size_t factor_b_slot = 35;
+static_assert(report_tag_names[factor_b_slot] == "D.CAL_B" && report_tag_names[factor_b_slot + 3] == "D.CAL_E");
+constexpr std::array<int, report_tag_count> column_of_slot = [] {
+    std::array<int, report_tag_count> columns{};
+    for (std::size_t slot = 0; slot < report_tag_count; ++slot) {
+        columns[slot] = -1;
+        if (slot >= factor_b_slot && slot < factor_b_slot + 4) continue;
+        for (std::size_t c = 0; c < results_column_count; ++c)
+            if (results_columns()[c].report_tag == report_tag_names[slot])
+                columns[slot] = static_cast<int>(c);
+    }
+    return columns;
+}();
+
 std::string row_value(const _r_results& row, std::size_t slot) {
     switch (slot) {
-    case 7: return row.sample_id;
-    case 8: return row.description;
-    case 9: return row.series_number;
-    case 10: return row.hv;
-    case 11: return row.mode;
-    case 12: return row.p1;
-    case 13: return row.p2;
-    case 14: return row.time;
-    case 15: return row.preset_time;
-    case 16: return row.calibration.alpha;
-    case 17: return row.calibration.beta;
-    case 18: return row.calibration.act_alpha;
-    case 19: return row.calibration.act_beta;
-    case 20: return row.calibration.caption;
-    case 21: return row.calibration.name;
-    case 22: return row.activity_l;
-    case 23: return row.u_activity_l;
-    case 24: return row.activity_b;
-    case 25: return row.u_activity_b;
-    case 26: return row.background.alpha;
-    case 27: return row.background.beta;
-    case 28: return row.background.time;
-    case 29: return row.id;
-    case 30: return row.date;
-    case 31: return row.quantity;
-    case 32: return row.units;
-    case 33: return row.MDA_a;
-    case 34: return row.MDA_b;
-    case 35: return row.calibration.factor_b;
-    case 36: return row.calibration.factor_c;
-    case 37: return row.calibration.factor_d;
-    case 38: return row.calibration.factor_e;
-    case 39: return row.koef_k;
-    case 40: return row.calibration.background_correction ? "preset" : "";
-    case 41: return row.text_act_a;
-    case 42: return row.text_act_b;
-    default: return {};
+    case factor_b_slot: return row.calibration.factor_b;
+    case factor_b_slot + 1: return row.calibration.factor_c;
+    case factor_b_slot + 2: return row.calibration.factor_d;
+    case factor_b_slot + 3: return row.calibration.factor_e;
+    default: break;
     }
+    if (slot >= report_tag_count || column_of_slot[slot] < 0) return {};
+    return results_columns()[static_cast<std::size_t>(column_of_slot[slot])].report_text(row);
 }
 
 } // namespace

@@ -20,8 +20,9 @@ namespace xkv {
 
 // The tag table. Order matters: each slot replaces only the first remaining occurrence of its name
 // on a line, so the first "{D.CAL_B}" gets the beta efficiency (slot 17) and a second one factor B
-// (slot 35); the eight empty names remove up to eight "{}" per line. Slots 43 to 49 give the
-// characteristic limits of the row's channels and the k they were computed with.
+// (slot 35); the eight empty names remove up to eight "{}" per line. A "D.*" slot reports the results
+// column with that tag (results_columns()), apart from the parameter set's factors B to E. Slots 43
+// to 49 give the characteristic limits of the row's channels and the k they were computed with.
 inline constexpr std::size_t report_tag_count = 58;
 inline constexpr std::array<std::string_view, report_tag_count> report_tag_names = {
     "NUMBER",      "CREATOR",   "CUR_DATE",  "SAMPLE_ID",  "DESCRIPTION", "TABLE",      "END_TABLE",

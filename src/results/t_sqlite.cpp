@@ -1,49 +1,33 @@
 #include "results/t_sqlite.h"
 
+#include "results/result_columns.h"
 #include "settings/value_text.h"
 
 #include <sqlite3.h>
 
+#include <array>
 #include <charconv>
 #include <cstring>
 
 namespace xkv {
 
-const char* const results_create_table =
-    "CREATE TABLE results ("
-    "[id] INTEGER PRIMARY KEY,"
-    "[ts] TIMESTAMP DEFAULT CURRENT_TIMESTAMP,"
-    "[sample_id] VARCHAR (128),"
-    "[description] VARCHAR (255),"
-    "[series_number] INTEGER,"
-    "[hv] INTEGER,"
-    "[mode] VARCHAR (32),"
-    "[p1] NUMERIC,"
-    "[p2] NUMERIC,"
-    "[time] INTEGER,"
-    "[preset_time] INTEGER,"
-    "[cal_l] VARCHAR (255),"
-    "[cal_b] VARCHAR (255),"
-    "[cal_l_act] VARCHAR (255),"
-    "[cal_b_act] VARCHAR (255),"
-    "[cal_text] VARCHAR (255),"
-    "[cal_name] VARCHAR (255),"
-    "[activity_l] VARCHAR (255),"
-    "[u_activity_l] VARCHAR (255),"
-    "[activity_b] VARCHAR (255),"
-    "[u_activity_b] VARCHAR (255),"
-    "[bck_l] VARCHAR (255),"
-    "[bck_b] VARCHAR (255),"
-    "[bck_time] VARCHAR (255),"
-    "[quantity] NUMERIC,"
-    "[units] VARCHAR (255),"
-    "[MDA_a] NUMERIC,"
-    "[MDA_b] NUMERIC,"
-    "[koef_k] NUMERIC,"
-    "[bgn_corr] INTEGER,"
-    "[text_act_a] VARCHAR (255),"
-    "[text_act_b] VARCHAR (255)"
-    ")";
+namespace {
+
+// "[name] declaration" of every column, in the schema's order.
+std::string schema_text() {
+    std::array<const result_column*, results_column_count> in_order{};
+    for (const result_column& c : results_columns()) in_order.at(c.schema_position) = &c;
+    std::string text = "CREATE TABLE results (";
+    for (const result_column* c : in_order) {
+        if (c != in_order.front()) text += ",";
+        text.append("[").append(c->name).append("] ").append(c->declaration);
+    }
+    return text + ")";
+}
+
+} // namespace
+
+const std::string results_create_table = schema_text();
 
 const char* const results_create_index = "CREATE INDEX resultssampleid ON [results]([sample_id]);";
 

@@ -93,7 +93,7 @@ private:
 std::string statement_with_values(std::string_view sql, const std::vector<std::string>& texts);
 
 // The table and its index, exactly as a new database file receives them.
-extern const char* const results_create_table;
+extern const std::string results_create_table;
 extern const char* const results_create_index;
 
 } // namespace xkv

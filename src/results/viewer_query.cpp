@@ -1,5 +1,6 @@
 #include "results/viewer_query.h"
 
+#include "results/result_columns.h"
 #include "results/t_sqlite.h"
 #include "settings/errors.h"
 #include "settings/value_text.h"
@@ -9,40 +10,28 @@
 
 namespace xkv {
 
-const std::array<std::string_view, viewer_column_count> viewer_headers = {
-    "count", "date", "Sample ID", "description", "Series number", "HV [V]", "mode", "Alpha counter",
-    "Beta counter", "time", "preset time", "Eff Alpha", "Uncertainty Eff Alpha", "Eff Beta",
-    "Uncertainty Eff Beta", "caption", "name", "activity alpha", "Uncertainty of activity alpha",
-    "activity beta", "Uncertainty of activity beta", "backgnd alpha", "backgnd beta", "backgnd time",
-    "quantity", "Units", "MDA alpha", "MDA beta", "K1", "background correction", "Text activity alpha",
-    "Text activity beta",
-};
-
-const std::array<std::string_view, viewer_column_count> viewer_column_names = {
-    "id", "ts", "sample_id", "description", "series_number", "hv", "mode", "p1", "p2", "time", "preset_time",
-    "cal_l", "cal_l_act", "cal_b", "cal_b_act", "cal_text", "cal_name", "activity_l", "u_activity_l",
-    "activity_b", "u_activity_b", "bck_l", "bck_b", "bck_time", "quantity", "units", "MDA_a", "MDA_b",
-    "koef_k", "bgn_corr", "text_act_a", "text_act_b",
-};
-
-std::size_t viewer_column(std::string_view name) {
-    for (std::size_t i = 0; i < viewer_column_names.size(); ++i)
-        if (viewer_column_names[i] == name) return i;
-    throw std::out_of_range("no listing column " + std::string(name));
-}
-
 namespace {
 
-// "SELECT id,ts,...,text_act_b FROM results", made once from the column names.
+constexpr std::array<std::string_view, viewer_column_count> column_headers() {
+    std::array<std::string_view, viewer_column_count> headers{};
+    for (std::size_t i = 0; i < viewer_column_count; ++i) headers[i] = results_columns()[i].header;
+    return headers;
+}
+
+constexpr std::array<std::string_view, viewer_column_count> column_names() {
+    std::array<std::string_view, viewer_column_count> names{};
+    for (std::size_t i = 0; i < viewer_column_count; ++i) names[i] = results_columns()[i].name;
+    return names;
+}
+
+std::string select_text() {
+    std::string names;
+    for (const result_column& c : results_columns()) names.append(names.empty() ? "" : ",").append(c.name);
+    return "SELECT " + names + " FROM results";
+}
+
 const std::string& select_columns() {
-    static const std::string text = [] {
-        std::string sql = "SELECT ";
-        for (std::size_t i = 0; i < viewer_column_names.size(); ++i) {
-            if (i) sql += ',';
-            sql += viewer_column_names[i];
-        }
-        return sql + " FROM results";
-    }();
+    static const std::string text = select_text();
     return text;
 }
 
@@ -74,6 +63,15 @@ void add_bound(bound_statement& s, std::string_view condition, const std::string
 }
 
 } // namespace
+
+const std::array<std::string_view, viewer_column_count> viewer_headers = column_headers();
+const std::array<std::string_view, viewer_column_count> viewer_column_names = column_names();
+
+std::size_t viewer_column(std::string_view name) {
+    for (std::size_t i = 0; i < viewer_column_names.size(); ++i)
+        if (viewer_column_names[i] == name) return i;
+    throw std::out_of_range("no listing column " + std::string(name));
+}
 
 bound_statement base_select() { return {select_columns(), {}}; }
 

@@ -3,6 +3,7 @@
 // as text rows, and the refills of the four filter lists. The viewer window and the CLI share it.
 // Every operator text is bound as a parameter; no operator text becomes SQL.
 
+#include "results/result_columns.h"
 #include "results/text_table.h"
 
 #include <array>
@@ -14,11 +15,12 @@
 
 namespace xkv {
 
-// The listing as the viewer shows it: row 0 the 32 headers, then one row of 32 texts per result.
+// The listing as the viewer shows it: row 0 the headers, then one row of texts per result, in the
+// order of results_columns().
 // The spreadsheet export and the viewer's report take it as it is.
 using viewer_grid = text_table;
 
-inline constexpr std::size_t viewer_column_count = 32;
+inline constexpr std::size_t viewer_column_count = results_column_count;
 extern const std::array<std::string_view, viewer_column_count> viewer_headers;
 // The table column each listing column shows, in listing order; the selects are made of them.
 extern const std::array<std::string_view, viewer_column_count> viewer_column_names;

@@ -3,6 +3,7 @@
 #include "settings/cp1252.h"
 #include "settings/errors.h"
 #include "settings/whole_file.h"
+#include "settings/value_text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -44,20 +45,11 @@ void put_label_head(unsigned char* at, std::size_t column, std::size_t row, std:
     put_word(at + 10, length);
 }
 
-std::string decimal(std::size_t n) {
-    char buffer[24];
-    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, n).ptr);
-}
-
-std::string failure(const char* what, const std::string& path, int error) {
-    return std::string(what) + " \"" + path + "\". " + std::generic_category().message(error);
-}
-
 // The output file: complete or, on any failure, not there (an earlier file as it was).
 class output_file {
 public:
     explicit output_file(const std::string& path) : path_(path), file_(path, 0666) {
-        if (!file_.opened()) throw file_error(failure("Cannot create file", path, file_.error()));
+        if (!file_.opened()) throw file_failure("Cannot create file", path, file_.error());
     }
 
     bool seekable() const { return file_.seekable(); }
@@ -72,7 +64,7 @@ public:
     }
 
 private:
-    [[noreturn]] void fail() { throw file_error(failure("Cannot write file", path_, file_.error())); }
+    [[noreturn]] void fail() { throw file_failure("Cannot write file", path_, file_.error()); }
 
     std::string path_;
     whole_file file_;

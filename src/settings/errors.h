@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <system_error>
 
 namespace xkv {
 
@@ -26,5 +27,10 @@ class file_error : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// `what` "path". and the system's text for `error`: "Cannot create file \"r.txt\". Permission denied".
+inline file_error file_failure(const char* what, const std::string& path, int error) {
+    return file_error(std::string(what) + " \"" + path + "\". " + std::generic_category().message(error));
+}
 
 } // namespace xkv

@@ -28,14 +28,15 @@ struct _background {
     bool operator==(const _background&) const = default;
 };
 
-// Mode codes 1..6; any other code is kept as it is and has no name.
+// Mode codes 1..6 (their names and commands in instrument_modes.h); any other code is kept as it
+// is and has no name.
 enum mode_code : std::int32_t {
-    mode_c1_minus_c2 = 1, // "C1-C2"
-    mode_r1_minus_r2 = 2, // "R1-R2"
-    mode_c1_c2 = 3,       // "C1,C2"
-    mode_r1_r2 = 4,       // "R1,R2"
-    mode_r1_or_r2 = 5,    // "R1 or R2"
-    mode_cam = 6,         // "CAM"
+    mode_c1_minus_c2 = 1,
+    mode_r1_minus_r2 = 2,
+    mode_c1_c2 = 3,
+    mode_r1_r2 = 4,
+    mode_r1_or_r2 = 5,
+    mode_cam = 6,
 };
 
 // The instrument profile (C++ reserves the name with a capital after the underscore).

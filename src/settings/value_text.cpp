@@ -1,7 +1,7 @@
 #include "settings/value_text.h"
 
 #include "settings/errors.h"
-#include "settings/options.h"
+#include "settings/instrument_modes.h"
 
 #include <charconv>
 #include <cmath>
@@ -113,16 +113,13 @@ double parse_float(std::string_view original) {
     return value;
 }
 
+std::string decimal(std::size_t n) {
+    char buffer[24];
+    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, n).ptr);
+}
+
 void mode_name(std::int32_t code, std::string& name) {
-    switch (code) {
-    case mode_c1_minus_c2: name = "C1-C2"; break;
-    case mode_r1_minus_r2: name = "R1-R2"; break;
-    case mode_c1_c2: name = "C1,C2"; break;
-    case mode_r1_r2: name = "R1,R2"; break;
-    case mode_r1_or_r2: name = "R1 or R2"; break;
-    case mode_cam: name = "CAM"; break;
-    default: break;
-    }
+    if (const instrument_mode* mode = find_mode(code)) name = mode->name;
 }
 
 std::int64_t digits_to_int(std::string_view text) {

@@ -2,6 +2,7 @@
 // The one set of rules by which the program turns value texts into numbers and numbers into text.
 // Nothing here depends on the C locale: a comma locale reads and writes exactly as the "C" one.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -30,6 +31,9 @@ void mode_name(std::int32_t code, std::string& name);
 // The number made of the text's digits ("1.5" gives 15, "abc" gives 0).
 // Throws conversion_error "'%s' is not a valid integer value" above 2147483647.
 std::int64_t digits_to_int(std::string_view text);
+
+// The decimal digits of a count.
+std::string decimal(std::size_t n);
 
 // General number format: at most 15 significant digits, no trailing zeros; fixed notation for
 // 0.00001 <= |x| < 1E15, otherwise "1E-6" / "1.5E20" style.

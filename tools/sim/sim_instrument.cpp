@@ -1,5 +1,6 @@
 #include "sim_instrument.h"
 
+#include "settings/instrument_modes.h"
 #include "settings/value_text.h"
 
 #include <algorithm>
@@ -38,7 +39,10 @@ void sim_instrument::stop(double now) {
     counting_ = false;
 }
 
-bool sim_instrument::two_line_mode() const { return mode_ == "M3" || mode_ == "M4" || mode_ == "M5"; }
+bool sim_instrument::two_line_mode() const {
+    const instrument_mode* mode = find_mode_by_command(mode_);
+    return mode && mode->lines == 2;
+}
 
 std::string sim_instrument::counts_text(int channel, double now) {
     const double rate = channel == 0 ? options_.alpha : options_.beta;

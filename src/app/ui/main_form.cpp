@@ -52,7 +52,7 @@ protected:
 TMainForm::~TMainForm() = default;
 
 TMainForm::TMainForm(std::string program_dir, ui_services& services, QWidget* parent)
-    : QMainWindow(parent), program_dir_(std::move(program_dir)), services_(services) {
+    : QMainWindow(parent), session_{std::move(program_dir), {}, {}, {}}, services_(services) {
     setObjectName("MainForm");
     setWindowTitle("XKV 4410 SW");
     // Fixed border, minimise and close only.
@@ -68,18 +68,18 @@ TMainForm::TMainForm(std::string program_dir, ui_services& services, QWidget* pa
     setFixedSize(920, 350);
     restore_window(*this, true);  // where the operator left it
 
-    profile_ = read_profile(profile_path());
-    program_options_ = read_program_options(program_options_path());
-    check_for_updates_->setChecked(program_options_.auto_check == 1);
+    session_.profile = read_profile(profile_path());
+    session_.options = read_program_options(program_options_path());
+    check_for_updates_->setChecked(session_.options.auto_check == 1);
     refresh_labels();
     status_refresh();
-    if (program_options_.auto_check == 1) start_update_check(startup_version_path);
+    if (session_.options.auto_check == 1) start_update_check(startup_version_path);
     // Nothing else writes this panel: it keeps the start-up port and speed for the whole run.
-    panels_[2]->setText(QString("COM PORT:%1 BOUDRATE:%2").arg(program_options_.port).arg(program_options_.speed));
+    panels_[2]->setText(QString("COM PORT:%1 BOUDRATE:%2").arg(session_.options.port).arg(session_.options.speed));
 }
 
-std::string TMainForm::profile_path() const { return program_dir_ + default_profile_file; }
-std::string TMainForm::program_options_path() const { return program_dir_ + program_options_file; }
+std::string TMainForm::profile_path() const { return session_.program_dir + default_profile_file; }
+std::string TMainForm::program_options_path() const { return session_.program_dir + program_options_file; }
 
 QAction* TMainForm::add_item(QWidget* menu, const QString& caption, const char* object_name) {
     auto* action = new QAction(caption, this);
@@ -224,18 +224,18 @@ void TMainForm::set_menu_windows(menu_windows windows) {
 }
 
 void TMainForm::refresh_labels() {
-    labels_->show(profile_);
+    labels_->show(session_.profile);
 
-    for (int n = 1; n <= 4; ++n) ports_[n - 1]->setChecked(program_options_.port == n);
-    for (std::size_t i = 0; i < baud_rates.size(); ++i) speeds_[i]->setChecked(program_options_.speed == baud_rates[i]);
+    for (int n = 1; n <= 4; ++n) ports_[n - 1]->setChecked(session_.options.port == n);
+    for (std::size_t i = 0; i < baud_rates.size(); ++i) speeds_[i]->setChecked(session_.options.speed == baud_rates[i]);
 }
 
 void TMainForm::status_refresh() {
     // The link's pauses keep the windows painting; the port is released before the panels change.
-    const std::string result = run_device_test(program_options_, &log_, painting_wait);
+    const std::string result = run_device_test(session_.options, &session_.log, painting_wait);
     show_plain(panels_[0], result);
     show_plain_tip(panels_[0], result);
-    const std::string database = " DataBase : " + program_options_.database;
+    const std::string database = " DataBase : " + session_.options.database;
     show_plain(panels_[1], database);
     show_plain_tip(panels_[1], database);
 }
@@ -251,15 +251,15 @@ void TMainForm::show_notice() {
 
 void TMainForm::start_update_check(const char* version_path) {
     ++pending_checks_;
-    fetch_in_background(this, update_url(program_options_, version_path), [this](const std::optional<std::string>& reply) {
+    fetch_in_background(this, update_url(session_.options, version_path), [this](const std::optional<std::string>& reply) {
         --pending_checks_;
-        apply_version_reply(reply, program_version, log_, notice_);
+        apply_version_reply(reply, program_version, session_.log, notice_);
         show_notice();
     });
 }
 
 void TMainForm::open_link(const char* path) {
-    services_.open_with_desktop(update_url(program_options_, path)); // a browser that fails stays silent
+    services_.open_with_desktop(update_url(session_.options, path)); // a browser that fails stays silent
 }
 
 void TMainForm::NewOptionsClick() {
@@ -276,15 +276,15 @@ void TMainForm::EditOptionsClick() {
 
 void TMainForm::ViewOptionsClick() {
     refresh_labels();
-    if (windows_.view_options) windows_.view_options->show_options(profile_);
+    if (windows_.view_options) windows_.view_options->show_options(session_.profile);
 }
 
 void TMainForm::LoadOptionsClick() {
     const auto chosen = services_.choose_open_file("", "");
     if (!chosen) return;
-    profile_ = read_profile(*chosen);
+    session_.profile = read_profile(*chosen);
     // Unsaved program options (a newly chosen database, say) give way to the file's.
-    program_options_ = read_program_options(program_options_path());
+    session_.options = read_program_options(program_options_path());
     refresh_labels();
     save_options_->setEnabled(false);
 }
@@ -292,32 +292,32 @@ void TMainForm::LoadOptionsClick() {
 void TMainForm::SaveOptionsClick() {
     const auto chosen = services_.choose_save_file("xkv 4410 sw configuration file|*.xkv", "xkv");
     if (!chosen) return;
-    write_profile(*chosen, profile_);
-    write_program_options(program_options_path(), program_options_);
+    write_profile(*chosen, session_.profile);
+    write_program_options(program_options_path(), session_.options);
     save_options_->setEnabled(false);
 }
 
 void TMainForm::CheckForUpdatesClick() {
     try {
-        const bool on = toggle_auto_check(program_options_, program_options_path());
+        const bool on = toggle_auto_check(session_.options, program_options_path());
         check_for_updates_->setChecked(on);
         if (!on) return; // nothing is fetched; the notice keeps its state
         start_update_check(menu_version_path);
     } catch (...) {
-        check_for_updates_->setChecked(program_options_.auto_check == 1); // undo the click's own tick
+        check_for_updates_->setChecked(session_.options.auto_check == 1); // undo the click's own tick
         throw;
     }
 }
 
 // The choice is kept and ticked first, so a failing write leaves the menu showing what is in use.
 void TMainForm::PortClick(int port) {
-    program_options_.port = port;
+    session_.options.port = port;
     refresh_labels();
     write_ini_integer(program_options_path(), "COM", "port", port);
 }
 
 void TMainForm::BaudRateClick(int speed) {
-    program_options_.speed = speed;
+    session_.options.speed = speed;
     refresh_labels();
     write_ini_integer(program_options_path(), "COM", "speed", speed);
 }
@@ -329,12 +329,12 @@ void TMainForm::DebugConsoleClick() {
 }
 
 void TMainForm::SelectDataBaseClick() {
-    if (const auto chosen = services_.choose_open_file("", "")) program_options_.database = *chosen;
+    if (const auto chosen = services_.choose_open_file("", "")) session_.options.database = *chosen;
     status_refresh();
 }
 
 void TMainForm::NewDataBaseClick() {
-    if (const auto chosen = services_.choose_save_file("xkv 4410 data base file", "mdb")) program_options_.database = *chosen;
+    if (const auto chosen = services_.choose_save_file("xkv 4410 data base file", "mdb")) session_.options.database = *chosen;
     status_refresh();
 }
 
@@ -346,8 +346,8 @@ void TMainForm::AboutClick() {
 // other file is still written; the program ends either way.
 void TMainForm::closeEvent(QCloseEvent* event) {
     const std::function<void()> writes[] = {
-        [this] { write_profile(profile_path(), profile_); },
-        [this] { write_program_options(program_options_path(), program_options_); },
+        [this] { write_profile(profile_path(), session_.profile); },
+        [this] { write_program_options(program_options_path(), session_.options); },
     };
     remember_window(*this);
     for (const auto& write : writes) {

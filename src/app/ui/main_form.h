@@ -1,7 +1,8 @@
 #pragma once
-// The main window: owns the current profile and program options for the whole run, shows them and the
-// connection state, and offers every other function through its menu.
+// The main window: owns the program's session (current profile and program options) for the whole run,
+// shows them and the connection state, and offers every other function through its menu.
 
+#include "app/session.h"
 #include "app/ui_services.h"
 #include "app/update_check.h"
 #include "link/diagnostic_log.h"
@@ -53,17 +54,20 @@ public:
     void set_shell_windows(const shell_windows& windows);
     void set_menu_windows(menu_windows windows);
 
-    const std::string& program_dir() const { return program_dir_; }
+    // The state every window shares.
+    session& state() { return session_; }
+
+    const std::string& program_dir() const { return session_.program_dir; }
     std::string profile_path() const;         // <program dir>/ini/default.xkv
     std::string program_options_path() const; // <program dir>/ini/program_opt.xkv
 
     // Copies of the current records; the settings editor hands its values back whole.
-    const _options& profile() const { return profile_; }
-    void set_profile(const _options& profile) { profile_ = profile; }
-    const _program_options& program_options() const { return program_options_; }
-    void set_program_options(const _program_options& options) { program_options_ = options; }
+    const _options& profile() const { return session_.profile; }
+    void set_profile(const _options& profile) { session_.profile = profile; }
+    const _program_options& program_options() const { return session_.options; }
+    void set_program_options(const _program_options& options) { session_.options = options; }
 
-    diagnostic_log& log() { return log_; }
+    diagnostic_log& log() { return session_.log; }
     const update_notice& notice() const { return notice_; }
     // An update request has gone out and its outcome is not shown yet.
     bool update_check_pending() const { return pending_checks_ > 0; }
@@ -103,11 +107,8 @@ private:
     void open_link(const char* path);
     QAction* add_item(QWidget* menu, const QString& caption, const char* object_name);
 
-    std::string program_dir_;
+    session session_;
     ui_services& services_;
-    _options profile_;
-    _program_options program_options_;
-    diagnostic_log log_;
     update_notice notice_;
     int pending_checks_ = 0;
     shell_windows windows_;

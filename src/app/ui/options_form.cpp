@@ -6,6 +6,7 @@
 #include "app/ui/window_placement.h"
 #include "results/t_report.h"
 #include "results/ui/qt_text.h"
+#include "settings/instrument_modes.h"
 #include "settings/value_text.h"
 
 #include <QApplication>
@@ -25,8 +26,6 @@ namespace xkv {
 namespace {
 
 std::string s(const QLineEdit* field) { return field_bytes(field); }
-
-const char* const mode_captions[] = {"C1 - C2", "R1 - R2", "C1 , C2", "R1 , R2", "R1 or R2", "CAM"};
 
 // A caption and its field in one row of a grid.
 void add_row(QGridLayout* grid, int row, int column, const QString& caption, QWidget* field) {
@@ -71,7 +70,7 @@ TOptionsForm::TOptionsForm(TMainForm& main, ui_services& services)
     auto* mode_box = new QGroupBox("Mode");
     auto* mode_layout = new QVBoxLayout(mode_box);
     for (int i = 0; i < 6; ++i) {
-        modes_[i] = new QRadioButton(mode_captions[i], mode_box);
+        modes_[i] = new QRadioButton(qt_text(instrument_modes[i].caption), mode_box);
         modes_[i]->setObjectName(QString("Mode%1").arg(i + 1));
         mode_layout->addWidget(modes_[i]);
     }

@@ -15,15 +15,13 @@ namespace xkv {
 
 namespace {
 
-QString q(const std::string& text) { return qt_text(text); }
-
 std::optional<std::string> run_file_dialog(QFileDialog::AcceptMode mode, const std::string& start,
                                            const std::string& filter, const std::string& extension) {
-    QFileDialog dialog(QApplication::activeWindow(), QString(), q(start));
+    QFileDialog dialog(QApplication::activeWindow(), QString(), qt_text(start));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (!filter.empty()) dialog.setNameFilter(qt_name_filter(filter));
-    if (!extension.empty()) dialog.setDefaultSuffix(q(extension));
+    if (!extension.empty()) dialog.setDefaultSuffix(qt_text(extension));
     // With several file types, a name typed without extension takes the chosen type's.
     if (filter.find('|') != filter.rfind('|'))
         QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& chosen) {
@@ -36,22 +34,22 @@ std::optional<std::string> run_file_dialog(QFileDialog::AcceptMode mode, const s
 
 } // namespace
 
-QString qt_name_filter(const std::string& filter) { return q(dialog_name_filter(filter)); }
+QString qt_name_filter(const std::string& filter) { return qt_text(dialog_name_filter(filter)); }
 
 void qt_ui_services::show_message(const std::string& text) {
-    QMessageBox::information(QApplication::activeWindow(), application_title, q(text));
+    QMessageBox::information(QApplication::activeWindow(), application_title, qt_text(text));
 }
 
 void qt_ui_services::show_warning(const std::string& text, const std::string& caption) {
-    QMessageBox::warning(QApplication::activeWindow(), q(caption), q(text));
+    QMessageBox::warning(QApplication::activeWindow(), qt_text(caption), qt_text(text));
 }
 
 void qt_ui_services::show_error(const std::string& text) {
-    QMessageBox::critical(QApplication::activeWindow(), application_title, q(text));
+    QMessageBox::critical(QApplication::activeWindow(), application_title, qt_text(text));
 }
 
 bool qt_ui_services::confirm_ok_cancel(const std::string& text, default_answer preset) {
-    QMessageBox box(QMessageBox::NoIcon, "Confirm", q(text), QMessageBox::Ok | QMessageBox::Cancel,
+    QMessageBox box(QMessageBox::NoIcon, "Confirm", qt_text(text), QMessageBox::Ok | QMessageBox::Cancel,
                     QApplication::activeWindow());
     box.setDefaultButton(preset == default_answer::ok ? QMessageBox::Ok : QMessageBox::Cancel);
     box.setEscapeButton(QMessageBox::Cancel);
@@ -59,7 +57,7 @@ bool qt_ui_services::confirm_ok_cancel(const std::string& text, default_answer p
 }
 
 bool qt_ui_services::confirm_yes_no(const std::string& text, const std::string& title) {
-    return QMessageBox::question(QApplication::activeWindow(), q(title), q(text),
+    return QMessageBox::question(QApplication::activeWindow(), qt_text(title), qt_text(text),
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
 }
 
@@ -72,7 +70,7 @@ std::optional<std::string> qt_ui_services::choose_save_file(const std::string& f
 }
 
 bool qt_ui_services::open_with_desktop(const std::string& path_or_url) {
-    const QString target = q(path_or_url);
+    const QString target = qt_text(path_or_url);
     const QUrl url = target.contains("://") || target.startsWith("mailto:") ? QUrl(target)
                                                                            : QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath());
     return QDesktopServices::openUrl(url);

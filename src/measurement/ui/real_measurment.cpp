@@ -1,7 +1,6 @@
 #include "measurement/ui/real_measurment.h"
 
-#include "app/program_dir.h"
-#include "app/ui/main_form.h"
+#include "app/session.h"
 #include "app/ui/painting_wait.h"
 #include "app/ui/remembered_layout.h"
 #include "app/ui/window_placement.h"
@@ -11,7 +10,6 @@
 #include "measurement/ui/run_chart_view.h"
 #include "results/counter_qc.h"
 #include "results/report_output.h"
-#include "results/report_sources_of.h"
 #include "results/run_grid.h"
 #include "results/save_results.h"
 #include "results/ui/qt_text.h"
@@ -33,8 +31,6 @@
 namespace xkv {
 
 namespace {
-
-constexpr int tick_interval_ms = 500;
 
 // The label texts in the order of the window's labels.
 std::array<const std::string*, 17> label_texts(const run_labels& l) {
@@ -60,8 +56,8 @@ void show_gauge(QProgressBar* bar, std::int64_t value, std::int64_t maximum) {
 
 } // namespace
 
-Treal_measurment::Treal_measurment(TMainForm& main, ui_services& services, run_engine::wait_fn wait)
-    : QDialog(&main), main_(main), services_(services), wait_(std::move(wait)) {
+Treal_measurment::Treal_measurment(QWidget* parent, session& state, ui_services& services, run_engine::wait_fn wait)
+    : QDialog(parent), session_(state), services_(services), wait_(std::move(wait)) {
     setObjectName("real_measurment");
     setWindowTitle("measurment");
     setModal(true);
@@ -164,8 +160,8 @@ const cur_measurment& Treal_measurment::last_setup() const { return engine_ ? en
 
 void Treal_measurment::open_run(const run_setup& setup) {
     Timer1_->stop();
-    engine_ = std::make_unique<run_engine>(main_.program_options(), main_.profile(), setup,
-                                           main_.program_dir() + calibration_file, wait_, &main_.log());
+    engine_ = std::make_unique<run_engine>(session_.options, session_.profile, setup,
+                                           session_.file(calibration_file), wait_, &session_.log);
     engine_->on_channels([this](const channel_sample& s) { chart_->add(s); });
     engine_->set_link_wait(painting_wait);
     // Before each fixed wait the window shows what the run has reached: labels set, buttons off.
@@ -259,7 +255,7 @@ void Treal_measurment::Button4Click() {
     {
         const busy_scope busy(busy_);
         Timer1_->stop();
-        const std::string database = resolve_program_path(main_.program_dir(), main_.program_options().database);
+        const std::string database = session_.database_path();
         // A database error is thrown before anything is written: the window stays and SAVE may be pressed again.
         if (save_results(engine_->table(), database) == save_outcome::no_data) {
             services_.show_message(no_data_to_save);
@@ -275,8 +271,7 @@ void Treal_measurment::Button6Click() {
     const busy_scope busy(busy_);
     const button_set before = engine_->buttons();
     show_buttons(run_buttons{});
-    const report_sources sources =
-        report_sources_of(main_.program_dir(), main_.program_options(), main_.profile(), engine_->measurement());
+    const report_sources sources = session_.report_sources_for(engine_->measurement());
     report_result result = report_result::cancelled;
     try {
         result = report_from_run(engine_->table(), sources, services_);

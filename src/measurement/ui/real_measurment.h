@@ -22,7 +22,7 @@ class QTimer;
 
 namespace xkv {
 
-class TMainForm;
+struct session;
 class run_chart_view;
 class text_grid_model;
 
@@ -30,7 +30,7 @@ class Treal_measurment : public QDialog {
     Q_OBJECT
 public:
     // `wait` is the engine's wait: the painting wait in the program, a fast one in tests.
-    Treal_measurment(TMainForm& main, ui_services& services, run_engine::wait_fn wait);
+    Treal_measurment(QWidget* parent, session& state, ui_services& services, run_engine::wait_fn wait);
     ~Treal_measurment() override;
 
     // Shows the window modally for a run of `setup`; the opening (FormShow) follows as it appears.
@@ -76,7 +76,7 @@ private:
     void show_notices();
     void clear_chart();
 
-    TMainForm& main_;
+    session& session_;
     ui_services& services_;
     run_engine::wait_fn wait_;
     std::unique_ptr<run_engine> engine_;

@@ -10,11 +10,12 @@
 namespace xkv {
 
 void create_menu_windows(TMainForm& main, ui_services& services, std::function<void(int)> wait) {
-    const std::string calibrations = main.program_dir() + calibration_file;
+    session& state = main.state();
+    const std::string calibrations = state.file(calibration_file);
     auto* editor = new Tcal_form(&main, calibrations, services);
-    auto* run = new Treal_measurment(main, services, std::move(wait));
+    auto* run = new Treal_measurment(&main, state, services, std::move(wait));
     auto* setup = new Tm_form(&main, calibrations, *run, services);
-    auto* viewer = new TViewDB(main, services, [run] { return run->last_setup(); });
+    auto* viewer = new TViewDB(&main, state, services, [run] { return run->last_setup(); });
     menu_windows windows;
     windows.parameter_editor = [editor] { editor->open_window(); };
     windows.measurement_setup = [setup] { setup->open_window(); };

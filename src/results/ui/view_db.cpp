@@ -1,13 +1,11 @@
 #include "results/ui/view_db.h"
 
-#include "app/program_dir.h"
-#include "app/ui/main_form.h"
+#include "app/session.h"
 #include "app/ui/remembered_layout.h"
 #include "app/ui/window_placement.h"
 #include "results/iso11929.h"
 #include "results/listing_export.h"
 #include "results/report_output.h"
-#include "results/report_sources_of.h"
 #include "results/ui/chart_form.h"
 #include "results/ui/drop_down_combo.h"
 #include "results/ui/qt_text.h"
@@ -36,8 +34,9 @@ calendar_date date_of(const QDate& d) { return {d.year(), d.month(), d.day()}; }
 
 } // namespace
 
-TViewDB::TViewDB(TMainForm& main, ui_services& services, std::function<cur_measurment()> current_setup)
-    : QDialog(&main), main_(main), services_(services), current_setup_(std::move(current_setup)) {
+TViewDB::TViewDB(QWidget* parent, session& state, ui_services& services,
+                 std::function<cur_measurment()> current_setup)
+    : QDialog(parent), session_(state), services_(services), current_setup_(std::move(current_setup)) {
     setObjectName("ViewDB");
     setWindowTitle("VIEW DB");
     setModal(true);
@@ -140,7 +139,7 @@ void TViewDB::open_window() {
 }
 
 std::string TViewDB::database() const {
-    return resolve_program_path(main_.program_dir(), main_.program_options().database);
+    return session_.database_path();
 }
 
 void TViewDB::FormShow() { list(base_select()); }
@@ -177,7 +176,7 @@ void TViewDB::Button3Click() {
     services_.show_message("file saved!");
 }
 
-double TViewDB::limits_k() const { return read_limits_k(main_.program_dir() + program_options_file); }
+double TViewDB::limits_k() const { return read_limits_k(session_.file(program_options_file)); }
 
 void TViewDB::Button5Click() {
     TChartForm chart(this, grid(), services_);
@@ -185,8 +184,7 @@ void TViewDB::Button5Click() {
 }
 
 void TViewDB::Button4Click() {
-    const report_sources sources =
-        report_sources_of(main_.program_dir(), main_.program_options(), main_.profile(), current_setup_());
+    const report_sources sources = session_.report_sources_for(current_setup_());
     report_from_viewer(grid(), sources, services_);
 }
 

@@ -18,7 +18,7 @@ class QTableView;
 
 namespace xkv {
 
-class TMainForm;
+struct session;
 class drop_down_combo;
 class text_grid_model;
 class viewer_sort_model;
@@ -27,7 +27,7 @@ class TViewDB : public QDialog {
     Q_OBJECT
 public:
     // `current_setup` gives the setup of the latest run, which heads a report.
-    TViewDB(TMainForm& main, ui_services& services, std::function<cur_measurment()> current_setup);
+    TViewDB(QWidget* parent, session& state, ui_services& services, std::function<cur_measurment()> current_setup);
 
     // Shows the window modally; the whole table is listed once it is on the screen.
     void open_window();
@@ -59,7 +59,7 @@ private:
     void refill(drop_down_combo* combo, filter_list list);
     viewer_filter filter() const;
 
-    TMainForm& main_;
+    session& session_;
     ui_services& services_;
     std::function<cur_measurment()> current_setup_;
 
