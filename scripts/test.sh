@@ -22,7 +22,7 @@ echo "== core tests under address and undefined-behaviour sanitizers"
 if [ "$(id -u)" -eq 0 ] && command -v runuser >/dev/null && id nobody >/dev/null 2>&1 &&
    runuser -u nobody -- test -x build/bin/xkv_results_tests 2>/dev/null; then
   echo "== read-only cases as an ordinary user"
-  runuser -u nobody -- build/bin/xkv_app_tests --gtest_filter='*InstalledCopy*'
+  runuser -u nobody -- build/bin/xkv_settings_tests --gtest_filter='*InstalledCopy*'
   runuser -u nobody -- build/bin/xkv_results_tests --gtest_filter='*ReadOnly*'
 fi
 

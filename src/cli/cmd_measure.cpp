@@ -2,7 +2,6 @@
 
 #include "cli/commands.h"
 
-#include "app/program_dir.h"
 #include "cli/tsv.h"
 #include "link/diagnostic_log.h"
 #include "measurement/measurement_setup.h"
@@ -12,6 +11,7 @@
 #include "results/run_grid.h"
 #include "results/save_results.h"
 #include "settings/errors.h"
+#include "settings/program_dir.h"
 #include "settings/settings_files.h"
 
 #include <algorithm>

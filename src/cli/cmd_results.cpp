@@ -2,11 +2,11 @@
 
 #include "cli/commands.h"
 
-#include "app/program_dir.h"
 #include "cli/tsv.h"
 #include "results/report_output.h"
 #include "results/viewer_query.h"
 #include "results/xls_file.h"
+#include "settings/program_dir.h"
 #include "settings/settings_files.h"
 
 #include <charconv>

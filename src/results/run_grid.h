@@ -1,7 +1,7 @@
 #pragma once
 // The run window's result grid: 30 columns, row 0 the headers, row r+1 the run table's slot r.
 
-#include "results/r_results.h"
+#include "measurement/r_results.h"
 
 #include <array>
 #include <string>

@@ -7,7 +7,7 @@
 // every row. Tags named "D.*" give fields of the row being expanded.
 
 #include "measurement/cur_measurment.h"
-#include "results/r_results.h"
+#include "measurement/r_results.h"
 
 #include <array>
 #include <cstddef>

@@ -2,7 +2,7 @@
 // ui_services for tests: answers from queues, never blocks, and records every box and dialog asked for.
 // An empty answer queue cancels a dialog and answers a confirmation with No/Cancel.
 
-#include "app/ui_services.h"
+#include "settings/ui_services.h"
 
 #include <deque>
 #include <optional>

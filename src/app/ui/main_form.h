@@ -2,11 +2,11 @@
 // The main window: owns the current profile and program options for the whole run, shows them and the
 // connection state, and offers every other function through its menu.
 
-#include "app/ui_services.h"
 #include "app/update_check.h"
 #include "link/diagnostic_log.h"
 #include "settings/options.h"
 #include "settings/program_options.h"
+#include "settings/ui_services.h"
 
 #include <QMainWindow>
 

@@ -1,6 +1,5 @@
 #include "measurement/ui/real_measurment.h"
 
-#include "app/program_dir.h"
 #include "app/ui/main_form.h"
 #include "app/ui/window_placement.h"
 #include "app/ui/xkv_application.h"
@@ -13,6 +12,7 @@
 #include "results/save_results.h"
 #include "results/ui/qt_text.h"
 #include "results/ui/text_grid_model.h"
+#include "settings/program_dir.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

@@ -1,6 +1,5 @@
 #include "results/ui/view_db.h"
 
-#include "app/program_dir.h"
 #include "app/ui/main_form.h"
 #include "app/ui/window_placement.h"
 #include "results/report_output.h"
@@ -8,6 +7,7 @@
 #include "results/ui/drop_down_combo.h"
 #include "results/ui/text_grid_model.h"
 #include "results/xls_file.h"
+#include "settings/program_dir.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
