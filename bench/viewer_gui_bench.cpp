@@ -7,10 +7,10 @@
 // A plain timed program under the offscreen platform; it prints median wall times.
 
 #include "app/ui/main_form.h"
+#include "app/ui/menu_windows.h"
 #include "app/ui/xkv_application.h"
 #include "results/save_results.h"
 #include "results/t_sqlite.h"
-#include "results/ui/menu_windows.h"
 #include "results/ui/text_grid_model.h"
 #include "results/ui/view_db.h"
 #include "results/viewer_query.h"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test; then builds the core with the
+# Installs what is missing, builds everything (warnings are errors) and runs every test; then builds the core with the
 # address and undefined-behaviour sanitizers in its own folder and runs the core tests under them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -7,11 +7,11 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
 jobs=$(nproc)
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DXKV_WERROR=ON
 cmake --build build -j"$jobs"
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-  -DXKV_BUILD_GUI=OFF -DXKV_BUILD_BENCH=OFF -DXKV_SANITIZE=ON
+  -DXKV_BUILD_GUI=OFF -DXKV_BUILD_BENCH=OFF -DXKV_SANITIZE=ON -DXKV_WERROR=ON
 cmake --build build-asan -j"$jobs"
 
 echo "== core tests under address and undefined-behaviour sanitizers"
@@ -20,10 +20,10 @@ echo "== core tests under address and undefined-behaviour sanitizers"
 # Root may write every file and folder, so the read-only cases skip themselves under root; run them
 # once more as an ordinary user.
 if [ "$(id -u)" -eq 0 ] && command -v runuser >/dev/null && id nobody >/dev/null 2>&1 &&
-   runuser -u nobody -- test -x build/bin/xkv_results_tests 2>/dev/null; then
+   runuser -u nobody -- test -x build/tests/xkv_results_tests 2>/dev/null; then
   echo "== read-only cases as an ordinary user"
-  runuser -u nobody -- build/bin/xkv_app_tests --gtest_filter='*InstalledCopy*'
-  runuser -u nobody -- build/bin/xkv_results_tests --gtest_filter='*ReadOnly*'
+  runuser -u nobody -- build/tests/xkv_settings_tests --gtest_filter='*InstalledCopy*'
+  runuser -u nobody -- build/tests/xkv_results_tests --gtest_filter='*ReadOnly*'
 fi
 
 echo "== all tests"

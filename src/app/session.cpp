@@ -1,6 +1,6 @@
 #include "app/session.h"
 
-#include "app/program_dir.h"
+#include "settings/program_dir.h"
 #include "results/report_sources_of.h"
 
 namespace xkv {

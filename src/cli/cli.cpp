@@ -1,7 +1,7 @@
 #include "cli/cli.h"
 
-#include "app/program_dir.h"
 #include "cli/commands.h"
+#include "settings/program_dir.h"
 #include "settings/settings_files.h"
 
 #include <exception>

@@ -2,11 +2,11 @@
 
 #include "cli/commands.h"
 
-#include "app/program_dir.h"
 #include "app/update_check.h"
 #include "link/diagnostic_log.h"
 #include "measurement/parameter_sets.h"
 #include "results/t_report.h"
+#include "settings/program_dir.h"
 
 namespace xkv::cli {
 

@@ -12,6 +12,7 @@
 #include "results/run_grid.h"
 #include "results/save_results.h"
 #include "settings/errors.h"
+#include "settings/program_dir.h"
 #include "settings/settings_files.h"
 
 #include <algorithm>

@@ -7,6 +7,7 @@
 #include "results/report_output.h"
 #include "results/viewer_query.h"
 #include "results/xls_file.h"
+#include "settings/program_dir.h"
 #include "settings/settings_files.h"
 
 #include <charconv>

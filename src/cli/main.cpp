@@ -1,5 +1,5 @@
-#include "app/program_dir.h"
 #include "cli/cli.h"
+#include "settings/program_dir.h"
 
 #include <dlfcn.h>
 

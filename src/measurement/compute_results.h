@@ -2,7 +2,7 @@
 // Activity, uncertainty and minimum detectable activity (MDA) of both channels of one result row.
 
 #include "measurement/cur_measurment.h"
-#include "results/r_results.h"
+#include "measurement/r_results.h"
 
 #include <cstdint>
 #include <string>

@@ -7,8 +7,8 @@
 #include "link/diagnostic_log.h"
 #include "link/t_xkv.h"
 #include "measurement/cur_measurment.h"
+#include "measurement/r_results.h"
 #include "measurement/run_setup.h"
-#include "results/r_results.h"
 #include "settings/program_options.h"
 
 #include <cstdint>

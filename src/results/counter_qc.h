@@ -3,7 +3,7 @@
 // sum (N_i - mean)^2 / mean follows chi-square with n - 1 degrees of freedom. A p-value outside
 // 0.05..0.95 says the counter scatters too much or too little.
 
-#include "results/r_results.h"
+#include "measurement/r_results.h"
 
 #include <optional>
 #include <string>

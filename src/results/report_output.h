@@ -6,11 +6,11 @@
 // ui_services; the pieces beneath them (make_report, write_report_file) let a caller without a
 // desktop write a report into a file it names.
 
-#include "app/ui_services.h"
 #include "measurement/cur_measurment.h"
+#include "measurement/r_results.h"
 #include "results/iso11929.h"
-#include "results/r_results.h"
 #include "results/text_table.h"
+#include "settings/ui_services.h"
 
 #include <ctime>
 #include <string>

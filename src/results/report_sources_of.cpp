@@ -1,6 +1,6 @@
 #include "results/report_sources_of.h"
 
-#include "app/program_dir.h"
+#include "settings/program_dir.h"
 #include "results/iso11929.h"
 #include "settings/settings_files.h"
 

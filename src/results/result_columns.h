@@ -7,7 +7,7 @@
 // The rows are in the viewer's order: the listing, its spreadsheet and its report rows follow it.
 // A new column is one row here (a field in _r_results, and its tag in report_tag_names).
 
-#include "results/r_results.h"
+#include "measurement/r_results.h"
 #include "settings/value_text.h"
 
 #include <array>

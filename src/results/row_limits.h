@@ -3,7 +3,7 @@
 // the listing columns, the extra columns that listings and exports append, and the report's values.
 
 #include "results/iso11929.h"
-#include "results/r_results.h"
+#include "measurement/r_results.h"
 
 #include <array>
 #include <optional>

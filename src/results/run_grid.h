@@ -2,7 +2,7 @@
 // The run window's result grid: the results columns that have a grid position, row 0 the headers,
 // row r+1 the run table's slot r.
 
-#include "results/r_results.h"
+#include "measurement/r_results.h"
 #include "results/result_columns.h"
 
 #include <array>

@@ -1,7 +1,7 @@
 #pragma once
 // SAVE of the run window: every filled slot of the run table becomes one row of `results`.
 
-#include "results/r_results.h"
+#include "measurement/r_results.h"
 
 #include <string>
 #include <vector>

@@ -7,8 +7,8 @@
 // every row. Tags named "D.*" give fields of the row being expanded.
 
 #include "measurement/cur_measurment.h"
+#include "measurement/r_results.h"
 #include "results/iso11929.h"
-#include "results/r_results.h"
 
 #include <array>
 #include <cstddef>

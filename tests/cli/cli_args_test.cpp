@@ -68,7 +68,7 @@ TEST(CliTsv, EscapesWhatWouldBreakARow) {
 TEST(CliRun, HelpAndUsageErrors) {
     std::ostringstream out, err;
     xkv::test::temp_dir dir;
-    const environment env{dir.path(), [](int) {}, nullptr};
+    const environment env{dir.path(), [](int) {}, nullptr, {}};
     EXPECT_EQ(run({"--help"}, out, err, env), exit_ok);
     EXPECT_NE(out.str().find("usage: xkv4410-cli"), std::string::npos);
     EXPECT_EQ(run({}, out, err, env), exit_usage);

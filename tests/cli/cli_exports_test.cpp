@@ -15,7 +15,7 @@ namespace {
 
 struct CliExports : ::testing::Test {
     xkv::test::temp_dir dir;
-    const environment env{dir.path(), [](int) {}, nullptr};
+    const environment env{dir.path(), [](int) {}, nullptr, {}};
 
     CliExports() {
         std::filesystem::create_directory(dir.file("ini"));

@@ -44,7 +44,7 @@ protected:
     outcome run_cli(std::vector<std::string> args) {
         args.insert(args.begin(), {"--dir", dir.path()});
         std::ostringstream out, err;
-        const environment env{dir.path(), [this](int ms) { wait(ms); }, &interrupted};
+        const environment env{dir.path(), [this](int ms) { wait(ms); }, &interrupted, {}};
         const int code = run(args, out, err, env);
         return {code, out.str(), err.str()};
     }

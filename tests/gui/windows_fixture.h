@@ -5,10 +5,10 @@
 
 #include "shell_fixture.h"
 
+#include "app/ui/menu_windows.h"
 #include "measurement/ui/cal_form.h"
 #include "measurement/ui/m_form.h"
 #include "measurement/ui/real_measurment.h"
-#include "results/ui/menu_windows.h"
 #include "results/ui/view_db.h"
 
 #include <QComboBox>

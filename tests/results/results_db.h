@@ -1,7 +1,7 @@
 #pragma once
 // Helpers of the results tests: a database in a temporary folder, filled rows, raw look-ups.
 
-#include "results/r_results.h"
+#include "measurement/r_results.h"
 #include "results/t_sqlite.h"
 #include "support/temp_dir.h"
 

@@ -3,7 +3,7 @@
 // An empty answer queue cancels a dialog and answers a confirmation with No/Cancel.
 
 #include "app/ui/application_title.h"
-#include "app/ui_services.h"
+#include "settings/ui_services.h"
 
 #include <deque>
 #include <optional>

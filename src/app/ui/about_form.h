@@ -2,7 +2,7 @@
 // The about box: a picture, the publisher's web page and e-mail address, and "CLOSE". Releasing the
 // mouse over a small spot in the picture's lower right corner opens the debug console.
 
-#include "app/ui_services.h"
+#include "settings/ui_services.h"
 
 #include <QDialog>
 

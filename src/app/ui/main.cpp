@@ -2,13 +2,13 @@
 // instrument and checks for updates), then the other windows, hidden; the message loop runs until the
 // main window closes, which writes both default files.
 
-#include "app/program_dir.h"
 #include "app/ui/main_form.h"
+#include "app/ui/menu_windows.h"
 #include "app/ui/painting_wait.h"
 #include "app/ui/qt_ui_services.h"
 #include "app/ui/shell.h"
 #include "app/ui/xkv_application.h"
-#include "results/ui/menu_windows.h"
+#include "settings/program_dir.h"
 
 #include <QIcon>
 

@@ -3,7 +3,7 @@
 // shows them and the connection state, and offers every other function through its menu.
 
 #include "app/session.h"
-#include "app/ui_services.h"
+#include "settings/ui_services.h"
 #include "app/update_check.h"
 #include "link/diagnostic_log.h"
 #include "settings/options.h"

@@ -3,8 +3,8 @@
 // options without a menu command of their own. Opened modally by the main window's "&New Options"
 // and "&Edit Options"; hands its values back to the main window on OK.
 
-#include "app/ui_services.h"
 #include "settings/options.h"
+#include "settings/ui_services.h"
 
 #include <QDialog>
 

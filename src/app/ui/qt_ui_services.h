@@ -2,7 +2,7 @@
 // The desktop's ui_services: QMessageBox, QFileDialog and QDesktopServices, each box or dialog modal
 // over the active window.
 
-#include "app/ui_services.h"
+#include "settings/ui_services.h"
 
 #include <QString>
 

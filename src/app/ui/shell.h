@@ -1,7 +1,7 @@
 #pragma once
 // The shell's windows beside the main window: created hidden, owned by it, wired to its menu.
 
-#include "app/ui_services.h"
+#include "settings/ui_services.h"
 
 namespace xkv {
 

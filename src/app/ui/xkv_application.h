@@ -3,7 +3,7 @@
 // escapes an event handler or a slot (a conversion error, "Unable to write to %s", a database or file
 // error) is shown in an error box titled with the application title, and the event loop goes on.
 
-#include "app/ui_services.h"
+#include "settings/ui_services.h"
 
 #include <QApplication>
 

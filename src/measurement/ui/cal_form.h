@@ -3,8 +3,8 @@
 // set shown, browse and edit mode, NEW, EDIT, OK and CLOSE. A thin view over parameter_editor: each
 // handler copies the widgets into the editor's view, acts, and shows the view again.
 
-#include "app/ui_services.h"
 #include "measurement/parameter_editor.h"
+#include "settings/ui_services.h"
 
 #include <QDialog>
 

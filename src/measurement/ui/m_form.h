@@ -3,8 +3,8 @@
 // time, quantity and units, the chosen set's "Measurment Parameters", START and CANCEL. A thin view
 // over measurement_setup; START opens the run window, whose closing closes this dialog too.
 
-#include "app/ui_services.h"
 #include "measurement/measurement_setup.h"
+#include "settings/ui_services.h"
 
 #include <QDialog>
 

@@ -1,6 +1,7 @@
 #include "measurement/ui/real_measurment.h"
 
 #include "app/session.h"
+#include "app/ui/main_form.h"
 #include "app/ui/painting_wait.h"
 #include "app/ui/remembered_layout.h"
 #include "app/ui/window_placement.h"
@@ -14,6 +15,7 @@
 #include "results/save_results.h"
 #include "results/ui/qt_text.h"
 #include "results/ui/text_grid_model.h"
+#include "settings/program_dir.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

@@ -4,8 +4,8 @@
 // view over run_engine: every handler calls the engine, renders its state and shows its notices;
 // Timer1 is a single-shot 500 ms timer armed again whenever the engine's tick says so.
 
-#include "app/ui_services.h"
 #include "measurement/run_engine.h"
+#include "settings/ui_services.h"
 
 #include <QDialog>
 

@@ -3,7 +3,7 @@
 // mean and the 2- and 3-sigma lines, points beyond 3 sigma marked, error bars on activities.
 // Everything drawn comes from chart_data; this only paints it.
 
-#include "app/ui_services.h"
+#include "settings/ui_services.h"
 #include "results/chart_stats.h"
 
 #include <QChartView>

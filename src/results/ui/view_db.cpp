@@ -1,6 +1,7 @@
 #include "results/ui/view_db.h"
 
 #include "app/session.h"
+#include "app/ui/main_form.h"
 #include "app/ui/remembered_layout.h"
 #include "app/ui/window_placement.h"
 #include "results/iso11929.h"
@@ -12,6 +13,7 @@
 #include "results/ui/text_grid_model.h"
 #include "results/ui/viewer_sort_model.h"
 #include "results/xls_file.h"
+#include "settings/program_dir.h"
 #include "settings/settings_files.h"
 
 #include <QCheckBox>

@@ -3,9 +3,9 @@
 // 32-column Grid, "Save As EXCEL File", "Report" and "CLOSE". A thin view over viewer_query: every
 // listing and list refill is one statement on a fresh connection to the current database.
 
-#include "app/ui_services.h"
 #include "measurement/cur_measurment.h"
 #include "results/viewer_query.h"
+#include "settings/ui_services.h"
 
 #include <QDialog>
 

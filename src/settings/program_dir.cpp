@@ -1,10 +1,16 @@
-#include "app/program_dir.h"
+#include "settings/program_dir.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include <unistd.h>
+
+// The installed data directory seen from the installed bin/ directory ("../share" for the usual
+// layout); the build passes the one its install layout uses.
+#ifndef XKV_DATA_FROM_BIN
+#define XKV_DATA_FROM_BIN "../share"
+#endif
 
 namespace xkv {
 
@@ -32,7 +38,7 @@ std::string program_directory(const std::string& exe_dir) {
     std::error_code ec;
     fs::create_directories(dir / "ini", ec);
     fs::create_directories(dir / "templates", ec);
-    const fs::path shipped = fs::path(exe_dir) / ".." / "share" / "xkv4410" / "templates";
+    const fs::path shipped = fs::path(exe_dir) / XKV_DATA_FROM_BIN / "xkv4410" / "templates";
     if (fs::is_directory(shipped, ec)) {
         for (const auto& entry : fs::directory_iterator(shipped, ec)) {
             const fs::path target = dir / "templates" / entry.path().filename();

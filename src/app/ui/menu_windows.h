@@ -3,7 +3,7 @@
 // with its run window, and the database viewer, created hidden, owned by the main window and
 // handed to its menu.
 
-#include "app/ui_services.h"
+#include "settings/ui_services.h"
 
 #include <functional>
 

@@ -1,4 +1,4 @@
-#include "results/ui/menu_windows.h"
+#include "app/ui/menu_windows.h"
 
 #include "app/ui/main_form.h"
 #include "measurement/parameter_sets.h"

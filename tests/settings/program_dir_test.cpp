@@ -1,4 +1,4 @@
-#include "app/program_dir.h"
+#include "settings/program_dir.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
