@@ -32,33 +32,40 @@ std::optional<std::string> run_file_dialog(QFileDialog::AcceptMode mode, const s
     return dialog.selectedFiles().first().toStdString();
 }
 
+// Every box shows its text as it is: error texts carry file, database and instrument text, never HTML.
+QMessageBox::StandardButton run_box(QMessageBox::Icon icon, const QString& title, const std::string& text,
+                                    QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                    QMessageBox::StandardButton preset = QMessageBox::NoButton,
+                                    QMessageBox::StandardButton escape = QMessageBox::NoButton) {
+    QMessageBox box(icon, title, qt_text(text), buttons, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    if (preset != QMessageBox::NoButton) box.setDefaultButton(preset);
+    if (escape != QMessageBox::NoButton) box.setEscapeButton(escape);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
 } // namespace
 
 QString qt_name_filter(const std::string& filter) { return qt_text(dialog_name_filter(filter)); }
 
-void qt_ui_services::show_message(const std::string& text) {
-    QMessageBox::information(QApplication::activeWindow(), application_title, qt_text(text));
-}
+// A plain message: no icon, as the program's messages have none.
+void qt_ui_services::show_message(const std::string& text) { run_box(QMessageBox::NoIcon, application_title, text); }
 
 void qt_ui_services::show_warning(const std::string& text, const std::string& caption) {
-    QMessageBox::warning(QApplication::activeWindow(), qt_text(caption), qt_text(text));
+    run_box(QMessageBox::Warning, qt_text(caption), text);
 }
 
-void qt_ui_services::show_error(const std::string& text) {
-    QMessageBox::critical(QApplication::activeWindow(), application_title, qt_text(text));
-}
+void qt_ui_services::show_error(const std::string& text) { run_box(QMessageBox::Critical, application_title, text); }
 
 bool qt_ui_services::confirm_ok_cancel(const std::string& text, default_answer preset) {
-    QMessageBox box(QMessageBox::NoIcon, "Confirm", qt_text(text), QMessageBox::Ok | QMessageBox::Cancel,
-                    QApplication::activeWindow());
-    box.setDefaultButton(preset == default_answer::ok ? QMessageBox::Ok : QMessageBox::Cancel);
-    box.setEscapeButton(QMessageBox::Cancel);
-    return box.exec() == QMessageBox::Ok;
+    return run_box(QMessageBox::NoIcon, "Confirm", text, QMessageBox::Ok | QMessageBox::Cancel,
+                   preset == default_answer::ok ? QMessageBox::Ok : QMessageBox::Cancel,
+                   QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 bool qt_ui_services::confirm_yes_no(const std::string& text, const std::string& title) {
-    return QMessageBox::question(QApplication::activeWindow(), qt_text(title), qt_text(text),
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+    return run_box(QMessageBox::Question, qt_text(title), text, QMessageBox::Yes | QMessageBox::No,
+                   QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 std::optional<std::string> qt_ui_services::choose_open_file(const std::string& filter, const std::string& default_extension) {
