@@ -4,38 +4,25 @@
 #include "settings/program_dir.h"
 #include "settings/settings_files.h"
 
+#include <algorithm>
 #include <exception>
 #include <map>
+#include <stdexcept>
 
 namespace xkv::cli {
 
-const char* const help_text =
+namespace {
+
+const char* const help_head =
     "usage: xkv4410-cli [--dir DIR] COMMAND [ARGS]\n"
     "\n"
     "Runs the XKV 4410 program's jobs without a window. Settings come from DIR/ini/default.xkv and\n"
     "DIR/ini/program_opt.xkv (DIR: the program's own directory unless --dir is given); they are never\n"
     "written back, except the report counter.\n"
     "\n"
-    "commands:\n"
-    "  test                      device test; prints the instrument's reply (exit 3: no answer)\n"
-    "  console TEXT...           sends each TEXT as the debug console does; prints its log\n"
-    "  sets                      the parameter sets of ini/calibrations.cfg, one per line\n"
-    "  measure --set NAME --sample ID --description TEXT [--preset S] [--quantity Q] [--units U]\n"
-    "          [--count N] [--save] [--report FILE]\n"
-    "                            one measurement series; rows as TSV on stdout, progress on stderr;\n"
-    "                            Ctrl-C while counting stops the measurement and keeps it; Ctrl-C\n"
-    "                            before the count starts cancels it (exit 4); no instrument: exit 3\n"
-    "  list [--limits] [FILTERS] the stored results as TSV, row by row; --limits appends the\n"
-    "                            decision threshold, detection limit and detection mark per channel\n"
-    "  export-xls FILE [FILTERS] the listing as a spreadsheet file\n"
-    "  export-csv FILE [FILTERS] the listing with its limits as CSV (UTF-8)\n"
-    "  export-xlsx FILE [FILTERS] the listing with its limits as an .xlsx workbook\n"
-    "  qc chi2 [FILTERS]         chi-square test of the counts of each series (counter modes)\n"
-    "  chart COLUMN FILE.png [FILTERS]\n"
-    "                            trend and control chart of a numeric column (e.g. p1, activity_l)\n"
-    "  report FILE [FILTERS]     a numbered report of the listing\n"
-    "  check-template [FILE]     checks a report template (default: the options' template)\n"
-    "  check-update              compares the program's version with the update host's\n"
+    "commands:\n";
+
+const char* const help_tail =
     "\n"
     "FILTERS: --sample S --mode M --set NAME --hv V --from YYYY-MM-DD --to YYYY-MM-DD\n"
     "         --p1-from X --p1-to X --p2-from X --p2-to X\n"
@@ -43,58 +30,56 @@ const char* const help_text =
     "exit: 0 done, 1 error, 2 usage or setup check, 3 no instrument, 4 measurement failed,\n"
     "      5 no update reply\n";
 
-namespace {
+// Where the help lines of the commands start; a synopsis that reaches past it has lines of its own.
+constexpr std::size_t help_column = 28;
 
-const std::set<std::string> filter_options = {"sample", "mode", "set", "hv", "from", "to",
-                                              "p1-from", "p1-to", "p2-from", "p2-to"};
-
-std::set<std::string> with_filters(std::set<std::string> extra) {
-    extra.insert(filter_options.begin(), filter_options.end());
-    return extra;
+// A command's lines in --help: its help beside a short one-line synopsis, else below the synopsis.
+std::string command_help(const command& cmd) {
+    const std::string indent = "  ";
+    std::string first = indent + cmd.name;
+    if (!cmd.synopsis.empty()) first += " " + cmd.synopsis.front();
+    std::string text;
+    std::size_t help_line = 0;
+    const bool beside = cmd.synopsis.size() <= 1 && first.size() <= help_column && !cmd.help.empty();
+    if (beside) {
+        first.resize(std::max(help_column, first.size() + 1), ' ');
+        text = first + cmd.help.front() + "\n";
+        help_line = 1;
+    } else {
+        text = first + "\n";
+        for (std::size_t i = 1; i < cmd.synopsis.size(); ++i)
+            text += indent + std::string(cmd.name.size() + 1, ' ') + cmd.synopsis[i] + "\n";
+    }
+    for (; help_line < cmd.help.size(); ++help_line) text += std::string(help_column, ' ') + cmd.help[help_line] + "\n";
+    return text;
 }
 
 const std::map<std::string, command_syntax>& syntax() {
-    static const std::map<std::string, command_syntax> commands = {
-        {"test", {}},
-        {"console", {{}, {}, 1, SIZE_MAX}},
-        {"sets", {}},
-        {"measure",
-         {{"set", "sample", "description", "preset", "quantity", "units", "count", "report"}, {"save"}, 0, 0}},
-        {"list", {with_filters({}), {"limits"}, 0, 0}},
-        {"export-csv", {with_filters({}), {}, 1, 1}},
-        {"export-xlsx", {with_filters({}), {}, 1, 1}},
-        {"qc", {with_filters({}), {}, 1, 1}},
-        {"chart", {with_filters({}), {}, 2, 2}},
-        {"export-xls", {with_filters({}), {}, 1, 1}},
-        {"report", {with_filters({}), {}, 1, 1}},
-        {"check-template", {{}, {}, 0, 1}},
-        {"check-update", {}},
-    };
+    static const std::map<std::string, command_syntax> commands = [] {
+        std::map<std::string, command_syntax> by_name;
+        for (const command& cmd : command_table()) by_name.emplace(cmd.name, cmd.syntax);
+        return by_name;
+    }();
     return commands;
 }
 
-using command_fn = int (*)(context&, const command_line&);
-const std::map<std::string, command_fn> handlers = {
-    {"test", cmd_test},
-    {"console", cmd_console},
-    {"sets", cmd_sets},
-    {"measure", cmd_measure},
-    {"list", cmd_list},
-    {"export-xls", cmd_export_xls},
-    {"export-csv", cmd_export_csv},
-    {"export-xlsx", cmd_export_xlsx},
-    {"qc", cmd_qc},
-    {"chart", cmd_chart},
-    {"report", cmd_report},
-    {"check-template", cmd_check_template},
-    {"check-update", cmd_check_update},
-};
+int dispatch(context& c, const command_line& line) {
+    for (const command& cmd : command_table())
+        if (cmd.name == line.command) return cmd.handler(c, line);
+    throw std::logic_error("no handler for " + line.command);
+}
 
 } // namespace
 
+std::string help_text() {
+    std::string text = help_head;
+    for (const command& cmd : command_table()) text += command_help(cmd);
+    return text + help_tail;
+}
+
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const environment& env) {
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        out << help_text;
+        out << help_text();
         return args.empty() ? exit_usage : exit_ok;
     }
     command_line line;
@@ -109,7 +94,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         context c{
             {dir, read_profile(dir + default_profile_file), read_program_options(dir + program_options_file), {}},
             out, err, env};
-        return handlers.at(line.command)(c, line);
+        return dispatch(c, line);
     } catch (const usage_error& e) {
         err << "xkv4410-cli: " << e.what() << "\n";
         return exit_usage;

@@ -32,6 +32,7 @@ struct environment {
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const environment& env);
 
-extern const char* const help_text;
+// What --help prints: the commands as the command table lists them.
+std::string help_text();
 
 } // namespace xkv::cli

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 #include <string_view>
 
 namespace xkv::cli {
@@ -66,11 +67,12 @@ bool negative_number(const std::string& text) {
     return ec == std::errc{} && end == text.data() + text.size() && value < 0;
 }
 
-} // namespace
+bool interrupted(const context& c) { return c.env.interrupted && c.env.interrupted->load(); }
 
-int cmd_measure(context& c, const command_line& line) {
-    const std::string calibration_path = c.file(calibration_file);
-    measurement_setup setup(calibration_path);
+// The setup dialog filled from the options: the set first, whose choice fills preset time, units and
+// maybe the quantity, then the options override them. Returns an exit code if the command ends here.
+std::optional<int> fill_setup(context& c, const command_line& line, measurement_setup& setup,
+                              const std::string& calibration_path) {
     setup.form_show();
     // Set names are sections of the file, matched without regard to letter case as the file does.
     const std::string& wanted = required(line, "set");
@@ -79,7 +81,6 @@ int cmd_measure(context& c, const command_line& line) {
     if (found == names.end()) throw usage_error("no parameter set '" + wanted + "' in " + calibration_path);
     const std::string set_name = *found;
 
-    // Choosing the set fills preset time, units and maybe the quantity; the options then override them.
     setup.choose_set(set_name);
     setup.fields.sample_id = required(line, "sample");
     setup.fields.description = required(line, "description");
@@ -95,6 +96,11 @@ int cmd_measure(context& c, const command_line& line) {
         setup.fields.count = *v;
     }
     setup.fields_changed();
+    return std::nullopt;
+}
+
+// START as the setup dialog checks it. Returns an exit code if the run is not to be opened.
+std::optional<int> press_start(context& c, measurement_setup& setup) {
     if (!setup.start_enabled()) {
         c.err << "START is not possible: the " << empty_field(setup.fields) << " is empty\n";
         return exit_usage;
@@ -108,11 +114,12 @@ int cmd_measure(context& c, const command_line& line) {
     }
     for (const auto& message : start.messages) c.err << message << "\n";
     if (!start.open_run) return exit_usage;
+    return std::nullopt;
+}
 
-    const auto interrupted = [&c] { return c.env.interrupted && c.env.interrupted->load(); };
-    diagnostic_log log;
-    run_engine engine(c.options, c.profile, setup.fields, calibration_path, c.env.wait, &log);
-    engine.on_interrupt(interrupted);
+// Opens the run with its progress on stderr. Returns an exit code if there is nothing to count.
+std::optional<int> open_run(context& c, run_engine& engine) {
+    engine.on_interrupt([&c] { return interrupted(c); });
     engine.on_channels([&c, &engine](const channel_sample& s) {
         c.err << "measurement " << s.series_number << "/" << engine.measurement().series_total << "  "
               << s.elapsed << "/" << engine.measurement().preset_time << " s  alpha " << s.alpha << "  beta "
@@ -121,7 +128,7 @@ int cmd_measure(context& c, const command_line& line) {
     engine.open();
     show_notices(c, engine);
     if (engine.state() != run_state::ready) return exit_error;
-    if (interrupted()) {  // before START: nothing was started, so nothing is kept
+    if (interrupted(c)) {  // before START: nothing was started, so nothing is kept
         engine.close();
         c.err << "measurement cancelled: nothing was started or stored\n";
         return exit_run_failed;
@@ -131,14 +138,18 @@ int cmd_measure(context& c, const command_line& line) {
         c.err << t_xkv::no_answer << "\n";
         return exit_no_instrument;
     }
+    return std::nullopt;
+}
 
+// Counts until the series ends or an interrupt stops it.
+void count(context& c, run_engine& engine) {
     engine.start();
     show_notices(c, engine);
     while (engine.timer_on()) {
         // The pause between ticks ends early on an interrupt, so STOP follows at once.
-        for (int waited = 0; waited < tick_interval_ms && !interrupted(); waited += tick_slice_ms)
+        for (int waited = 0; waited < tick_interval_ms && !interrupted(c); waited += tick_slice_ms)
             c.env.wait(tick_slice_ms);
-        if (interrupted()) {
+        if (interrupted(c)) {
             engine.stop();
             show_notices(c, engine);
             break;
@@ -146,7 +157,10 @@ int cmd_measure(context& c, const command_line& line) {
         engine.tick();
         show_notices(c, engine);
     }
+}
 
+// The rows on stdout, then SAVE and the report as the options ask; closes the run.
+int keep_results(context& c, const command_line& line, run_engine& engine) {
     print_rows(c, engine.table());
     if (line.flag("save")) {
         const std::string database = c.database_path();
@@ -164,6 +178,21 @@ int cmd_measure(context& c, const command_line& line) {
     const bool finished = engine.state() == run_state::finished;
     engine.close();
     return finished ? exit_ok : exit_run_failed;
+}
+
+} // namespace
+
+int cmd_measure(context& c, const command_line& line) {
+    const std::string calibration_path = c.file(calibration_file);
+    measurement_setup setup(calibration_path);
+    if (const auto code = fill_setup(c, line, setup, calibration_path)) return *code;
+    if (const auto code = press_start(c, setup)) return *code;
+
+    diagnostic_log log;
+    run_engine engine(c.options, c.profile, setup.fields, calibration_path, c.env.wait, &log);
+    if (const auto code = open_run(c, engine)) return *code;
+    count(c, engine);
+    return keep_results(c, line, engine);
 }
 
 } // namespace xkv::cli

@@ -10,6 +10,7 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace xkv::cli {
 
@@ -39,5 +40,17 @@ int cmd_qc(context& c, const command_line& line);
 int cmd_chart(context& c, const command_line& line);
 int cmd_check_template(context& c, const command_line& line);
 int cmd_check_update(context& c, const command_line& line);
+
+// One command: how --help shows it, what its command line may hold, and what runs it.
+struct command {
+    std::string name;
+    std::vector<std::string> synopsis;  // its arguments; further lines align under the first
+    std::vector<std::string> help;      // what it does, one line each
+    command_syntax syntax;
+    int (*handler)(context& c, const command_line& line);
+};
+
+// Every command, in the order --help lists them.
+const std::vector<command>& command_table();
 
 } // namespace xkv::cli

@@ -1,5 +1,6 @@
 #include "cli/args.h"
 #include "cli/cli.h"
+#include "cli/commands.h"
 #include "cli/tsv.h"
 #include "support/temp_dir.h"
 
@@ -74,4 +75,22 @@ TEST(CliRun, HelpAndUsageErrors) {
     EXPECT_EQ(run({}, out, err, env), exit_usage);
     EXPECT_EQ(run({"--dir", dir.path(), "list", "--from", "2026-13-01"}, out, err, env), exit_usage);
     EXPECT_NE(err.str().find("--from takes a date as YYYY-MM-DD"), std::string::npos);
+}
+
+TEST(CliRun, HelpAndCommandLineFollowTheCommandTable) {
+    const std::string help = help_text();
+    xkv::test::temp_dir dir;
+    const environment env{dir.path(), [](int) {}, nullptr, {}};
+    std::size_t previous = 0;
+    for (const command& cmd : command_table()) {
+        const std::size_t at = help.find("\n  " + cmd.name + " ");
+        ASSERT_NE(at, std::string::npos) << cmd.name;
+        EXPECT_GT(at, previous) << cmd.name << " is out of the table's order";
+        previous = at;
+        for (const std::string& line : cmd.help) EXPECT_NE(help.find(line + "\n", at), std::string::npos) << line;
+        std::ostringstream out, err;
+        EXPECT_EQ(run({cmd.name, "--no-such-option"}, out, err, env), exit_usage);
+        EXPECT_EQ(err.str(),
+                  "xkv4410-cli: unknown option --no-such-option for " + cmd.name + "\n(see xkv4410-cli --help)\n");
+    }
 }

@@ -1,0 +1,59 @@
+// The commands of xkv4410-cli: --help, the command line checks and the dispatch all read this table.
+
+#include "cli/commands.h"
+
+#include <cstdint>
+
+namespace xkv::cli {
+
+namespace {
+
+const std::set<std::string> filter_options = {"sample", "mode", "set", "hv", "from", "to",
+                                              "p1-from", "p1-to", "p2-from", "p2-to"};
+
+std::set<std::string> with_filters(std::set<std::string> extra) {
+    extra.insert(filter_options.begin(), filter_options.end());
+    return extra;
+}
+
+} // namespace
+
+const std::vector<command>& command_table() {
+    static const std::vector<command> commands = {
+        {"test", {}, {"device test; prints the instrument's reply (exit 3: no answer)"}, {}, cmd_test},
+        {"console", {"TEXT..."}, {"sends each TEXT as the debug console does; prints its log"}, {{}, {}, 1, SIZE_MAX},
+         cmd_console},
+        {"sets", {}, {"the parameter sets of ini/calibrations.cfg, one per line"}, {}, cmd_sets},
+        {"measure",
+         {"--set NAME --sample ID --description TEXT [--preset S] [--quantity Q] [--units U]",
+          "[--count N] [--save] [--report FILE]"},
+         {"one measurement series; rows as TSV on stdout, progress on stderr;",
+          "Ctrl-C while counting stops the measurement and keeps it; Ctrl-C",
+          "before the count starts cancels it (exit 4); no instrument: exit 3"},
+         {{"set", "sample", "description", "preset", "quantity", "units", "count", "report"}, {"save"}, 0, 0},
+         cmd_measure},
+        {"list", {"[--limits] [FILTERS]"},
+         {"the stored results as TSV, row by row; --limits appends the",
+          "decision threshold, detection limit and detection mark per channel"},
+         {with_filters({}), {"limits"}, 0, 0}, cmd_list},
+        {"export-xls", {"FILE [FILTERS]"}, {"the listing as a spreadsheet file"}, {with_filters({}), {}, 1, 1},
+         cmd_export_xls},
+        {"export-csv", {"FILE [FILTERS]"}, {"the listing with its limits as CSV (UTF-8)"},
+         {with_filters({}), {}, 1, 1}, cmd_export_csv},
+        {"export-xlsx", {"FILE [FILTERS]"}, {"the listing with its limits as an .xlsx workbook"},
+         {with_filters({}), {}, 1, 1}, cmd_export_xlsx},
+        {"qc", {"chi2 [FILTERS]"}, {"chi-square test of the counts of each series (counter modes)"},
+         {with_filters({}), {}, 1, 1}, cmd_qc},
+        {"chart", {"COLUMN FILE.png [FILTERS]"},
+         {"trend and control chart of a numeric column (e.g. p1, activity_l)"}, {with_filters({}), {}, 2, 2},
+         cmd_chart},
+        {"report", {"FILE [FILTERS]"}, {"a numbered report of the listing"}, {with_filters({}), {}, 1, 1},
+         cmd_report},
+        {"check-template", {"[FILE]"}, {"checks a report template (default: the options' template)"},
+         {{}, {}, 0, 1}, cmd_check_template},
+        {"check-update", {}, {"compares the program's version with the update host's"}, {}, cmd_check_update},
+    };
+    return commands;
+}
+
+} // namespace xkv::cli
