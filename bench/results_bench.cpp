@@ -40,8 +40,7 @@ void* counted(std::size_t n) {
     if (!p) throw std::bad_alloc();
     const std::size_t now = live_bytes += malloc_usable_size(p);
     std::size_t peak = peak_bytes.load();
-    while (now > peak && !peak_bytes.compare_exchange_weak(peak, now)) {
-    }
+    while (now > peak && !peak_bytes.compare_exchange_weak(peak, now)) {}
     return p;
 }
 
@@ -227,8 +226,8 @@ int main(int argc, char** argv) {
     const double records_seconds = median_seconds(runs, [&] { write_records_in_order(grid, records_path); });
     const bool same_bytes = std::filesystem::file_size(records_path) == bytes.size();
     const double export_ratio = export_seconds / stream_seconds;
-    std::printf("\nspreadsheet file of %zu rows x %zu columns, %.1f MiB\n", grid.row_count(),
-                grid.column_count(), mib(bytes.size()));
+    std::printf("\nspreadsheet file of %zu rows x %zu columns, %.1f MiB\n", grid.row_count(), grid.column_count(),
+                mib(bytes.size()));
     std::printf("  save_grid_as_xls                               %8.3f s\n", export_seconds);
     std::printf("  one stream, the file's bytes in one write      %8.3f s   ratio %.2f (%s the 2x target)\n",
                 stream_seconds, export_ratio, verdict(export_ratio, 2));

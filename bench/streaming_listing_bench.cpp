@@ -9,10 +9,10 @@
 #include "results/viewer_query.h"
 #include "settings/value_text.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 
 #include <algorithm>
 #include <chrono>
@@ -130,8 +130,8 @@ int main(int argc, char** argv) {
     const std::string folder = ::mkdtemp(name);
 
     std::printf("runs: %d, alternating, medians of wall time; peak RSS is the largest of the runs\n", runs);
-    std::printf("%8s  %-28s %9s %9s %7s   %10s %10s\n", "rows", "command", "ours s", "sqlite3 s", "ratio",
-                "ours KiB", "sqlite3 KiB");
+    std::printf("%8s  %-28s %9s %9s %7s   %10s %10s\n", "rows", "command", "ours s", "sqlite3 s", "ratio", "ours KiB",
+                "sqlite3 KiB");
     for (const std::size_t n : {rows / 10, rows}) {
         const std::string dir = folder + "/" + std::to_string(n);
         std::filesystem::create_directories(dir + "/ini");
@@ -142,9 +142,11 @@ int main(int argc, char** argv) {
             std::vector<std::string> ours, shell;
         } cases[] = {
             {"list (TSV)", {cli, "--dir", dir, "list"}, {"sqlite3", "-batch", "-header", "-tabs", db, select}},
-            {"list --limits (TSV)", {cli, "--dir", dir, "list", "--limits"},
+            {"list --limits (TSV)",
+             {cli, "--dir", dir, "list", "--limits"},
              {"sqlite3", "-batch", "-header", "-tabs", db, select}},
-            {"export-csv FILE", {cli, "--dir", dir, "export-csv", dir + "/out.csv"},
+            {"export-csv FILE",
+             {cli, "--dir", dir, "export-csv", dir + "/out.csv"},
              {"sqlite3", "-batch", "-header", "-csv", db, select}},
         };
         for (const auto& c : cases) {

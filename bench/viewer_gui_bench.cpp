@@ -22,9 +22,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <optional>
 #include <vector>
@@ -142,14 +142,14 @@ int main(int argc, char** argv) {
         // Its parts: the listing read, the sample list refilled, the model reset and painted.
         const std::string database = dir + "/default_database.mdb";
         viewer_grid listing;
-        print("  the listing read (core)", median_timing(runs, [&] { listing = list_results(database, base_select()); }));
+        print("  the listing read (core)",
+              median_timing(runs, [&] { listing = list_results(database, base_select()); }));
         print("  the sample list refilled (core)",
               median_timing(runs, [&] { refill_list(database, filter_list::sample, ""); }));
         auto* model = const_cast<text_grid_model*>(&viewer->model());
-        std::vector<viewer_grid> copies(static_cast<std::size_t>(runs), listing);  // handed over as SHOW does: moved
+        std::vector<viewer_grid> copies(static_cast<std::size_t>(runs), listing); // handed over as SHOW does: moved
         std::size_t next = 0;
-        print("  model reset (old listing freed), painted",
-              median_timing(runs, [&] {
+        print("  model reset (old listing freed), painted", median_timing(runs, [&] {
                   model->set_grid(std::move(copies[next++]));
                   grid->grab();
               }));

@@ -6,11 +6,11 @@
 // against the simulated instrument in well under a minute.
 
 #include "app/ui/main_form.h"
+#include "app/ui/painting_wait.h"
 #include "app/ui/xkv_application.h"
 #include "app/update_check.h"
 #include "measurement/parameter_sets.h"
 #include "measurement/ui/real_measurment.h"
-#include "app/ui/painting_wait.h"
 #include "settings/ini_file.h"
 #include "settings/settings_files.h"
 #include "support/http_server.h"
@@ -87,7 +87,7 @@ void print(const char* name, qint64 gap) {
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     xkv_application app(argc, argv);
-    test::temp_dir config;  // the windows' remembered layout stays out of the user's folder
+    test::temp_dir config; // the windows' remembered layout stays out of the user's folder
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(config.path()));
     test::sim_process sim;
     test::http_server silent_host;
@@ -113,21 +113,33 @@ int main(int argc, char** argv) {
     bool finished = false;
     const auto until_finished = [&finished] { return finished; };
 
-    print("device_test", max_gap_during([&] { main.TestDeviceClick(); finished = true; }, until_finished, 5000));
+    print("device_test", max_gap_during(
+                             [&] {
+                                 main.TestDeviceClick();
+                                 finished = true;
+                             },
+                             until_finished, 5000));
     finished = false;
-    print("select_database",
-          max_gap_during([&] { main.SelectDataBaseClick(); finished = true; }, until_finished, 5000));
+    print("select_database", max_gap_during(
+                                 [&] {
+                                     main.SelectDataBaseClick();
+                                     finished = true;
+                                 },
+                                 until_finished, 5000));
 
     const run_setup setup{"Soil", "S1", "bench", "1", "100000", "1", "Bq"};
     print("open_run", max_gap_during([&] { run.open_run(setup); },
                                      [&] { return run.engine() && run.engine()->state() == run_state::ready; }, 15000));
-    run.Button2Click();  // START; the count runs a second before STOP
+    run.Button2Click(); // START; the count runs a second before STOP
     painting_wait(1200);
     print("stop", max_gap_during([&] { run.Button1Click(); },
-                                 [&] { return run.engine()->state() == run_state::finished &&
-                                              run.engine()->buttons() == button_set::finished; }, 10000));
-    print("update_check", max_gap_during([&] { main.CheckForUpdatesClick(); },
-                                         [&] { return !main.update_check_pending(); }, 12000));
+                                 [&] {
+                                     return run.engine()->state() == run_state::finished &&
+                                            run.engine()->buttons() == button_set::finished;
+                                 },
+                                 10000));
+    print("update_check",
+          max_gap_during([&] { main.CheckForUpdatesClick(); }, [&] { return !main.update_check_pending(); }, 12000));
     app.set_services(nullptr);
     return 0;
 }

@@ -20,7 +20,8 @@ std::string filter_extension(const std::string& name_filter) {
     const auto start = name_filter.find("*.");
     if (start == std::string::npos) return {};
     const auto end = name_filter.find_first_of(" );", start + 2);
-    const std::string ext = name_filter.substr(start + 2, end == std::string::npos ? std::string::npos : end - start - 2);
+    const std::string ext =
+        name_filter.substr(start + 2, end == std::string::npos ? std::string::npos : end - start - 2);
     return ext == "*" ? std::string() : ext;
 }
 

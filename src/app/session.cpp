@@ -1,7 +1,7 @@
 #include "app/session.h"
 
-#include "settings/program_dir.h"
 #include "results/report_sources_of.h"
+#include "settings/program_dir.h"
 
 namespace xkv {
 

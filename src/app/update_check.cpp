@@ -34,7 +34,7 @@ std::size_t append_body(char* data, std::size_t size, std::size_t count, void* t
 
 std::string update_url(const _program_options& options, std::string_view path) {
     std::string host = trim_control(options.update_host).empty() ? default_update_host
-                                                                : std::string(trim_control(options.update_host));
+                                                                 : std::string(trim_control(options.update_host));
     while (!host.empty() && host.back() == '/') host.pop_back();
     return host + std::string(path);
 }
@@ -53,8 +53,8 @@ std::optional<std::string> http_get(const std::string& url, const http_timeouts&
     curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
     curl_easy_setopt(h, CURLOPT_USERAGENT, "Mozilla/3.0 (compatible; Indy Library)");
-    curl_easy_setopt(h, CURLOPT_COOKIEFILE, "");  // cookie engine on, nothing read from disk
-    curl_easy_setopt(h, CURLOPT_PROXY, "");       // no proxy, whatever the environment says
+    curl_easy_setopt(h, CURLOPT_COOKIEFILE, ""); // cookie engine on, nothing read from disk
+    curl_easy_setopt(h, CURLOPT_PROXY, "");      // no proxy, whatever the environment says
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
@@ -73,9 +73,8 @@ std::optional<std::string> http_get(const std::string& url, const http_timeouts&
     return body;
 }
 
-
-void apply_version_reply(const std::optional<std::string>& reply, std::string_view own_version,
-                         diagnostic_log& log, update_notice& notice) {
+void apply_version_reply(const std::optional<std::string>& reply, std::string_view own_version, diagnostic_log& log,
+                         update_notice& notice) {
     if (!reply) return;
     log.append(*reply);
     if (trim_control(*reply) == trim_control(own_version)) {
@@ -86,8 +85,8 @@ void apply_version_reply(const std::optional<std::string>& reply, std::string_vi
     notice.visible = true;
 }
 
-void check_for_update(const std::string& url, std::string_view own_version, diagnostic_log& log,
-                      update_notice& notice, const http_timeouts& timeouts) {
+void check_for_update(const std::string& url, std::string_view own_version, diagnostic_log& log, update_notice& notice,
+                      const http_timeouts& timeouts) {
     apply_version_reply(http_get(url, timeouts), own_version, log, notice);
 }
 

@@ -42,12 +42,12 @@ struct update_notice {
 // Takes a reply into the log and the notice: a reply that differs from `own_version` (both trimmed,
 // compared exactly) shows the notice "NEW VERSION AVAILABLE - <reply> !!!", an equal one hides it.
 // No reply leaves both as they were.
-void apply_version_reply(const std::optional<std::string>& reply, std::string_view own_version,
-                         diagnostic_log& log, update_notice& notice);
+void apply_version_reply(const std::optional<std::string>& reply, std::string_view own_version, diagnostic_log& log,
+                         update_notice& notice);
 
 // Fetches `url` and applies the reply.
-void check_for_update(const std::string& url, std::string_view own_version, diagnostic_log& log,
-                      update_notice& notice, const http_timeouts& timeouts = {});
+void check_for_update(const std::string& url, std::string_view own_version, diagnostic_log& log, update_notice& notice,
+                      const http_timeouts& timeouts = {});
 
 // The "Check for updates" switch: `auto` becomes 1 when it was 0, else 0, and is written to
 // "UPDATE"/"auto" of the options file at once. A failed write throws write_error and changes nothing.

@@ -18,7 +18,7 @@ public:
 };
 
 struct command_line {
-    std::optional<std::string> dir;            // --dir DIR before the command
+    std::optional<std::string> dir; // --dir DIR before the command
     std::string command;
     std::vector<std::string> positional;       // arguments that are not options
     std::map<std::string, std::string> values; // --name value

@@ -14,18 +14,18 @@ namespace xkv::cli {
 // Exit codes other tools rely on.
 enum exit_code : int {
     exit_ok = 0,
-    exit_error = 1,          // any other error; its text on stderr
-    exit_usage = 2,          // a usage error or a failed setup check
-    exit_no_instrument = 3,  // "test": nothing answered
-    exit_run_failed = 4,     // a communication or computation failure of a measurement
-    exit_no_update = 5,      // "check-update": no reply
+    exit_error = 1,         // any other error; its text on stderr
+    exit_usage = 2,         // a usage error or a failed setup check
+    exit_no_instrument = 3, // "test": nothing answered
+    exit_run_failed = 4,    // a communication or computation failure of a measurement
+    exit_no_update = 5,     // "check-update": no reply
 };
 
 // What the command line tool takes from its process, so tests can run it in-process.
 struct environment {
-    std::string executable_dir;                 // the program directory unless --dir is given
-    std::function<void(int ms)> wait;           // the run's waits and the 500 ms between ticks
-    const std::atomic<bool>* interrupted = nullptr;  // set by SIGINT: STOP while counting
+    std::string executable_dir;                     // the program directory unless --dir is given
+    std::function<void(int ms)> wait;               // the run's waits and the 500 ms between ticks
+    const std::atomic<bool>* interrupted = nullptr; // set by SIGINT: STOP while counting
     // Draws a chart into a PNG file without a window; absent where the program has no window library.
     std::function<void(const chart_data& chart, const std::string& png_file)> save_chart;
 };

@@ -34,11 +34,13 @@ const std::string& required(const command_line& line, const char* name) {
 
 // The first of the seven texts that keeps START disabled, named as the operator would fill it.
 std::string empty_field(const run_setup& f) {
-    const std::pair<const std::string*, const char*> fields[] = {
-        {&f.set_name, "parameter set (--set)"}, {&f.sample_id, "sample ID (--sample)"},
-        {&f.description, "description (--description)"}, {&f.count, "count (--count)"},
-        {&f.preset_time, "preset time (--preset)"}, {&f.quantity, "quantity (--quantity)"},
-        {&f.units, "units (--units)"}};
+    const std::pair<const std::string*, const char*> fields[] = {{&f.set_name, "parameter set (--set)"},
+                                                                 {&f.sample_id, "sample ID (--sample)"},
+                                                                 {&f.description, "description (--description)"},
+                                                                 {&f.count, "count (--count)"},
+                                                                 {&f.preset_time, "preset time (--preset)"},
+                                                                 {&f.quantity, "quantity (--quantity)"},
+                                                                 {&f.units, "units (--units)"}};
     for (const auto& [text, name] : fields)
         if (text->empty()) return name;
     return "setup";
@@ -58,7 +60,8 @@ void print_rows(context& c, const run_table& table) {
 
 bool same_letters(std::string_view a, std::string_view b) {
     const auto lower = [](char ch) { return (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 bool negative_number(const std::string& text) {
@@ -77,7 +80,8 @@ std::optional<int> fill_setup(context& c, const command_line& line, measurement_
     // Set names are sections of the file, matched without regard to letter case as the file does.
     const std::string& wanted = required(line, "set");
     const auto& names = setup.set_names();
-    const auto found = std::find_if(names.begin(), names.end(), [&](const std::string& n) { return same_letters(n, wanted); });
+    const auto found =
+        std::find_if(names.begin(), names.end(), [&](const std::string& n) { return same_letters(n, wanted); });
     if (found == names.end()) throw usage_error("no parameter set '" + wanted + "' in " + calibration_path);
     const std::string set_name = *found;
 
@@ -108,7 +112,7 @@ std::optional<int> press_start(context& c, measurement_setup& setup) {
     setup_start start;
     try {
         start = setup.start();
-    } catch (const conversion_error& e) {  // a preset time or quantity that is not a number
+    } catch (const conversion_error& e) { // a preset time or quantity that is not a number
         c.err << e.what() << "\n";
         return exit_usage;
     }
@@ -121,19 +125,18 @@ std::optional<int> press_start(context& c, measurement_setup& setup) {
 std::optional<int> open_run(context& c, run_engine& engine) {
     engine.on_interrupt([&c] { return interrupted(c); });
     engine.on_channels([&c, &engine](const channel_sample& s) {
-        c.err << "measurement " << s.series_number << "/" << engine.measurement().series_total << "  "
-              << s.elapsed << "/" << engine.measurement().preset_time << " s  alpha " << s.alpha << "  beta "
-              << s.beta << "\n";
+        c.err << "measurement " << s.series_number << "/" << engine.measurement().series_total << "  " << s.elapsed
+              << "/" << engine.measurement().preset_time << " s  alpha " << s.alpha << "  beta " << s.beta << "\n";
     });
     engine.open();
     show_notices(c, engine);
     if (engine.state() != run_state::ready) return exit_error;
-    if (interrupted(c)) {  // before START: nothing was started, so nothing is kept
+    if (interrupted(c)) { // before START: nothing was started, so nothing is kept
         engine.close();
         c.err << "measurement cancelled: nothing was started or stored\n";
         return exit_run_failed;
     }
-    if (!engine.online()) {  // a count nothing answers could never end
+    if (!engine.online()) { // a count nothing answers could never end
         engine.close();
         c.err << t_xkv::no_answer << "\n";
         return exit_no_instrument;

@@ -32,8 +32,8 @@ calendar_date parse_date(const std::string& option, const std::string& text) {
         p = next;
         return ok;
     };
-    const bool ok = text.size() == 10 && number(d.year, 4) && p < end && *p++ == '-' && number(d.month, 2) &&
-                    p < end && *p++ == '-' && number(d.day, 2) && d.month >= 1 && d.month <= 12 && d.day >= 1 &&
+    const bool ok = text.size() == 10 && number(d.year, 4) && p < end && *p++ == '-' && number(d.month, 2) && p < end &&
+                    *p++ == '-' && number(d.day, 2) && d.month >= 1 && d.month <= 12 && d.day >= 1 &&
                     d.day <= days_in_month(d.year, d.month);
     if (!ok) throw usage_error("--" + option + " takes a date as YYYY-MM-DD, not '" + text + "'");
     return d;

@@ -1,9 +1,9 @@
 #pragma once
 // The commands of xkv4410-cli; each returns its exit code and throws the core's errors.
 
+#include "app/session.h"
 #include "cli/args.h"
 #include "cli/cli.h"
-#include "app/session.h"
 #include "results/viewer_query.h"
 #include "settings/options.h"
 #include "settings/program_options.h"
@@ -44,8 +44,8 @@ int cmd_check_update(context& c, const command_line& line);
 // One command: how --help shows it, what its command line may hold, and what runs it.
 struct command {
     std::string name;
-    std::vector<std::string> synopsis;  // its arguments; further lines align under the first
-    std::vector<std::string> help;      // what it does, one line each
+    std::vector<std::string> synopsis; // its arguments; further lines align under the first
+    std::vector<std::string> help;     // what it does, one line each
     command_syntax syntax;
     int (*handler)(context& c, const command_line& line);
 };

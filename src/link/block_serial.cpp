@@ -31,13 +31,11 @@ struct speed_code {
 };
 
 constexpr std::array speed_codes{
-    speed_code{50, B50},         speed_code{75, B75},         speed_code{110, B110},
-    speed_code{134, B134},       speed_code{150, B150},       speed_code{200, B200},
-    speed_code{300, B300},       speed_code{600, B600},       speed_code{1200, B1200},
-    speed_code{1800, B1800},     speed_code{2400, B2400},     speed_code{4800, B4800},
-    speed_code{9600, B9600},     speed_code{19200, B19200},   speed_code{38400, B38400},
-    speed_code{57600, B57600},   speed_code{115200, B115200}, speed_code{230400, B230400},
-    speed_code{460800, B460800}, speed_code{921600, B921600},
+    speed_code{50, B50},         speed_code{75, B75},         speed_code{110, B110},       speed_code{134, B134},
+    speed_code{150, B150},       speed_code{200, B200},       speed_code{300, B300},       speed_code{600, B600},
+    speed_code{1200, B1200},     speed_code{1800, B1800},     speed_code{2400, B2400},     speed_code{4800, B4800},
+    speed_code{9600, B9600},     speed_code{19200, B19200},   speed_code{38400, B38400},   speed_code{57600, B57600},
+    speed_code{115200, B115200}, speed_code{230400, B230400}, speed_code{460800, B460800}, speed_code{921600, B921600},
 };
 
 bool find_speed(int bits_per_second, speed_t& code) {
@@ -51,8 +49,7 @@ bool find_speed(int bits_per_second, speed_t& code) {
 
 } // namespace
 
-TBlockSerial::TBlockSerial(std::map<std::int32_t, std::string> port_devices)
-    : port_devices_(std::move(port_devices)) {}
+TBlockSerial::TBlockSerial(std::map<std::int32_t, std::string> port_devices) : port_devices_(std::move(port_devices)) {}
 
 TBlockSerial::~TBlockSerial() { close_port(); }
 
@@ -127,16 +124,19 @@ void TBlockSerial::configure_line(int speed, int data_bits, char parity, int sto
     case 6: t.c_cflag |= CS6; break;
     case 7: t.c_cflag |= CS7; break;
     case 8: t.c_cflag |= CS8; break;
-    default:
-        t.c_cflag |= CS8;
-        problem = "Unsupported data bits " + std::to_string(data_bits);
+    default: t.c_cflag |= CS8; problem = "Unsupported data bits " + std::to_string(data_bits);
     }
     switch (parity) {
-    case 'N': case 'n': break;
-    case 'O': case 'o': t.c_cflag |= PARENB | PARODD; break;
-    case 'E': case 'e': t.c_cflag |= PARENB; break;
-    case 'M': case 'm': t.c_cflag |= PARENB | PARODD | CMSPAR; break;
-    case 'S': case 's': t.c_cflag |= PARENB | CMSPAR; break;
+    case 'N':
+    case 'n': break;
+    case 'O':
+    case 'o': t.c_cflag |= PARENB | PARODD; break;
+    case 'E':
+    case 'e': t.c_cflag |= PARENB; break;
+    case 'M':
+    case 'm': t.c_cflag |= PARENB | PARODD | CMSPAR; break;
+    case 'S':
+    case 's': t.c_cflag |= PARENB | CMSPAR; break;
     default: problem = std::string("Unsupported parity ") + parity;
     }
     if (t.c_cflag & PARENB) t.c_iflag |= INPCK;
@@ -277,8 +277,7 @@ int TBlockSerial::read_exact(std::uint8_t* destination, int count, int limit_ms)
     int stored = 0;
     while (stored < count) {
         if (pending_pos_ >= pending_.size() && !fill_pending(limit_ms)) return stored;
-        const std::size_t take =
-            std::min(pending_.size() - pending_pos_, static_cast<std::size_t>(count - stored));
+        const std::size_t take = std::min(pending_.size() - pending_pos_, static_cast<std::size_t>(count - stored));
         std::memcpy(destination + stored, pending_.data() + pending_pos_, take);
         pending_pos_ += take;
         stored += static_cast<int>(take);

@@ -29,8 +29,7 @@ public:
     // Opens "COM<n>" (or a device path) for exclusive use; asserts DTR and RTS, discards both queues.
     void open_port(const std::string& port_name);
     // Parity letters N, O, E, M, S in either case.
-    void configure_line(int speed, int data_bits, char parity, int stop_bits, bool software_flow,
-                        bool hardware_flow);
+    void configure_line(int speed, int data_bits, char parity, int stop_bits, bool software_flow, bool hardware_flow);
 
     void write_byte(std::uint8_t byte);
     void write_text(std::string_view text);

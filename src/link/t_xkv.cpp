@@ -18,7 +18,7 @@ constexpr int reply_polls = 25;
 constexpr int reply_read_limit_ms = 1000;
 constexpr int byte_wait_ms = 200;
 constexpr std::size_t cleared_on_clear = 255; // clearing zeroes only the first 255 positions
-constexpr int wait_slice_ms = 20;              // the handshake looks for input this often
+constexpr int wait_slice_ms = 20;             // the handshake looks for input this often
 
 using steady = std::chrono::steady_clock;
 
@@ -30,11 +30,8 @@ int ms_since(steady::time_point start) {
 
 t_xkv::t_xkv(std::int32_t port, std::int32_t speed, const std::map<std::int32_t, std::string>& port_devices,
              diagnostic_log* log, wait_fn wait)
-    : port_(std::make_unique<TBlockSerial>(port_devices)),
-      log_(log),
-      wait_(std::move(wait)),
-      port_name_("COM" + std::to_string(port)),
-      speed_(speed),
+    : port_(std::make_unique<TBlockSerial>(port_devices)), log_(log), wait_(std::move(wait)),
+      port_name_("COM" + std::to_string(port)), speed_(speed),
       buffer_(std::make_unique<std::uint8_t[]>(buffer_capacity)) {
     port_->open_port(port_name_);
     port_->configure_line(speed_, data_bits_, 'E', stop_bits_, false, false);

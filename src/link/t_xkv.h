@@ -41,9 +41,8 @@ public:
 
     // `port_devices` maps port numbers to device paths ("PORTS" of the program options);
     // `log` receives the port's outcome text after every wait-and-read.
-    t_xkv(std::int32_t port, std::int32_t speed,
-          const std::map<std::int32_t, std::string>& port_devices = {}, diagnostic_log* log = nullptr,
-          wait_fn wait = {});
+    t_xkv(std::int32_t port, std::int32_t speed, const std::map<std::int32_t, std::string>& port_devices = {},
+          diagnostic_log* log = nullptr, wait_fn wait = {});
     ~t_xkv();
     t_xkv(const t_xkv&) = delete;
     t_xkv& operator=(const t_xkv&) = delete;
@@ -69,20 +68,20 @@ public:
     static constexpr std::string_view no_answer = "ERROR OPEN COM PORT";
 
     // The command set. Where an operation is not sent offline it does nothing at all offline.
-    std::string device_test();                               // "n"; no_answer when nothing answers
-    void read_counters(int selector, t_My_line_res& reply);  // "R", "R1", "R2" (sent offline, not read)
-    void read_ratemeters(int selector, t_My_line_res& reply);// "P", "P1", "P2"
-    void read_time(std::string& elapsed);                    // "L"; "0" unless exactly one line came
-    void set_hv1(std::string_view value);                    // "j1 "
-    void set_hv2(std::string_view value);                    // "j2 "
-    void set_preset_time(std::string_view value);            // "T " (sent offline)
-    void set_alarms(const _o_alerts& alerts);                // "I2","I1","I3","I4","A0".."A3"
-    void set_factors(std::string_view k0, std::string_view k1, std::string_view k2,
-                     std::string_view k3, std::string_view k4); // "K0 ".."K4 "
+    std::string device_test();                                // "n"; no_answer when nothing answers
+    void read_counters(int selector, t_My_line_res& reply);   // "R", "R1", "R2" (sent offline, not read)
+    void read_ratemeters(int selector, t_My_line_res& reply); // "P", "P1", "P2"
+    void read_time(std::string& elapsed);                     // "L"; "0" unless exactly one line came
+    void set_hv1(std::string_view value);                     // "j1 "
+    void set_hv2(std::string_view value);                     // "j2 "
+    void set_preset_time(std::string_view value);             // "T " (sent offline)
+    void set_alarms(const _o_alerts& alerts);                 // "I2","I1","I3","I4","A0".."A3"
+    void set_factors(std::string_view k0, std::string_view k1, std::string_view k2, std::string_view k3,
+                     std::string_view k4);                         // "K0 ".."K4 "
     void set_fail_rates(std::string_view f1, std::string_view f2); // "F1 ", "F2 "
-    void set_mode(std::int32_t code);                        // "M0".."M5" by the mode table
-    void start_count();                                      // "G"
-    void stop_count();                                       // "S"
+    void set_mode(std::int32_t code);                              // "M0".."M5" by the mode table
+    void start_count();                                            // "G"
+    void stop_count();                                             // "S"
 
     // Size of the exchange buffer shared by commands and replies.
     static constexpr std::size_t buffer_capacity = 65535;
@@ -94,7 +93,11 @@ public:
     static constexpr int hurried_limit_ms = 1500;
 
 private:
-    enum class line_kind { counter, ratemeter, time };
+    enum class line_kind {
+        counter,
+        ratemeter,
+        time
+    };
 
     void clear_buffer();
     // At least `ms` of real time passes, through the injected wait as far as it goes: a wait that

@@ -9,11 +9,11 @@ namespace xkv {
 namespace {
 
 struct channel_input {
-    const char* name;   // "alpha" or "beta", for error texts
-    double R;           // channel value
-    double B;           // background
-    double E;           // efficiency
-    double u;           // uncertainty of the efficiency
+    const char* name; // "alpha" or "beta", for error texts
+    double R;         // channel value
+    double B;         // background
+    double E;         // efficiency
+    double u;         // uncertainty of the efficiency
 };
 
 struct channel_result {
@@ -54,8 +54,8 @@ double mda(const channel_input& c, std::int32_t t, std::int32_t tb, double K, do
     const long double k2 = k * k;
     const double L = static_cast<double>(k2 * (1.0L / t + 1.0L / tb));
     const double S = static_cast<double>(checked_sqrt(c.B / t + c.B / tb, what) * 2 * k);
-    const double F = checked_divide(K, Q, "the quantity") *
-                     checked_divide(1.0, c.E, std::string("the ") + c.name + " efficiency");
+    const double F =
+        checked_divide(K, Q, "the quantity") * checked_divide(1.0, c.E, std::string("the ") + c.name + " efficiency");
     return checked_finite((S + L) * F, what);
 }
 

@@ -12,10 +12,10 @@ namespace xkv {
 
 // The "Measurment Parameters" group of the dialog.
 struct setup_labels {
-    std::string caption;  // the set's description
-    std::string alpha;    // "ALPHA = " alpha " / " act_alpha
-    std::string beta;     // "BETA  = " beta " / " act_beta
-    std::string k;        // "K = " K
+    std::string caption; // the set's description
+    std::string alpha;   // "ALPHA = " alpha " / " act_alpha
+    std::string beta;    // "BETA  = " beta " / " act_beta
+    std::string k;       // "K = " K
     bool operator==(const setup_labels&) const = default;
 };
 

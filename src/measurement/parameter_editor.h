@@ -20,7 +20,7 @@ struct parameter_set_view {
     bool radio_C_X = false, radio_C_1X = true;
     bool radio_D_X = false, radio_D_1X = true;
     bool radio_E_X = false, radio_E_1X = true;
-    bool background_correction = false;  // "Perform bkgnd correction"
+    bool background_correction = false; // "Perform bkgnd correction"
     bool chk_eff_A = false, chk_eff_B = false;
     bool operator==(const parameter_set_view&) const = default;
 };
@@ -30,7 +30,11 @@ parameter_set_view show_parameter_set(const _calibration& set);
 _calibration collect_parameter_set(const parameter_set_view& view);
 
 // The fields checked when the operator leaves them.
-enum class checked_field { alpha, beta, factor_b };
+enum class checked_field {
+    alpha,
+    beta,
+    factor_b
+};
 
 inline constexpr const char* no_name_message = "No name entered !!!";
 
@@ -38,10 +42,10 @@ class parameter_editor {
 public:
     explicit parameter_editor(std::string calibration_path);
 
-    void form_show();                      // list from the file, first entry, browse mode
-    void choose(std::size_t index);        // an entry of the list was chosen
-    void new_set();                        // "NEW": edit mode, empty name, other fields kept
-    void edit_set();                       // "EDIT": edit mode, name fixed
+    void form_show();               // list from the file, first entry, browse mode
+    void choose(std::size_t index); // an entry of the list was chosen
+    void new_set();                 // "NEW": edit mode, empty name, other fields kept
+    void edit_set();                // "EDIT": edit mode, name fixed
     // "OK": the message to show when no name was entered; otherwise saves, then back to browse mode
     // showing the first set of the file. Conversion and write errors propagate; after a failed write
     // the editor stays in edit mode.
@@ -55,7 +59,7 @@ public:
     const std::vector<std::string>& names() const { return names_; }
     std::optional<std::size_t> selected() const { return selected_; }
     bool edit_mode() const { return edit_mode_; }
-    bool fields_enabled() const { return edit_mode_; }  // every edit field, choice and the check box
+    bool fields_enabled() const { return edit_mode_; } // every edit field, choice and the check box
     bool name_enabled() const { return edit_mode_ && name_enabled_; }
     bool ok_enabled() const { return edit_mode_; }
     bool new_enabled() const { return !edit_mode_; }

@@ -19,15 +19,16 @@ struct flag_key {
 
 // Keys in the order they are written.
 constexpr text_key leading_texts[] = {
-    {"alpha", &_calibration::alpha},       {"beta", &_calibration::beta},
-    {"act_alpha", &_calibration::act_alpha}, {"act_beta", &_calibration::act_beta},
-    {"caption", &_calibration::caption},   {"name", &_calibration::name},
-    {"B", &_calibration::factor_b},        {"C", &_calibration::factor_c},
-    {"D", &_calibration::factor_d},        {"E", &_calibration::factor_e},
+    {"alpha", &_calibration::alpha},       {"beta", &_calibration::beta},       {"act_alpha", &_calibration::act_alpha},
+    {"act_beta", &_calibration::act_beta}, {"caption", &_calibration::caption}, {"name", &_calibration::name},
+    {"B", &_calibration::factor_b},        {"C", &_calibration::factor_c},      {"D", &_calibration::factor_d},
+    {"E", &_calibration::factor_e},
 };
 constexpr flag_key factor_flags[] = {
-    {"B_X", &_calibration::B_X}, {"C_X", &_calibration::C_X},
-    {"D_X", &_calibration::D_X}, {"E_X", &_calibration::E_X},
+    {"B_X", &_calibration::B_X},
+    {"C_X", &_calibration::C_X},
+    {"D_X", &_calibration::D_X},
+    {"E_X", &_calibration::E_X},
     {"bkgnd_corr", &_calibration::background_correction},
 };
 constexpr text_key trailing_texts[] = {
@@ -62,16 +63,14 @@ _calibration load_parameter_set(const std::string& path, std::string_view sectio
 void save_parameter_set(const std::string& path, std::string_view section, const _calibration& set) {
     ini_file ini(path);
     _calibration stored = set;
-    stored.name = std::string(section);  // "name" always repeats the section
+    stored.name = std::string(section); // "name" always repeats the section
     for (const auto& k : leading_texts) ini.write_string(section, k.key, stored.*k.field);
     for (const auto& k : factor_flags) ini.write_bool(section, k.key, set.*k.field);
     for (const auto& k : trailing_texts) ini.write_string(section, k.key, set.*k.field);
     for (const auto& k : efficiency_flags) ini.write_bool(section, k.key, set.*k.field);
 }
 
-std::vector<std::string> parameter_set_names(const std::string& path) {
-    return ini_file(path).sections();
-}
+std::vector<std::string> parameter_set_names(const std::string& path) { return ini_file(path).sections(); }
 
 double set_factor_k(const _calibration& set) {
     const double c = factor_value(set.factor_c, set.C_X, "C");

@@ -11,18 +11,18 @@
 namespace xkv {
 
 struct _r_results {
-    std::string id;             // database row number; empty for rows of a run not yet saved
-    std::string date;           // database time stamp; empty for rows of a run not yet saved
+    std::string id;   // database row number; empty for rows of a run not yet saved
+    std::string date; // database time stamp; empty for rows of a run not yet saved
     std::string sample_id;
     std::string description;
     std::string series_number;
     std::string hv;
     std::string mode;
-    std::string p1;             // alpha channel value
-    std::string p2;             // beta channel value
-    std::string time;           // elapsed counting time
+    std::string p1;   // alpha channel value
+    std::string p2;   // beta channel value
+    std::string time; // elapsed counting time
     std::string preset_time;
-    _calibration calibration;   // the parameter set the row was measured with
+    _calibration calibration; // the parameter set the row was measured with
     std::string activity_l;
     std::string u_activity_l;
     std::string activity_b;

@@ -10,7 +10,7 @@
 namespace xkv {
 
 struct chart_point {
-    double t = 0;      // seconds since the series started
+    double t = 0; // seconds since the series started
     double value = 0;
     bool operator==(const chart_point&) const = default;
 };

@@ -153,7 +153,7 @@ void run_engine::tick_steps() {
     progress_.measurement_max = setup_.preset_time;
     progress_.total_max = std::int64_t{setup_.preset_time} * setup_.series_total;
 
-    std::int64_t E = 0;  // a counter tick does not read the time
+    std::int64_t E = 0; // a counter tick does not read the time
     if (tick_phase_ == 1) {
         last_elapsed_ = read_time();
         E = digits_to_int(last_elapsed_);
@@ -260,7 +260,7 @@ bool run_engine::end_measurement(const char* beta_prefix, const char* current_pr
         return false;
     }
     const std::string elapsed = read_time();
-    if (link_->read_error >= 1) {  // a time line that never ended
+    if (link_->read_error >= 1) { // a time line that never ended
         fail(communication_error_message, false);
         return false;
     }
@@ -285,19 +285,18 @@ run_engine::channel_values run_engine::read_channels() {
 }
 
 std::string run_engine::read_time() {
-    std::string elapsed;  // stays empty when the link is offline
+    std::string elapsed; // stays empty when the link is offline
     link_->read_time(elapsed);
     return elapsed;
 }
 
-void run_engine::show_time(const std::string& elapsed, std::int64_t E, bool rewrite_preset,
-                           const char* current_prefix, const char* total_prefix) {
+void run_engine::show_time(const std::string& elapsed, std::int64_t E, bool rewrite_preset, const char* current_prefix,
+                           const char* total_prefix) {
     progress_.measurement = E;
     progress_.total = E + std::int64_t{setup_.series_number - 1} * setup_.preset_time;
     if (rewrite_preset) labels_.preset_time = "Preset time : " + std::to_string(setup_.preset_time) + " s ";
     labels_.measurement_time = "Measurment time : " + elapsed + " s ";
-    labels_.remaining_time =
-        "Remaining time  : " + std::to_string(setup_.preset_time - E) + " s ";
+    labels_.remaining_time = "Remaining time  : " + std::to_string(setup_.preset_time - E) + " s ";
     labels_.current_count = current_prefix + std::to_string(setup_.series_number);
     labels_.total_count = total_prefix + std::to_string(setup_.series_total);
 }

@@ -20,10 +20,23 @@
 
 namespace xkv {
 
-enum class run_state { preparing, ready, counting, finished, failed, closed };
+enum class run_state {
+    preparing,
+    ready,
+    counting,
+    finished,
+    failed,
+    closed
+};
 
 // Which buttons are on: STOP, START, ABORT, SAVE, CLOSE, PRINT REPORT.
-enum class button_set { none, ready, counting, finished, failed };
+enum class button_set {
+    none,
+    ready,
+    counting,
+    finished,
+    failed
+};
 struct run_buttons {
     bool stop = false, start = false, abort = false, save = false, close = false, print_report = false;
     bool operator==(const run_buttons&) const = default;
@@ -31,23 +44,23 @@ struct run_buttons {
 run_buttons buttons_of(button_set set);
 
 struct run_labels {
-    std::string sample_id;          // "Sample ID : "
-    std::string description;        // "Description : "
-    std::string set_caption;        // the parameter set's description
-    std::string alpha_efficiency;   // "ALPHA = "
-    std::string beta_efficiency;    // "BETA = "
-    std::string alpha_uncertainty;  // "Alpha uncertainty= "
-    std::string beta_uncertainty;   // "Beta uncertainty= "
-    std::string transfer_factor;    // "Transfer factor ="
-    std::string k;                  // "K = "
-    std::string background;         // "Background measurment" when no background correction
-    std::string alpha_value;        // "Alpha counter : " during counting, "ALPHA : " at the end
+    std::string sample_id;         // "Sample ID : "
+    std::string description;       // "Description : "
+    std::string set_caption;       // the parameter set's description
+    std::string alpha_efficiency;  // "ALPHA = "
+    std::string beta_efficiency;   // "BETA = "
+    std::string alpha_uncertainty; // "Alpha uncertainty= "
+    std::string beta_uncertainty;  // "Beta uncertainty= "
+    std::string transfer_factor;   // "Transfer factor ="
+    std::string k;                 // "K = "
+    std::string background;        // "Background measurment" when no background correction
+    std::string alpha_value;       // "Alpha counter : " during counting, "ALPHA : " at the end
     std::string beta_value;
-    std::string preset_time;        // "Preset time : "
-    std::string measurement_time;   // "Measurment time : "
-    std::string remaining_time;     // "Remaining time  : "
-    std::string current_count;      // "Current count : "
-    std::string total_count;        // "Total count : "
+    std::string preset_time;      // "Preset time : "
+    std::string measurement_time; // "Measurment time : "
+    std::string remaining_time;   // "Remaining time  : "
+    std::string current_count;    // "Current count : "
+    std::string total_count;      // "Total count : "
     bool operator==(const run_labels&) const = default;
 };
 
@@ -80,10 +93,10 @@ inline constexpr const char* abort_question = "Abort without Save \u2013 Data wi
 inline constexpr const char* close_question = "close measurment without save data !\n\rare you sure ?";
 inline constexpr const char* run_caption = "MEASURMENT IN PROGRESS";
 
-inline constexpr int settings_wait_ms = 5000;  // after the settings download
-inline constexpr int stop_wait_ms = 3000;      // after the stop at the end of a measurement
-inline constexpr int restart_wait_ms = 1000;   // after the start of the next measurement
-inline constexpr int tick_interval_ms = 500;   // between two ticks of a run
+inline constexpr int settings_wait_ms = 5000; // after the settings download
+inline constexpr int stop_wait_ms = 3000;     // after the stop at the end of a measurement
+inline constexpr int restart_wait_ms = 1000;  // after the start of the next measurement
+inline constexpr int tick_interval_ms = 500;  // between two ticks of a run
 
 class run_engine {
 public:
@@ -92,8 +105,8 @@ public:
     using channels_fn = std::function<void(const channel_sample&)>;
     using render_fn = std::function<void()>;
 
-    run_engine(_program_options options, _options profile, run_setup setup, std::string calibration_path,
-               wait_fn wait, diagnostic_log* log = nullptr);
+    run_engine(_program_options options, _options profile, run_setup setup, std::string calibration_path, wait_fn wait,
+               diagnostic_log* log = nullptr);
     ~run_engine();
     run_engine(const run_engine&) = delete;
     run_engine& operator=(const run_engine&) = delete;
@@ -101,14 +114,14 @@ public:
     // Opening: link, setup, settings download, labels, K, the 5000 ms wait, then ready. A setup or
     // set that cannot be used leaves a notice, releases the link and closes the run.
     void open();
-    void start();     // START
+    void start(); // START
     // START would clear rows of a finished series that were never saved: the window asks first.
     bool start_discards_rows() const { return state_ == run_state::finished && row_count() > 0; }
-    bool tick();      // the timer tick; true when the timer is to be armed again
-    void stop();      // STOP
-    void abort(const confirm_fn& confirm);      // ABORT after confirmation
-    void close_run(const confirm_fn& confirm);  // CLOSE after confirmation
-    void close();     // the window closes, whatever the cause: timer off, link released
+    bool tick();                               // the timer tick; true when the timer is to be armed again
+    void stop();                               // STOP
+    void abort(const confirm_fn& confirm);     // ABORT after confirmation
+    void close_run(const confirm_fn& confirm); // CLOSE after confirmation
+    void close();                              // the window closes, whatever the cause: timer off, link released
 
     // Notices in the order they arose, handed over once.
     std::vector<run_notice> take_notices();

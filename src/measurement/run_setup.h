@@ -8,11 +8,11 @@
 namespace xkv {
 
 struct run_setup {
-    std::string set_name;     // section of the chosen parameter set
+    std::string set_name; // section of the chosen parameter set
     std::string sample_id;
     std::string description;
-    std::string count = "1";  // measurements in the series
-    std::string preset_time;  // seconds
+    std::string count = "1"; // measurements in the series
+    std::string preset_time; // seconds
     std::string quantity;
     std::string units;
     bool operator==(const run_setup&) const = default;

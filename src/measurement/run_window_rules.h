@@ -24,7 +24,11 @@ gauge_values gauge_of(std::int64_t value, std::int64_t maximum);
 
 // Closing from the title bar: a closed run just goes; where CLOSE is offered it means CLOSE, with
 // its question; otherwise (preparing, counting) it is refused, so a count is ended by STOP or ABORT.
-enum class title_bar_close { close, as_close_button, refuse };
+enum class title_bar_close {
+    close,
+    as_close_button,
+    refuse
+};
 title_bar_close title_bar_close_of(run_state state, button_set buttons);
 
 } // namespace xkv

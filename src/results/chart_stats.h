@@ -12,7 +12,7 @@ namespace xkv {
 
 struct control_lines {
     double mean = 0;
-    double sigma = 0;  // sample standard deviation (n - 1); 0 for fewer than two values
+    double sigma = 0; // sample standard deviation (n - 1); 0 for fewer than two values
     double lower(int times) const { return mean - times * sigma; }
     double upper(int times) const { return mean + times * sigma; }
 };
@@ -20,14 +20,14 @@ struct control_lines {
 control_lines control_lines_of(const std::vector<double>& values);
 
 struct control_point {
-    long long seconds = 0;  // time stamp, seconds since 1970 (UTC)
+    long long seconds = 0; // time stamp, seconds since 1970 (UTC)
     double value = 0;
-    double error = 0;       // half the error bar; 0 without one
+    double error = 0; // half the error bar; 0 without one
     bool beyond_3_sigma = false;
 };
 
 struct chart_data {
-    std::string title;  // the column's header
+    std::string title; // the column's header
     std::vector<control_point> points;
     control_lines lines;
     bool error_bars = false;

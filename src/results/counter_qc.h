@@ -18,7 +18,7 @@ double upper_regularized_gamma(double a, double x);
 struct chi_square_result {
     double chi_square = 0;
     int degrees_of_freedom = 0;
-    double p_value = 1;  // upper tail
+    double p_value = 1; // upper tail
     bool flagged = false;
 };
 
@@ -45,7 +45,7 @@ public:
 private:
     std::vector<count_series> done_;
     std::optional<count_series> open_;
-    std::string key_;  // sample, description, mode and set of the open series
+    std::string key_; // sample, description, mode and set of the open series
     long long last_number_ = 0;
 };
 

@@ -34,8 +34,10 @@ void write_csv_row(std::ostream& out, const std::vector<std::string_view>& cells
     std::string line;
     for (std::size_t i = 0; i < cells.size(); ++i) {
         if (i) line += ',';
-        if (written_as_is(cells[i])) line += cells[i];
-        else line += csv_field(cells[i]);
+        if (written_as_is(cells[i]))
+            line += cells[i];
+        else
+            line += csv_field(cells[i]);
     }
     line += "\r\n";
     out.write(line.data(), static_cast<std::streamsize>(line.size()));

@@ -11,19 +11,19 @@ namespace xkv {
 inline constexpr double default_limits_k = 1.645;
 
 struct counting_inputs {
-    double gross_rate = 0;       // r_g, per second
-    double gross_time = 1;       // t_g, seconds
-    double background_rate = 0;  // r_0; 0 without background correction
-    double background_time = 1;  // t_0, seconds
-    double factor = 1;           // w: what the activity formula multiplies the net rate by
-    double factor_u_rel = 0;     // u_rel(w)
+    double gross_rate = 0;      // r_g, per second
+    double gross_time = 1;      // t_g, seconds
+    double background_rate = 0; // r_0; 0 without background correction
+    double background_time = 1; // t_0, seconds
+    double factor = 1;          // w: what the activity formula multiplies the net rate by
+    double factor_u_rel = 0;    // u_rel(w)
 };
 
 struct characteristic_limits {
-    double result = 0;       // y
-    double uncertainty = 0;  // u(y)
+    double result = 0;      // y
+    double uncertainty = 0; // u(y)
     double decision_threshold = 0;
-    std::optional<double> detection_limit;  // none when 1 - k^2 u_rel(w)^2 <= 0
+    std::optional<double> detection_limit; // none when 1 - k^2 u_rel(w)^2 <= 0
     // A result at or below its decision threshold shows no effect of the sample.
     bool detected() const { return result > decision_threshold; }
 };

@@ -14,8 +14,8 @@ listing_kind listing_column_kind(std::size_t column) {
     }
     const std::string_view name = viewer_column_names[column];
     if (name == "ts") return listing_kind::date;
-    for (std::string_view text : {"sample_id", "description", "mode", "cal_text", "cal_name", "units", "text_act_a",
-                                  "text_act_b"})
+    for (std::string_view text :
+         {"sample_id", "description", "mode", "cal_text", "cal_name", "units", "text_act_a", "text_act_b"})
         if (name == text) return listing_kind::text;
     return listing_kind::number;
 }
@@ -29,7 +29,8 @@ std::optional<double> number_of(std::string_view text) {
 }
 
 std::optional<long long> timestamp_seconds(std::string_view t) {
-    if (t.size() < 19 || t[4] != '-' || t[7] != '-' || t[10] != ' ' || t[13] != ':' || t[16] != ':') return std::nullopt;
+    if (t.size() < 19 || t[4] != '-' || t[7] != '-' || t[10] != ' ' || t[13] != ':' || t[16] != ':')
+        return std::nullopt;
     const auto field = [&t](std::size_t at, std::size_t digits, int& value) {
         const auto [end, ec] = std::from_chars(t.data() + at, t.data() + at + digits, value);
         return ec == std::errc{} && end == t.data() + at + digits;

@@ -8,7 +8,11 @@
 
 namespace xkv {
 
-enum class listing_kind { text, number, date };
+enum class listing_kind {
+    text,
+    number,
+    date
+};
 
 // Kind of listing column `column`; columns past the viewer's 32 are the limit columns.
 listing_kind listing_column_kind(std::size_t column);

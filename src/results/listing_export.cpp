@@ -41,7 +41,8 @@ public:
         committed_ = true;
     }
     [[noreturn]] void fail(const char* what, int error) const {
-        throw file_error(std::string(what) + " \"" + target_.string() + "\". " + std::generic_category().message(error));
+        throw file_error(std::string(what) + " \"" + target_.string() + "\". " +
+                         std::generic_category().message(error));
     }
 
 private:
@@ -89,7 +90,7 @@ public:
         worksheet_freeze_panes(sheet_, 1, 0);
     }
     ~xlsx_writer() override {
-        if (book_) workbook_close(book_);  // unfinished: the sibling file is removed after this
+        if (book_) workbook_close(book_); // unfinished: the sibling file is removed after this
     }
     void row(const std::vector<std::string_view>& cells) override {
         const auto r = static_cast<lxw_row_t>(rows_);
@@ -117,8 +118,11 @@ private:
             break;
         case listing_kind::date:
             if (timestamp_seconds(text)) {
-                const auto part = [&text](std::size_t at, std::size_t n) { return std::stoi(std::string(text.substr(at, n))); };
-                lxw_datetime dt{part(0, 4), part(5, 2), part(8, 2), part(11, 2), part(14, 2), static_cast<double>(part(17, 2))};
+                const auto part = [&text](std::size_t at, std::size_t n) {
+                    return std::stoi(std::string(text.substr(at, n)));
+                };
+                lxw_datetime dt{part(0, 4),  part(5, 2),  part(8, 2),
+                                part(11, 2), part(14, 2), static_cast<double>(part(17, 2))};
                 return worksheet_write_datetime(sheet_, r, c, &dt, date_);
             }
             break;

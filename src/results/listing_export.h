@@ -47,7 +47,11 @@ void export_listing(const std::string& database_path, const bound_statement& sel
 void export_grid(const text_table& grid, listing_writer& out, double k);
 
 // The file types of the viewer's save dialog, by the chosen name's extension; .xls for any other.
-enum class export_format { xls, xlsx, csv };
+enum class export_format {
+    xls,
+    xlsx,
+    csv
+};
 export_format export_format_of(std::string_view file_name);
 inline constexpr const char* export_dialog_filter = "excel file|*.xls|Excel workbook|*.xlsx|CSV file|*.csv";
 

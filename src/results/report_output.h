@@ -20,11 +20,11 @@ namespace xkv {
 
 // Everything a report needs beside its rows.
 struct report_sources {
-    std::string template_path;  // the program options' template name, resolved
-    std::string counter_path;   // <program dir>/ini/default.xkv, which keeps the report counter
-    std::string creator;        // the profile's report creator
-    cur_measurment setup;       // its sample ID and description head the report
-    double limits_k = default_limits_k;  // k of the characteristic limits in the report
+    std::string template_path;          // the program options' template name, resolved
+    std::string counter_path;           // <program dir>/ini/default.xkv, which keeps the report counter
+    std::string creator;                // the profile's report creator
+    cur_measurment setup;               // its sample ID and description head the report
+    double limits_k = default_limits_k; // k of the characteristic limits in the report
 };
 
 // A generated report, or the template's check message (then no number was used).
@@ -58,10 +58,10 @@ std::vector<_r_results> viewer_report_rows(const text_table& listing);
 void write_report_file(const std::string& path, const std::vector<std::string>& lines);
 
 enum class report_result {
-    template_error,  // the check message was shown; no number used, nothing written
-    cancelled,       // the number was used, nothing written
-    written,         // written and opened
-    open_failed,     // written; the desktop could not open it and the warning was shown
+    template_error, // the check message was shown; no number used, nothing written
+    cancelled,      // the number was used, nothing written
+    written,        // written and opened
+    open_failed,    // written; the desktop could not open it and the warning was shown
 };
 
 // The "PRINT REPORT" and viewer "Report" actions: make the report, ask for the file ("report

@@ -24,17 +24,17 @@ struct result_field {
 };
 
 struct result_column {
-    std::string_view name;         // in the database
-    std::string_view declaration;  // its type in the schema text
-    std::string_view header;       // the viewer's and the spreadsheet's header
-    std::string_view report_tag;   // the row tag of a report
-    int schema_position;           // place in CREATE TABLE
-    int save_position;             // place in SAVE's INSERT; -1 when the database fills it
-    int grid_position;             // column of the run window's grid; -1 when not shown there
+    std::string_view name;        // in the database
+    std::string_view declaration; // its type in the schema text
+    std::string_view header;      // the viewer's and the spreadsheet's header
+    std::string_view report_tag;  // the row tag of a report
+    int schema_position;          // place in CREATE TABLE
+    int save_position;            // place in SAVE's INSERT; -1 when the database fills it
+    int grid_position;            // column of the run window's grid; -1 when not shown there
     result_field field;
-    std::string_view grid_header = {};                  // when the grid's header differs from `header`
-    std::string (*saved)(const _r_results&) = nullptr;  // SAVE's text when not field.get's
-    std::string (*reported)(const _r_results&) = nullptr;  // the report's text when not field.get's
+    std::string_view grid_header = {};                    // when the grid's header differs from `header`
+    std::string (*saved)(const _r_results&) = nullptr;    // SAVE's text when not field.get's
+    std::string (*reported)(const _r_results&) = nullptr; // the report's text when not field.get's
 
     constexpr bool numeric() const { return declaration.starts_with("INTEGER") || declaration.starts_with("NUMERIC"); }
     constexpr std::string_view shown_in_grid() const { return grid_header.empty() ? header : grid_header; }
@@ -47,11 +47,11 @@ namespace column_fields {
 // A text member, reached from the record through `path` (a member, or a member of a member).
 template <auto... path>
 std::string get_text(const _r_results& r) {
-    return (r .* ... .* path);
+    return (r.*....*path);
 }
 template <auto... path>
 void set_text(_r_results& r, const std::string& text) {
-    (r .* ... .* path) = text;
+    (r.*....*path) = text;
 }
 template <auto... path>
 inline constexpr result_field text{get_text<path...>, set_text<path...>};
@@ -105,11 +105,9 @@ inline constexpr std::array<result_column, results_column_count> results_column_
         {"cal_text", varchar, "caption", "D.CAL_TEXT", 15, 13, 14, f::text<&R::calibration, &C::caption>},
         {"cal_name", varchar, "name", "D.CAL_NAME", 16, 14, 15, f::text<&R::calibration, &C::name>},
         {"activity_l", varchar, "activity alpha", "D.ACT_A", 17, 15, 16, f::text<&R::activity_l>},
-        {"u_activity_l", varchar, "Uncertainty of activity alpha", "D.U_ACT_A", 18, 17, 17,
-         f::text<&R::u_activity_l>},
+        {"u_activity_l", varchar, "Uncertainty of activity alpha", "D.U_ACT_A", 18, 17, 17, f::text<&R::u_activity_l>},
         {"activity_b", varchar, "activity beta", "D.ACT_B", 19, 16, 18, f::text<&R::activity_b>},
-        {"u_activity_b", varchar, "Uncertainty of activity beta", "D.U_ACT_B", 20, 18, 19,
-         f::text<&R::u_activity_b>},
+        {"u_activity_b", varchar, "Uncertainty of activity beta", "D.U_ACT_B", 20, 18, 19, f::text<&R::u_activity_b>},
         {"bck_l", varchar, "backgnd alpha", "D.BC_A", 21, 19, 20, f::text<&R::background, &B::alpha>},
         {"bck_b", varchar, "backgnd beta", "D.BC_B", 22, 20, 21, f::text<&R::background, &B::beta>},
         {"bck_time", varchar, "backgnd time", "D.BC_TIME", 23, 21, 22, f::text<&R::background, &B::time>},
@@ -118,8 +116,7 @@ inline constexpr std::array<result_column, results_column_count> results_column_
         {"MDA_a", "NUMERIC", "MDA alpha", "D.MDA_A", 26, 24, 25, f::text<&R::MDA_a>},
         {"MDA_b", "NUMERIC", "MDA beta", "D.MDA_B", 27, 25, 26, f::text<&R::MDA_b>},
         {"koef_k", "NUMERIC", "K1", "D.K1", 28, 26, 27, f::text<&R::koef_k>},
-        {"bgn_corr", "INTEGER", "background correction", "D.BC_CORR", 29, 27, -1, f::flag, {}, nullptr,
-         f::flag_report},
+        {"bgn_corr", "INTEGER", "background correction", "D.BC_CORR", 29, 27, -1, f::flag, {}, nullptr, f::flag_report},
         {"text_act_a", varchar, "Text activity alpha", "D.TEXT_A", 30, 28, 28, f::text<&R::text_act_a>},
         {"text_act_b", varchar, "Text activity beta", "D.TEXT_B", 31, 29, 29, f::text<&R::text_act_b>},
     }};

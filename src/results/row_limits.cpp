@@ -53,12 +53,13 @@ std::array<stored_channel, 2> channels_of_listing_row(const std::vector<std::str
                     cal_b = viewer_column("cal_b"), cal_b_act = viewer_column("cal_b_act"),
                     bck_l = viewer_column("bck_l"), bck_b = viewer_column("bck_b"),
                     bck_time = viewer_column("bck_time"), quantity = viewer_column("quantity"),
-                    koef_k = viewer_column("koef_k"), mode = viewer_column("mode"), bgn_corr = viewer_column("bgn_corr");
+                    koef_k = viewer_column("koef_k"), mode = viewer_column("mode"),
+                    bgn_corr = viewer_column("bgn_corr");
     } col;
     const auto at = [&cells](std::size_t i) { return i < cells.size() ? cells[i] : std::string_view{}; };
-    stored_channel alpha{at(col.p1),       at(col.time),     at(col.cal_l),  at(col.cal_l_act), at(col.bck_l),
-                         at(col.bck_time), at(col.quantity), at(col.koef_k), at(col.mode),
-                         trim_control(at(col.bgn_corr)) == "1"};
+    stored_channel alpha{
+        at(col.p1),       at(col.time),     at(col.cal_l),  at(col.cal_l_act), at(col.bck_l),
+        at(col.bck_time), at(col.quantity), at(col.koef_k), at(col.mode),      trim_control(at(col.bgn_corr)) == "1"};
     stored_channel beta = alpha;
     beta.value = at(col.p2);
     beta.efficiency = at(col.cal_b);
@@ -69,8 +70,16 @@ std::array<stored_channel, 2> channels_of_listing_row(const std::vector<std::str
 
 std::array<stored_channel, 2> channels_of_row(const _r_results& row) {
     const _calibration& cal = row.calibration;
-    stored_channel alpha{row.p1,        row.time, cal.alpha,  cal.act_alpha, row.background.alpha, row.background.time,
-                         row.quantity, row.koef_k, row.mode, cal.background_correction};
+    stored_channel alpha{row.p1,
+                         row.time,
+                         cal.alpha,
+                         cal.act_alpha,
+                         row.background.alpha,
+                         row.background.time,
+                         row.quantity,
+                         row.koef_k,
+                         row.mode,
+                         cal.background_correction};
     stored_channel beta = alpha;
     beta.value = row.p2;
     beta.efficiency = cal.beta;

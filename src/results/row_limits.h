@@ -2,8 +2,8 @@
 // The characteristic limits of a result row's two channels, computed from what the row stores:
 // the listing columns, the extra columns that listings and exports append, and the report's values.
 
-#include "results/iso11929.h"
 #include "measurement/r_results.h"
+#include "results/iso11929.h"
 
 #include <array>
 #include <optional>
@@ -15,11 +15,11 @@ namespace xkv {
 
 // One channel of a row, as stored.
 struct stored_channel {
-    std::string_view value;            // p1 or p2: counts in counter modes, else a rate
-    std::string_view time;             // counting time, seconds
+    std::string_view value; // p1 or p2: counts in counter modes, else a rate
+    std::string_view time;  // counting time, seconds
     std::string_view efficiency;
-    std::string_view efficiency_u;     // taken as relative, as the uncertainty formula takes it
-    std::string_view background;       // a rate
+    std::string_view efficiency_u; // taken as relative, as the uncertainty formula takes it
+    std::string_view background;   // a rate
     std::string_view background_time;
     std::string_view quantity;
     std::string_view koef_k;

@@ -25,7 +25,8 @@ std::vector<std::string> grid_row(std::size_t slot, const _r_results& r) {
     static const auto columns = grid_columns();
     std::vector<std::string> row;
     row.reserve(columns.size());
-    for (const result_column* c : columns) row.push_back(c->name == row_number_column ? decimal(slot) : c->field.get(r));
+    for (const result_column* c : columns)
+        row.push_back(c->name == row_number_column ? decimal(slot) : c->field.get(r));
     return row;
 }
 

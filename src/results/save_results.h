@@ -11,8 +11,8 @@ namespace xkv {
 inline constexpr const char* no_data_to_save = "No data to save !!!!";
 
 enum class save_outcome {
-    saved,    // every filled slot is in the database; the window closes
-    no_data,  // slot 0 is empty: show no_data_to_save, nothing else happens
+    saved,   // every filled slot is in the database; the window closes
+    no_data, // slot 0 is empty: show no_data_to_save, nothing else happens
 };
 
 // The INSERT of one row, a parameter in place of each of the 30 values.

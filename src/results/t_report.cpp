@@ -34,8 +34,8 @@ bool starts_with_any_case(std::string_view line, std::string_view marker) {
 }
 
 struct tag_span {
-    std::size_t open;   // position of "{"
-    std::size_t close;  // position of "}"
+    std::size_t open;  // position of "{"
+    std::size_t close; // position of "}"
     std::string_view name(std::string_view line) const { return line.substr(open + 1, close - open - 1); }
 };
 
@@ -101,8 +101,7 @@ constexpr std::array<int, report_tag_count> column_of_slot = [] {
         columns[slot] = -1;
         if (slot >= factor_b_slot && slot < factor_b_slot + 4) continue;
         for (std::size_t c = 0; c < results_column_count; ++c)
-            if (results_columns()[c].report_tag == report_tag_names[slot])
-                columns[slot] = static_cast<int>(c);
+            if (results_columns()[c].report_tag == report_tag_names[slot]) columns[slot] = static_cast<int>(c);
     }
     return columns;
 }();

@@ -24,16 +24,64 @@ namespace xkv {
 // column with that tag (results_columns()), apart from the parameter set's factors B to E. Slots 43
 // to 49 give the characteristic limits of the row's channels and the k they were computed with.
 inline constexpr std::size_t report_tag_count = 58;
-inline constexpr std::array<std::string_view, report_tag_count> report_tag_names = {
-    "NUMBER",      "CREATOR",   "CUR_DATE",  "SAMPLE_ID",  "DESCRIPTION", "TABLE",      "END_TABLE",
-    "D.SAMP_ID",   "D.DESCR",   "D.SER_NUM", "D.HV",       "D.MODE",      "D.RESULT_A", "D.RESULT_B",
-    "D.TIME",      "D.P_TIME",  "D.CAL_A",   "D.CAL_B",    "D.CAL_A_ACT", "D.CAL_B_ACT", "D.CAL_TEXT",
-    "D.CAL_NAME",  "D.ACT_A",   "D.U_ACT_A", "D.ACT_B",    "D.U_ACT_B",   "D.BC_A",     "D.BC_B",
-    "D.BC_TIME",   "D.ID",      "D.DATE",    "D.QUANTITY", "D.UNITS",     "D.MDA_A",    "D.MDA_B",
-    "D.CAL_B",     "D.CAL_C",   "D.CAL_D",   "D.CAL_E",    "D.K1",        "D.BC_CORR",  "D.TEXT_A",
-    "D.TEXT_B",    "D.DT_A",    "D.DL_A",    "D.ND_A",     "D.DT_B",      "D.DL_B",     "D.ND_B",
-    "LIMITS_K",    "",          "",          "",           "",            "",           "",
-    "",            ""};
+inline constexpr std::array<std::string_view, report_tag_count> report_tag_names = {"NUMBER",
+                                                                                    "CREATOR",
+                                                                                    "CUR_DATE",
+                                                                                    "SAMPLE_ID",
+                                                                                    "DESCRIPTION",
+                                                                                    "TABLE",
+                                                                                    "END_TABLE",
+                                                                                    "D.SAMP_ID",
+                                                                                    "D.DESCR",
+                                                                                    "D.SER_NUM",
+                                                                                    "D.HV",
+                                                                                    "D.MODE",
+                                                                                    "D.RESULT_A",
+                                                                                    "D.RESULT_B",
+                                                                                    "D.TIME",
+                                                                                    "D.P_TIME",
+                                                                                    "D.CAL_A",
+                                                                                    "D.CAL_B",
+                                                                                    "D.CAL_A_ACT",
+                                                                                    "D.CAL_B_ACT",
+                                                                                    "D.CAL_TEXT",
+                                                                                    "D.CAL_NAME",
+                                                                                    "D.ACT_A",
+                                                                                    "D.U_ACT_A",
+                                                                                    "D.ACT_B",
+                                                                                    "D.U_ACT_B",
+                                                                                    "D.BC_A",
+                                                                                    "D.BC_B",
+                                                                                    "D.BC_TIME",
+                                                                                    "D.ID",
+                                                                                    "D.DATE",
+                                                                                    "D.QUANTITY",
+                                                                                    "D.UNITS",
+                                                                                    "D.MDA_A",
+                                                                                    "D.MDA_B",
+                                                                                    "D.CAL_B",
+                                                                                    "D.CAL_C",
+                                                                                    "D.CAL_D",
+                                                                                    "D.CAL_E",
+                                                                                    "D.K1",
+                                                                                    "D.BC_CORR",
+                                                                                    "D.TEXT_A",
+                                                                                    "D.TEXT_B",
+                                                                                    "D.DT_A",
+                                                                                    "D.DL_A",
+                                                                                    "D.ND_A",
+                                                                                    "D.DT_B",
+                                                                                    "D.DL_B",
+                                                                                    "D.ND_B",
+                                                                                    "LIMITS_K",
+                                                                                    "",
+                                                                                    "",
+                                                                                    "",
+                                                                                    "",
+                                                                                    "",
+                                                                                    "",
+                                                                                    "",
+                                                                                    ""};
 
 // True when a brace is still open after the line's last character.
 bool check_braces(std::string_view line);
@@ -63,18 +111,18 @@ public:
     std::string tag_value(std::size_t slot) const;
 
     std::string template_name;
-    std::vector<std::string> lines;       // the template lines accepted by the checks
-    std::string error_text;               // empty when the template may be generated
+    std::vector<std::string> lines; // the template lines accepted by the checks
+    std::string error_text;         // empty when the template may be generated
 
-    std::string number_text;              // {NUMBER}
-    std::string creator_text;             // {CREATOR}
-    std::string date_text;                // {CUR_DATE}
-    cur_measurment setup;                 // {SAMPLE_ID} and {DESCRIPTION}
-    std::vector<_r_results> rows;         // every row is reported, in order
-    std::size_t current_row = 0;          // the row row tags take
+    std::string number_text;      // {NUMBER}
+    std::string creator_text;     // {CREATOR}
+    std::string date_text;        // {CUR_DATE}
+    cur_measurment setup;         // {SAMPLE_ID} and {DESCRIPTION}
+    std::vector<_r_results> rows; // every row is reported, in order
+    std::size_t current_row = 0;  // the row row tags take
 
-    double limits_k = default_limits_k;   // k of the characteristic limits
-    std::vector<std::string> out_lines;   // the report, one entry per line
+    double limits_k = default_limits_k; // k of the characteristic limits
+    std::vector<std::string> out_lines; // the report, one entry per line
 };
 
 } // namespace xkv

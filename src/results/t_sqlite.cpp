@@ -34,7 +34,12 @@ const char* const results_create_index = "CREATE INDEX resultssampleid ON [resul
 namespace {
 
 // How a column's values become text, chosen once per answer from the first row.
-enum class conversion { integer, floating, blob, text };
+enum class conversion {
+    integer,
+    floating,
+    blob,
+    text
+};
 
 conversion by_declared_type(sqlite3_stmt* statement, int column) {
     const char* declared = sqlite3_column_decltype(statement, column);
@@ -96,8 +101,8 @@ void t_sqlite::statement_finalizer::operator()(sqlite3_stmt* statement) const { 
 t_sqlite::t_sqlite(const std::string& path) {
     sqlite3* raw = nullptr;
     // One object serves one operation on one thread: SQLite's per-call locking would only cost time.
-    const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                                   nullptr);
+    const int rc =
+        sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     db_.reset(raw);
     if (rc != SQLITE_OK) {
         if (!raw) throw ESQLiteException("Failed to open database \"" + path + "\" : unknown error");
@@ -130,14 +135,14 @@ void t_sqlite::create_table() {
 
 void t_sqlite::fail(const char* text, std::string_view sql, const std::vector<std::string>& texts) const {
     if (sqlite3_errcode(db_.get()) == SQLITE_OK) throw ESQLiteException(text);
-    throw ESQLiteException(std::string(text) + " \"" + statement_with_values(sql, texts) + "\" : " +
-                           sqlite3_errmsg(db_.get()));
+    throw ESQLiteException(std::string(text) + " \"" + statement_with_values(sql, texts) +
+                           "\" : " + sqlite3_errmsg(db_.get()));
 }
 
 std::string statement_with_values(std::string_view sql, const std::vector<std::string>& texts) {
     std::string out;
     std::size_t next = 0;
-    char quote = 0;  // the quote or bracket being passed over, whose "?" is no parameter
+    char quote = 0; // the quote or bracket being passed over, whose "?" is no parameter
     for (const char c : sql) {
         if (quote) {
             if (c == quote) quote = 0;
@@ -191,8 +196,7 @@ void t_sqlite::query_into(text_table& rows, std::string_view sql, const std::vec
             if (done) return;
             try {
                 rows.keep_rows(keep);
-            } catch (...) {
-            }
+            } catch (...) {}
         }
     } undo{rows, rows.row_count()};
     query_each(sql, texts, [&rows](const std::vector<std::string_view>& cells) { rows.add_row(cells); });
@@ -212,7 +216,7 @@ void t_sqlite::query_each(std::string_view sql, const std::vector<std::string>& 
     }
 
     std::vector<conversion> conversions;
-    std::vector<std::string> scratch;  // one per column: every cell of a row stays valid at once
+    std::vector<std::string> scratch; // one per column: every cell of a row stays valid at once
     std::vector<std::string_view> cells;
     for (;;) {
         const int rc = sqlite3_step(st);

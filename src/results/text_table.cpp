@@ -16,7 +16,8 @@ constexpr std::size_t first_capacity = 256;
 } // namespace
 
 void text_table::offsets::push_back(std::uint32_t value) {
-    if (size_ == chunks_.size() * chunk_size) chunks_.push_back(std::make_unique_for_overwrite<std::uint32_t[]>(chunk_size));
+    if (size_ == chunks_.size() * chunk_size)
+        chunks_.push_back(std::make_unique_for_overwrite<std::uint32_t[]>(chunk_size));
     chunks_[size_ >> chunk_bits][size_ & (chunk_size - 1)] = value;
     ++size_;
 }

@@ -87,10 +87,10 @@ private:
     // begins at the next slot, so its start follows from its end and the end before it.
     std::vector<std::unique_ptr<char[]>> blocks_;
     std::vector<char*> slots_;
-    std::size_t last_slot_capacity_ = 0;  // bytes allocated from the start of the last slot
-    std::uint64_t end_ = 0;               // where the next cell's text goes
+    std::size_t last_slot_capacity_ = 0; // bytes allocated from the start of the last slot
+    std::uint64_t end_ = 0;              // where the next cell's text goes
     offsets cell_ends_;
-    offsets row_starts_;  // index of each row's first cell
+    offsets row_starts_; // index of each row's first cell
     std::size_t columns_ = 0;
 };
 

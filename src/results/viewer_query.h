@@ -35,13 +35,13 @@ struct calendar_date {
 
 // The viewer's filter boxes; an empty text or an absent date adds no condition.
 struct viewer_filter {
-    std::optional<calendar_date> from_date;  // "FROM DATE" ticked: fromdate
-    std::optional<calendar_date> to_date;    // "TO DATE" ticked: todate
-    std::string sample_id;                   // samplecombo
-    std::string cal_name;                    // calcombo
-    std::string mode;                        // modecombo
-    std::string hv;                          // hvcombo
-    std::string from_value_1;                // bounds on p1 and p2
+    std::optional<calendar_date> from_date; // "FROM DATE" ticked: fromdate
+    std::optional<calendar_date> to_date;   // "TO DATE" ticked: todate
+    std::string sample_id;                  // samplecombo
+    std::string cal_name;                   // calcombo
+    std::string mode;                       // modecombo
+    std::string hv;                         // hvcombo
+    std::string from_value_1;               // bounds on p1 and p2
     std::string to_value_1;
     std::string from_value_2;
     std::string to_value_2;
@@ -70,7 +70,12 @@ viewer_grid list_results(const std::string& database_path, const bound_statement
 void stream_results(const std::string& database_path, const bound_statement& select,
                     const std::function<void(const std::vector<std::string_view>& cells)>& row);
 
-enum class filter_list { sample, mode, cal_name, hv };
+enum class filter_list {
+    sample,
+    mode,
+    cal_name,
+    hv
+};
 
 // The stored values that begin with `typed` (LIKE: a to z in either case; "%" and "_" are wildcards).
 bound_statement list_select(filter_list list, const std::string& typed);

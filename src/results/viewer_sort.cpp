@@ -8,13 +8,18 @@ namespace xkv {
 
 namespace {
 
-enum class cell_kind { empty, number, date, text };
+enum class cell_kind {
+    empty,
+    number,
+    date,
+    text
+};
 
 std::optional<double> number_of(std::string_view text) {
     double value = 0;
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc() || stop != end || !std::isfinite(value)) return std::nullopt;  // "nan" has no order
+    if (error != std::errc() || stop != end || !std::isfinite(value)) return std::nullopt; // "nan" has no order
     return value;
 }
 

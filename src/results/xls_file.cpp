@@ -2,8 +2,8 @@
 
 #include "settings/cp1252.h"
 #include "settings/errors.h"
-#include "settings/whole_file.h"
 #include "settings/value_text.h"
+#include "settings/whole_file.h"
 
 #include <algorithm>
 #include <charconv>
@@ -117,7 +117,7 @@ void write_by_rows(output_file& file, const text_table& grid) {
             next[c] += label_header_bytes + (c < row.size() ? cell_bytes(row[c], scratch).size() : 0);
     }
     std::uint64_t end = sizeof bof_record;
-    for (auto& column : next) end += std::exchange(column, end);  // column lengths become column offsets
+    for (auto& column : next) end += std::exchange(column, end); // column lengths become column offsets
 
     file.write(as_text(bof_record, sizeof bof_record), 0);
     std::vector<std::string> gathered(columns);

@@ -191,8 +191,8 @@ void ini_file::write_string(std::string_view section, std::string_view key, std:
     // A line break would end the line early and start a section or key of its own.
     for (const std::string_view text : {section, key, value})
         if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos)
-            throw write_error(path_, "the setting \"" + std::string(key) +
-                                         "\" cannot hold a line break or a NUL character");
+            throw write_error(path_,
+                              "the setting \"" + std::string(key) + "\" cannot hold a line break or a NUL character");
     load(); // another writer may have changed the file since it was read
     const std::string entry = std::string(key) + "=" + std::string(value);
     const std::size_t header = find_section(section);

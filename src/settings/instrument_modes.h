@@ -11,15 +11,18 @@
 
 namespace xkv {
 
-enum class mode_reads { counters, ratemeters };
+enum class mode_reads {
+    counters,
+    ratemeters
+};
 
 struct instrument_mode {
-    std::int32_t code;         // the profile's mode code
-    std::string_view name;     // in result rows and the main window's labels
-    std::string_view caption;  // the options window's choice
-    std::string_view command;  // sent to the instrument to select it
-    mode_reads reads;          // what a run reads
-    int lines;                 // value lines of a read of that kind: channel 1, or both channels
+    std::int32_t code;        // the profile's mode code
+    std::string_view name;    // in result rows and the main window's labels
+    std::string_view caption; // the options window's choice
+    std::string_view command; // sent to the instrument to select it
+    mode_reads reads;         // what a run reads
+    int lines;                // value lines of a read of that kind: channel 1, or both channels
 };
 
 inline constexpr std::array<instrument_mode, 6> instrument_modes = {{

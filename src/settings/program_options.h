@@ -9,13 +9,13 @@
 namespace xkv {
 
 struct _program_options {
-    std::int32_t port = 1;                          // the port opened is "COM" + port
-    std::int32_t speed = 9600;                      // bits per second
-    std::string database = "default_database.mdb";  // results database path
-    std::int32_t auto_check = 1;                    // the file's "UPDATE"/"auto": 1 on, anything else off
-    std::string name = "templates\\report.tpl";     // report template path
-    std::int32_t timeout = 20;                      // idle byte waits a value read tolerates
-    bool revert_channels = false;                   // counter 1 is beta, counter 2 alpha
+    std::int32_t port = 1;                         // the port opened is "COM" + port
+    std::int32_t speed = 9600;                     // bits per second
+    std::string database = "default_database.mdb"; // results database path
+    std::int32_t auto_check = 1;                   // the file's "UPDATE"/"auto": 1 on, anything else off
+    std::string name = "templates\\report.tpl";    // report template path
+    std::int32_t timeout = 20;                     // idle byte waits a value read tolerates
+    bool revert_channels = false;                  // counter 1 is beta, counter 2 alpha
 
     // Read only, never written: device path of "COM<n>" ("PORTS"/"COM<n>") and the update host
     // ("UPDATE"/"host"); both are set by hand in the file.

@@ -74,8 +74,7 @@ _program_options read_program_options(const std::string& path) {
     for (const auto& key : ini.keys("PORTS")) {
         std::int32_t n = 0;
         if (key.size() > 3 && (key[0] == 'C' || key[0] == 'c') && (key[1] == 'O' || key[1] == 'o') &&
-            (key[2] == 'M' || key[2] == 'm') && parse_ini_integer(key.substr(3), n) &&
-            !o.port_devices.contains(n))
+            (key[2] == 'M' || key[2] == 'm') && parse_ini_integer(key.substr(3), n) && !o.port_devices.contains(n))
             o.port_devices[n] = ini.read_string("PORTS", key, "");
     }
     return o;
@@ -102,7 +101,7 @@ std::string port_device_path(const std::map<std::int32_t, std::string>& port_dev
         !parse_ini_integer(std::string_view(port_name).substr(3), n))
         return port_name;
     if (auto it = port_devices.find(n); it != port_devices.end() && !it->second.empty()) return it->second;
-    if (n < 1) return {};  // no default device: nothing opens, as for an absent port
+    if (n < 1) return {}; // no default device: nothing opens, as for an absent port
     return "/dev/ttyS" + std::to_string(n - 1);
 }
 

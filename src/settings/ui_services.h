@@ -8,7 +8,10 @@
 namespace xkv {
 
 // The answer a confirmation gives when the operator just presses Enter.
-enum class default_answer { ok, cancel };
+enum class default_answer {
+    ok,
+    cancel
+};
 
 class ui_services {
 public:
@@ -29,8 +32,10 @@ public:
 
     // File dialogs. `filter` is "description|*.ext"; `default_extension` is added to a name without
     // one. Nothing when the operator cancels.
-    virtual std::optional<std::string> choose_open_file(const std::string& filter, const std::string& default_extension) = 0;
-    virtual std::optional<std::string> choose_save_file(const std::string& filter, const std::string& default_extension) = 0;
+    virtual std::optional<std::string> choose_open_file(const std::string& filter,
+                                                        const std::string& default_extension) = 0;
+    virtual std::optional<std::string> choose_save_file(const std::string& filter,
+                                                        const std::string& default_extension) = 0;
 
     // Opens a file or web address with the desktop's default handler; false when that failed.
     virtual bool open_with_desktop(const std::string& path_or_url) = 0;

@@ -131,8 +131,7 @@ std::int64_t digits_to_int(std::string_view text) {
     if (first == std::string::npos) return 0;
     const std::string_view significant = std::string_view(digits).substr(first);
     std::int64_t value = 0;
-    if (significant.size() <= 10)
-        std::from_chars(significant.data(), significant.data() + significant.size(), value);
+    if (significant.size() <= 10) std::from_chars(significant.data(), significant.data() + significant.size(), value);
     if (significant.size() > 10 || value > std::numeric_limits<std::int32_t>::max())
         throw conversion_error("'" + digits + "' is not a valid integer value");
     return value;
@@ -166,7 +165,8 @@ std::string format_general(double value) {
                 out += digits.substr(0, int_len) + decimal_separator + digits.substr(int_len);
             }
         } else {
-            out += std::string("0") + decimal_separator + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+            out += std::string("0") + decimal_separator + std::string(static_cast<std::size_t>(-exponent - 1), '0') +
+                   digits;
         }
     } else {
         out += digits.substr(0, 1);

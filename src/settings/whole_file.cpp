@@ -68,7 +68,7 @@ whole_file::whole_file(const std::string& path, mode_t new_mode) : target_(link_
         return;
     }
     if (exists) {
-        (void)!::fchown(fd_, st.st_uid, st.st_gid);  // kept where allowed
+        (void)!::fchown(fd_, st.st_uid, st.st_gid); // kept where allowed
         new_mode = st.st_mode & 07777;
     } else {
         new_mode &= ~current_umask();

@@ -38,7 +38,11 @@ public:
     bool commit();
 
 private:
-    enum class way { temporary, in_place, direct };
+    enum class way {
+        temporary,
+        in_place,
+        direct
+    };
 
     void discard();
 

@@ -27,9 +27,9 @@ TEST(UpdateCheck, RepliesAreComparedTrimmedAndExactly) {
         {"VER.1.01.0000\r\n", false},
         {"  VER.1.01.0000\t \n", false},
         {"VER.1.02.0000", true},
-        {"ver.1.01.0000", true},       // letter case counts
-        {"VER.1.00.0000", true},       // an older version is news too
-        {"<html>moved</html>", true},  // so is an unrelated page
+        {"ver.1.01.0000", true},      // letter case counts
+        {"VER.1.00.0000", true},      // an older version is news too
+        {"<html>moved</html>", true}, // so is an unrelated page
         {"", true},
     };
     http_server server;

@@ -39,7 +39,7 @@ TEST(CliArgs, SplitsDirCommandOptionsAndArguments) {
 
     const auto m = parse_command_line({"measure", "--save", "--set", "--save"}, commands);
     EXPECT_TRUE(m.flag("save"));
-    EXPECT_EQ(*m.value("set"), "--save");  // a value may look like an option
+    EXPECT_EQ(*m.value("set"), "--save"); // a value may look like an option
 
     const auto c = parse_command_line({"console", "n", "--", "--not-an-option", ""}, commands);
     EXPECT_EQ(c.positional, (std::vector<std::string>{"n", "--not-an-option", ""}));

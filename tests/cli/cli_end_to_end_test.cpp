@@ -9,11 +9,11 @@
 
 #include <chrono>
 #include <csignal>
-#include <filesystem>
-#include <thread>
 #include <fcntl.h>
+#include <filesystem>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <thread>
 
 extern char** environ;
 
@@ -41,8 +41,8 @@ protected:
     }
 
     void use_port(const std::string& device, int timeout = 20) {
-        write_file(dir.file("ini/program_opt.xkv"), "[COM]\r\nport=1\r\ntimeout=" + std::to_string(timeout) +
-                                                        "\r\n[PORTS]\r\nCOM1=" + device + "\r\n");
+        write_file(dir.file("ini/program_opt.xkv"),
+                   "[COM]\r\nport=1\r\ntimeout=" + std::to_string(timeout) + "\r\n[PORTS]\r\nCOM1=" + device + "\r\n");
     }
 
     // Starts the CLI; its output goes to cli.out and cli.err.
@@ -112,7 +112,7 @@ TEST_F(CliEndToEnd, MeasureSaveThenListExportAndReport) {
     EXPECT_EQ(row[0], "0");
     EXPECT_EQ(row[1], "S1");
     EXPECT_EQ(row[2], "tab\\there, line\\nthere");
-    EXPECT_EQ(row[6], "5");    // alpha: a ratemeter reading in mode R1,R2
+    EXPECT_EQ(row[6], "5"); // alpha: a ratemeter reading in mode R1,R2
     EXPECT_EQ(row[7], "20");
     EXPECT_EQ(row[16], "19.96"); // (5 - 0.01) / 0.25
     EXPECT_NE(measured.err.find("/10 s"), std::string::npos) << "progress on stderr";
@@ -172,8 +172,8 @@ TEST_F(CliEndToEnd, ACommunicationFailureEndsWithExitFourAndKeepsTheOutput) {
 TEST_F(CliEndToEnd, SetupChecksAreUsageErrors) {
     use_port(dir.file("no-such-port"));
     EXPECT_EQ(cli({"measure", "--set", "nope", "--sample", "S", "--description", "d"}).exit_code, 2);
-    const cli_result zero = cli({"measure", "--set", "soil", "--sample", "S", "--description", "d", "--quantity", "0",
-                                 "--preset", "0"});
+    const cli_result zero =
+        cli({"measure", "--set", "soil", "--sample", "S", "--description", "d", "--quantity", "0", "--preset", "0"});
     EXPECT_EQ(zero.exit_code, 2);
     EXPECT_EQ(zero.err, "CAN NOT SET quantity to 0\nCAN NOT SET preset time to 0\n");
     const cli_result empty = cli({"measure", "--set", "soil", "--sample", "S", "--description", "d", "--units", ""});

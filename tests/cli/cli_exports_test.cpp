@@ -47,13 +47,13 @@ TEST_F(CliExports, ListLimitsQcAndTheFiles) {
     EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 6);
     EXPECT_EQ(run_out({"list"}).find("decision threshold"), std::string::npos);
 
-    EXPECT_EQ(run_out({"qc", "chi2"}),
-              "sample\tfirst id\tlast id\tchannel\tchi2\tdof\tp\tresult\n"
-              "CHK\t1\t5\talpha\t2\t4\t0.735758882342885\tok\n"
-              "CHK\t1\t5\tbeta\t2\t4\t0.735758882342885\tok\n");
+    EXPECT_EQ(run_out({"qc", "chi2"}), "sample\tfirst id\tlast id\tchannel\tchi2\tdof\tp\tresult\n"
+                                       "CHK\t1\t5\talpha\t2\t4\t0.735758882342885\tok\n"
+                                       "CHK\t1\t5\tbeta\t2\t4\t0.735758882342885\tok\n");
 
     EXPECT_EQ(run_out({"export-csv", dir.file("a.csv")}), "file saved!\n");
-    EXPECT_EQ(xkv::test::read_file(dir.file("a.csv")).substr(0, 8), "\xEF\xBB\xBF" "count");
+    EXPECT_EQ(xkv::test::read_file(dir.file("a.csv")).substr(0, 8), "\xEF\xBB\xBF"
+                                                                    "count");
     EXPECT_EQ(run_out({"export-xlsx", dir.file("a.xlsx"), "--mode", "R1,R2"}), "file saved!\n");
     EXPECT_EQ(xkv::test::read_file(dir.file("a.xlsx")).substr(0, 2), "PK");
 }

@@ -75,7 +75,7 @@ TEST_F(CliMeasure, ARunCutShortOrWithoutInstrumentStoresNothingAndSaysWhy) {
     {
         SCOPED_TRACE("no instrument: a port number with no device behind it");
         use_port("port=-2147483648");
-        int waited_ms = 0;  // today's endless count ends here after a minute of virtual time
+        int waited_ms = 0; // today's endless count ends here after a minute of virtual time
         wait = [&](int ms) { interrupted = (waited_ms += ms) > 60000; };
         const outcome r = run_cli(measure());
         EXPECT_EQ(r.code, exit_no_instrument) << r.err;
@@ -93,11 +93,10 @@ TEST_F(CliMeasure, CtrlCOnALineThatNeverEndsItsReplyEndsTheRun) {
     auto run = std::async(std::launch::async, [&] { return run_cli(measure({"--preset", "100"})); });
     // Interrupt once START has gone out and the first reply drips.
     const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (peer.received().find("G\n") == std::string::npos && std::chrono::steady_clock::now() < give_up) {
-    }
+    while (peer.received().find("G\n") == std::string::npos && std::chrono::steady_clock::now() < give_up) {}
     interrupted = true;
     if (run.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
-        peer.hang_up();  // ends the run, so a failure is reported rather than hung
+        peer.hang_up(); // ends the run, so a failure is reported rather than hung
         ADD_FAILURE() << "the run did not end";
     }
     const outcome r = run.get();

@@ -61,7 +61,8 @@ void about_error_test::an_escaping_error_is_shown_and_the_program_goes_on() {
     auto* working = new QPushButton("work", &window);
     working->move(0, 40);
     int worked = 0;
-    QObject::connect(failing, &QPushButton::clicked, [] { throw conversion_error("'x' is not a valid integer value"); });
+    QObject::connect(failing, &QPushButton::clicked,
+                     [] { throw conversion_error("'x' is not a valid integer value"); });
     QObject::connect(working, &QPushButton::clicked, [&] { ++worked; });
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));

@@ -43,9 +43,7 @@ struct console_fixture : shell_fixture {
         console->findChild<QLineEdit*>("Edit1")->setText(text);
         QTest::mouseClick(console->findChild<QPushButton*>("Button1"), Qt::LeftButton);
     }
-    QStringList log() const {
-        return console->findChild<QPlainTextEdit*>("Memo1")->toPlainText().split('\n');
-    }
+    QStringList log() const { return console->findChild<QPlainTextEdit*>("Memo1")->toPlainText().split('\n'); }
 
     Tdebug* console = nullptr;
 };

@@ -150,15 +150,15 @@ void main_form_test::cancelled_dialogs_change_nothing_but_rerun_the_device_test(
 
     f.find("SelectDataBase")->trigger(); // cancelled
     QCOMPARE(device_tests(), 2);
-    f.find("NewDataBase")->trigger();    // cancelled
+    f.find("NewDataBase")->trigger(); // cancelled
     QCOMPARE(device_tests(), 3);
     f.find("TestDevice")->trigger();
     QCOMPARE(device_tests(), 4);
     QVERIFY(main.program_options() == before);
 
     main.enable_save_options();
-    f.find("SaveOptions")->trigger();    // cancelled: nothing written, still enabled
-    f.find("LoadOptions")->trigger();    // cancelled
+    f.find("SaveOptions")->trigger(); // cancelled: nothing written, still enabled
+    f.find("LoadOptions")->trigger(); // cancelled
     QVERIFY(f.find("SaveOptions")->isEnabled());
     QVERIFY(!std::filesystem::exists(f.profile_path()));
     QCOMPARE(f.options().read_string("DB", "database", "none"), std::string("none"));

@@ -32,7 +32,7 @@ void measurement_road_test::whole_road() {
     auto* cal = f.window<Tcal_form>();
     QVERIFY(cal->isVisible());
     QCOMPARE(cal->windowTitle(), QString("Measurment Parameters"));
-    f.click(cal, "Button3");  // NEW
+    f.click(cal, "Button3"); // NEW
     QVERIFY(f.enabled(cal, "Edit_name"));
     f.type(cal, "Edit_name", "Soil");
     f.type(cal, "Edit_description", "dried soil");
@@ -42,11 +42,11 @@ void measurement_road_test::whole_road() {
     f.type(cal, "Edit_B", "2");
     for (const char* e : {"Edit_C", "Edit_D", "Edit_E"}) f.type(cal, e, "1");
     f.type(cal, "Edit_units", "Bq/g");
-    f.click(cal, "Button1");  // OK
+    f.click(cal, "Button1"); // OK
     QVERIFY(f.services.messages.empty());
     QCOMPARE(f.control<QComboBox>(cal, "ComboBox1")->currentText(), QString("Soil"));
-    QVERIFY(!f.enabled(cal, "Edit_alpha"));  // browse mode again
-    f.click(cal, "Button2");  // CLOSE
+    QVERIFY(!f.enabled(cal, "Edit_alpha")); // browse mode again
+    f.click(cal, "Button2");                // CLOSE
     QVERIFY(!cal->isVisible());
 
     // The setup: choosing the set fills preset time, units and (B used as 1/X) the quantity.
@@ -59,10 +59,10 @@ void measurement_road_test::whole_road() {
     QCOMPARE(f.text(setup, "label_k"), QString("K = 1"));
     f.type(setup, "Edit4", "3");
     f.type(setup, "Edit1", "S1");
-    QVERIFY(!f.enabled(setup, "Button2"));  // no description yet
+    QVERIFY(!f.enabled(setup, "Button2")); // no description yet
     f.type(setup, "Edit2", "field 4");
     QVERIFY(f.enabled(setup, "Button2"));
-    f.click(setup, "Button2");  // START
+    f.click(setup, "Button2"); // START
 
     // The run window opens, downloads the settings and waits, then offers START.
     auto* run = f.window<Treal_measurment>();
@@ -72,21 +72,21 @@ void measurement_road_test::whole_road() {
     QCOMPARE(run->windowTitle(), QString("MEASURMENT IN PROGRESS"));
     QCOMPARE(f.text(run, "label_sample_id"), QString("Sample ID : S1"));
     QCOMPARE(f.text(run, "label_background"), QString("Background measurment"));
-    QCOMPARE(f.rows(run, "Output"), 0);  // nothing measured yet
+    QCOMPARE(f.rows(run, "Output"), 0); // nothing measured yet
     QVERIFY(sim.wait_logged("U 16"));
 
-    f.click(run, "Button2");  // START
+    f.click(run, "Button2"); // START
     QVERIFY(!f.enabled(run, "Button2"));
     QVERIFY(f.enabled(run, "Button1") && f.enabled(run, "Button3"));
     QVERIFY(f.control<QTimer>(run, "Timer1")->isActive());
-    QTRY_VERIFY_WITH_TIMEOUT(f.enabled(run, "Button4"), 20000);  // SAVE: the series has finished
+    QTRY_VERIFY_WITH_TIMEOUT(f.enabled(run, "Button4"), 20000); // SAVE: the series has finished
 
     QCOMPARE(run->engine()->state(), run_state::finished);
     QCOMPARE(f.rows(run, "Output"), 1);
     QCOMPARE(f.cell(run, "Output", 0, 0), QString("0"));
     QCOMPARE(f.cell(run, "Output", 0, 1), QString("S1"));
-    QCOMPARE(f.cell(run, "Output", 0, 8), QString("3"));  // time
-    QCOMPARE(f.cell(run, "Output", 0, 6), QString("5"));  // ratemeter: the alpha rate
+    QCOMPARE(f.cell(run, "Output", 0, 8), QString("3")); // time
+    QCOMPARE(f.cell(run, "Output", 0, 6), QString("5")); // ratemeter: the alpha rate
     QCOMPARE(f.text(run, "label_measurement_time"), QString("Measurment time : 3 s "));
     QCOMPARE(f.control<QProgressBar>(run, "ProgressBar1")->value(), 3);
     QVERIFY(!f.control<QTimer>(run, "Timer1")->isActive());
@@ -96,7 +96,7 @@ void measurement_road_test::whole_road() {
     QVERIFY(chart->alpha_series()->count() >= 1);
     QCOMPARE(chart->alpha_series()->at(0).y(), 5.0);
 
-    f.click(run, "Button4");  // SAVE closes the run window and the setup dialog
+    f.click(run, "Button4"); // SAVE closes the run window and the setup dialog
     QVERIFY(!run->isVisible());
     QVERIFY(!setup->isVisible());
     QVERIFY(run->engine() == nullptr);
@@ -108,7 +108,7 @@ void measurement_road_test::whole_road() {
     QCOMPARE(f.cell(viewer, "Grid", 0, 2), QString("S1"));
     QCOMPARE(f.cell(viewer, "Grid", 0, 16), QString("Soil"));
     f.control<QComboBox>(viewer, "samplecombo")->setEditText("S2");
-    f.click(viewer, "Button2");  // SHOW
+    f.click(viewer, "Button2"); // SHOW
     QCOMPARE(f.rows(viewer, "Grid"), 0);
     f.control<QComboBox>(viewer, "samplecombo")->setEditText("S1");
     f.click(viewer, "Button2");

@@ -38,7 +38,7 @@ private slots:
 void operator_road_test::texts_keep_their_bytes_and_show_as_plain_text() {
     windows_fixture f;
     _options p;
-    p.creator = "M\xFCller";  // Windows-1252
+    p.creator = "M\xFCller"; // Windows-1252
     p.hv1 = "<h1>Site moved</h1>";
     write_profile(f.profile_path(), p);
     const std::string before = test::read_file(f.profile_path());
@@ -64,7 +64,7 @@ void operator_road_test::texts_keep_their_bytes_and_show_as_plain_text() {
     f.find("MeasurmmentParameters")->trigger();
     auto* cal = f.window<Tcal_form>();
     QCOMPARE(f.text(cal, "Edit_units"), QString::fromUtf8("\u00b5Sv/h"));
-    f.click(cal, "Button4");  // EDIT, then OK with the units untouched
+    f.click(cal, "Button4"); // EDIT, then OK with the units untouched
     f.type(cal, "Edit_description", "dried\n[Water]");
     QCOMPARE(f.text(cal, "Edit_description"), QString("dried"));
     f.click(cal, "Button1");

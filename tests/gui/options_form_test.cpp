@@ -206,10 +206,14 @@ void options_form_test::a_timeout_too_large_takes_over_the_profile_only() {
 void options_form_test::background_time_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("kept");
-    QTest::newRow("zero") << "0" << "1";
-    QTest::newRow("negative") << "-5" << "1";
-    QTest::newRow("half") << "0.5" << "0.5";
-    QTest::newRow("blanks") << " 600 " << " 600 ";
+    QTest::newRow("zero") << "0"
+                          << "1";
+    QTest::newRow("negative") << "-5"
+                              << "1";
+    QTest::newRow("half") << "0.5"
+                          << "0.5";
+    QTest::newRow("blanks") << " 600 "
+                            << " 600 ";
 }
 
 void options_form_test::background_time() {
@@ -256,7 +260,8 @@ void options_form_test::leaving_the_time_field_checks_it() {
 void options_form_test::check_template_shows_the_engine_outcome() {
     editor_fixture f;
     std::filesystem::create_directories(f.dir.file("templates"));
-    test::write_file(f.dir.file("templates/report.tpl"), "Report {NUMBER}\r\n{TABLE}\r\n{D.SAMP_ID}\r\n{END_TABLE}\r\n");
+    test::write_file(f.dir.file("templates/report.tpl"),
+                     "Report {NUMBER}\r\n{TABLE}\r\n{D.SAMP_ID}\r\n{END_TABLE}\r\n");
     test::write_file(f.dir.file("open.tpl"), "{TABLE}\n{D.ID}\n");
     f.open_for_edit();
 

@@ -77,18 +77,18 @@ void run_window_test::save_without_rows_and_close_with_its_question() {
     test::sim_process sim;
     run_fixture f(sim.link_path());
     f.open();
-    f.click(f.run, "Button4");  // SAVE
+    f.click(f.run, "Button4"); // SAVE
     QCOMPARE(f.services.messages, std::vector<std::string>{"No data to save !!!!"});
     QVERIFY(f.run->isVisible());
     QCOMPARE(f.saved_rows(), 0u);
 
-    f.run->close();  // the title bar means CLOSE, with its question; Cancel keeps the window
+    f.run->close(); // the title bar means CLOSE, with its question; Cancel keeps the window
     QTRY_COMPARE(f.services.confirmations.size(), 1u);
     QCOMPARE(f.services.confirmations[0].text, std::string("close measurment without save data !\n\rare you sure ?"));
-    QVERIFY(f.services.confirmations[0].preset == default_answer::cancel);  // Enter keeps the data
+    QVERIFY(f.services.confirmations[0].preset == default_answer::cancel); // Enter keeps the data
     QVERIFY(f.run->isVisible());
     f.services.answers.push_back(true);
-    f.click(f.run, "Button5");  // CLOSE, OK
+    f.click(f.run, "Button5"); // CLOSE, OK
     QVERIFY(!f.run->isVisible());
     QVERIFY(!f.setup->isVisible());
     QVERIFY(!f.run->engine());
@@ -106,18 +106,18 @@ void run_window_test::abort_asks_with_its_dash_and_leaves_without_saving() {
     run_fixture f(sim.link_path());
     f.open();
     f.start();
-    f.run->close();  // counting: the title bar is refused
+    f.run->close(); // counting: the title bar is refused
     QTest::qWait(50);
     QVERIFY(f.run->isVisible());
     QVERIFY(f.services.confirmations.empty());
 
-    f.click(f.run, "Button3");  // ABORT, Cancel: counting goes on
+    f.click(f.run, "Button3"); // ABORT, Cancel: counting goes on
     QCOMPARE(f.services.confirmations.size(), 1u);
     QCOMPARE(f.services.confirmations[0].text, std::string("Abort without Save \xE2\x80\x93 Data will lost!!"));
-    QVERIFY(f.services.confirmations[0].preset == default_answer::cancel);  // Enter keeps the data
+    QVERIFY(f.services.confirmations[0].preset == default_answer::cancel); // Enter keeps the data
     QCOMPARE(f.run->engine()->state(), run_state::counting);
     f.services.answers.push_back(true);
-    f.click(f.run, "Button3");  // ABORT, OK
+    f.click(f.run, "Button3"); // ABORT, OK
     QVERIFY(!f.run->isVisible());
     QVERIFY(!f.setup->isVisible());
     QVERIFY(sim.wait_logged("S"));
@@ -129,19 +129,19 @@ void run_window_test::the_window_stays_through_the_wait_of_stop() {
     run_fixture f(sim.link_path());
     f.open();
     f.start();
-    f.services.answers.push_back(true);  // would confirm a CLOSE, were one asked
+    f.services.answers.push_back(true); // would confirm a CLOSE, were one asked
     f.during_wait = [&f](int ms) {
         if (ms != stop_wait_ms) return;
-        f.run->close();  // the title bar, while STOP waits for the instrument
+        f.run->close(); // the title bar, while STOP waits for the instrument
         QCoreApplication::processEvents();
         f.click(f.run, "Button5");
     };
-    f.click(f.run, "Button1");  // STOP
+    f.click(f.run, "Button1"); // STOP
     QCoreApplication::processEvents();
     QVERIFY(f.run->isVisible());
     QVERIFY(f.services.confirmations.empty());
     QCOMPARE(f.run->engine()->state(), run_state::finished);
-    QCOMPARE(f.run->engine()->row_count(), 1u);  // the measurement stopped early is kept
+    QCOMPARE(f.run->engine()->row_count(), 1u); // the measurement stopped early is kept
     QCOMPARE(f.rows(f.run, "Output"), 1);
     QCOMPARE(f.cell(f.run, "Output", 0, 1), QString("S1"));
 }
@@ -149,22 +149,21 @@ void run_window_test::the_window_stays_through_the_wait_of_stop() {
 void run_window_test::every_fixed_wait_shows_the_state_reached_with_nothing_to_press() {
     test::sim_process sim;
     run_fixture f(sim.link_path());
-    std::vector<QStringList> shown;  // per wait: buttons, caption and labels as on the screen
+    std::vector<QStringList> shown; // per wait: buttons, caption and labels as on the screen
     f.during_wait = [&f, &shown](int ms) {
         shown.push_back({QString::number(ms), QString::fromStdString(f.buttons_on()), f.run->windowTitle(),
-                         f.text(f.run, "label_sample_id"), f.text(f.run, "label_description"),
-                         f.text(f.run, "label_k"), f.text(f.run, "label_preset_time"),
-                         f.text(f.run, "label_alpha_value")});
+                         f.text(f.run, "label_sample_id"), f.text(f.run, "label_description"), f.text(f.run, "label_k"),
+                         f.text(f.run, "label_preset_time"), f.text(f.run, "label_alpha_value")});
     };
     f.open();
     f.start();
-    f.click(f.run, "Button1");  // STOP
+    f.click(f.run, "Button1"); // STOP
     QCOMPARE(shown.size(), 2u);
-    QCOMPARE(shown[0], (QStringList{"5000", "000000", "MEASURMENT IN PROGRESS", "Sample ID : S1", "Description : filter",
-                                    "K = 1", "Preset time : 100000 s ", ""}));
+    QCOMPARE(shown[0], (QStringList{"5000", "000000", "MEASURMENT IN PROGRESS", "Sample ID : S1",
+                                    "Description : filter", "K = 1", "Preset time : 100000 s ", ""}));
     QCOMPARE(shown[1].mid(0, 4), (QStringList{"3000", "000000", "MEASURMENT IN PROGRESS", "Sample ID : S1"}));
-    QVERIFY2(shown[1][7].startsWith("ALPHA : "), qPrintable(shown[1][7]));  // the final values, not the count
-    QCOMPARE(f.buttons_on(), std::string("010111"));                        // finished once the wait is over
+    QVERIFY2(shown[1][7].startsWith("ALPHA : "), qPrintable(shown[1][7])); // the final values, not the count
+    QCOMPARE(f.buttons_on(), std::string("010111"));                       // finished once the wait is over
 }
 
 void run_window_test::start_after_an_unsaved_series_asks_first() {
@@ -172,16 +171,16 @@ void run_window_test::start_after_an_unsaved_series_asks_first() {
     run_fixture f(sim.link_path());
     f.open();
     f.start();
-    f.click(f.run, "Button1");  // STOP keeps one row
+    f.click(f.run, "Button1"); // STOP keeps one row
     QCOMPARE(f.run->engine()->row_count(), 1u);
-    f.click(f.run, "Button2");  // START, Cancel: the row stays
+    f.click(f.run, "Button2"); // START, Cancel: the row stays
     QCOMPARE(f.services.confirmations.size(), 1u);
     QCOMPARE(f.services.confirmations[0].text, std::string(close_question));
     QVERIFY(f.services.confirmations[0].preset == default_answer::cancel);
     QCOMPARE(f.run->engine()->state(), run_state::finished);
     QCOMPARE(f.run->engine()->row_count(), 1u);
     f.services.answers.push_back(true);
-    f.click(f.run, "Button2");  // START, OK: a new series
+    f.click(f.run, "Button2"); // START, OK: a new series
     QCOMPARE(f.run->engine()->state(), run_state::counting);
     QCOMPARE(f.run->engine()->row_count(), 0u);
 }
@@ -216,13 +215,13 @@ void run_window_test::a_template_that_fails_its_checks_leaves_print_report_off()
     QCOMPARE(f.services.messages.size(), 1u);
     QVERIFY2(f.services.messages[0].rfind("SYNTAX ERROR AT LINE ", 0) == 0, f.services.messages[0].c_str());
     QVERIFY(f.services.file_dialogs.empty());
-    QCOMPARE(f.buttons_on(), std::string("010110"));  // the ready set without PRINT REPORT
+    QCOMPARE(f.buttons_on(), std::string("010110")); // the ready set without PRINT REPORT
 }
 
 void run_window_test::a_set_without_k_closes_the_run_and_the_setup() {
-    run_fixture f("");  // no instrument: the opening does not get that far
+    run_fixture f(""); // no instrument: the opening does not get that far
     QVERIFY(f.enabled(f.setup, "Button2"));
-    f.choose(f.setup, "ComboBox1", "NoK");  // K fails: shown, START keeps its state
+    f.choose(f.setup, "ComboBox1", "NoK"); // K fails: shown, START keeps its state
     QCOMPARE(f.services.warnings.size(), 1u);
     QVERIFY(f.enabled(f.setup, "Button2"));
     f.click(f.setup, "Button2");
@@ -230,7 +229,7 @@ void run_window_test::a_set_without_k_closes_the_run_and_the_setup() {
     QVERIFY(!f.setup->isVisible());
     QCOMPARE(f.services.warnings.size(), 2u);
     QCOMPARE(f.services.warnings[1].text, std::string("'' is not a valid floating point value"));
-    QVERIFY(f.waits.empty());  // no settings wait for a run that cannot start
+    QVERIFY(f.waits.empty()); // no settings wait for a run that cannot start
 }
 
 XKV_SHELL_TEST_MAIN(run_window_test)

@@ -70,15 +70,15 @@ void setup_windows_test::editor_new_and_ok_saves_and_shows_the_first_set() {
     f.choose(cal, "ComboBox1", "Water");
     QCOMPARE(f.text(cal, "Edit_B"), QString("3"));
 
-    f.click(cal, "Button3");  // NEW: a copy of Water without its name
+    f.click(cal, "Button3"); // NEW: a copy of Water without its name
     QVERIFY(!f.control<QComboBox>(cal, "ComboBox1")->isVisibleTo(cal));
     QCOMPARE(f.text(cal, "Edit_name"), QString());
-    f.click(cal, "Button1");  // OK without a name
+    f.click(cal, "Button1"); // OK without a name
     QCOMPARE(f.services.messages, std::vector<std::string>{"No name entered !!!"});
     QVERIFY(f.enabled(cal, "Button1"));
 
     f.type(cal, "Edit_name", "Filter");
-    f.type(cal, "Edit_alpha", "-1");  // saved as typed, only the display is mended
+    f.type(cal, "Edit_alpha", "-1"); // saved as typed, only the display is mended
     f.control<QRadioButton>(cal, "radio_D_X")->click();
     f.control<QCheckBox>(cal, "chk_bkgnd_corr")->click();
     f.click(cal, "Button1");
@@ -106,19 +106,21 @@ void setup_windows_test::editor_new_and_ok_saves_and_shows_the_first_set() {
 void setup_windows_test::editor_leaving_a_field_replaces_non_positive_numbers() {
     windows_fixture f;
     auto* cal = open_over<Tcal_form>(f, two_sets, "MeasurmmentParameters");
-    f.click(cal, "Button4");  // EDIT
+    f.click(cal, "Button4"); // EDIT
     const struct {
         const char* field;
         const char* typed;
         const char* shown;
-    } cases[] = {{"Edit_alpha", "-2", "0.0001"}, {"Edit_beta", "0", "0.0001"}, {"Edit_B", "0.3", "0.3"},
+    } cases[] = {{"Edit_alpha", "-2", "0.0001"},
+                 {"Edit_beta", "0", "0.0001"},
+                 {"Edit_B", "0.3", "0.3"},
                  {"Edit_alpha", "abc", "abc"}};
     for (const auto& c : cases) {
         f.type(cal, c.field, c.typed);
         leave(f.control(cal, c.field));
         QCOMPARE(f.text(cal, c.field), QString(c.shown));
     }
-    QCOMPARE(f.services.warnings.size(), 1u);  // abc: the conversion error, and abc stays
+    QCOMPARE(f.services.warnings.size(), 1u); // abc: the conversion error, and abc stays
     QCOMPARE(f.services.warnings[0].text, std::string("'abc' is not a valid floating point value"));
     QCOMPARE(f.services.warnings[0].caption, std::string("xkv 4410 sw control "));
 }
@@ -126,7 +128,7 @@ void setup_windows_test::editor_leaving_a_field_replaces_non_positive_numbers() 
 void setup_windows_test::editor_write_failure_stays_in_edit_mode() {
     windows_fixture f;
     f.start_windows();
-    std::filesystem::remove_all(f.dir.path() + "/ini");  // nowhere to write
+    std::filesystem::remove_all(f.dir.path() + "/ini"); // nowhere to write
     f.find("MeasurmmentParameters")->trigger();
     auto* cal = f.window<Tcal_form>();
     f.click(cal, "Button3");
@@ -146,19 +148,19 @@ void setup_windows_test::setup_fills_from_the_set_and_enables_start() {
     QVERIFY(!f.enabled(setup, "Edit3") && !f.enabled(setup, "Button2"));
 
     f.type(setup, "edit5", "7");
-    f.choose(setup, "ComboBox1", "Soil");  // B used as X: the quantity keeps its text
+    f.choose(setup, "ComboBox1", "Soil"); // B used as X: the quantity keeps its text
     QCOMPARE(f.text(setup, "Edit4"), QString("60"));
     QCOMPARE(f.text(setup, "edit5"), QString("7"));
     QCOMPARE(f.text(setup, "edit6"), QString("Bq/g"));
     QCOMPARE(f.text(setup, "label_caption"), QString("dried"));
     QCOMPARE(f.text(setup, "label_alpha"), QString("ALPHA = 0.5 / 0.1"));
     QCOMPARE(f.text(setup, "label_beta"), QString("BETA  = 0.25 / 0.2"));
-    QCOMPARE(f.text(setup, "label_k"), QString("K = 0.5"));  // C as X, D and E as 1/X: 2 x 1/4 x 1/1
-    f.choose(setup, "ComboBox1", "Water");  // B used as 1/X: its B becomes the quantity
+    QCOMPARE(f.text(setup, "label_k"), QString("K = 0.5")); // C as X, D and E as 1/X: 2 x 1/4 x 1/1
+    f.choose(setup, "ComboBox1", "Water");                  // B used as 1/X: its B becomes the quantity
     QCOMPARE(f.text(setup, "edit5"), QString("3"));
 
     f.type(setup, "Edit1", "S1");
-    QVERIFY(!f.enabled(setup, "Button2"));  // the description is still empty
+    QVERIFY(!f.enabled(setup, "Button2")); // the description is still empty
     f.type(setup, "Edit2", "tap water");
     QVERIFY(f.enabled(setup, "Button2"));
     f.type(setup, "edit6", "");
@@ -187,7 +189,7 @@ void setup_windows_test::setup_start_checks_and_refusals() {
         std::size_t errors;
     } cases[] = {
         {"0", "0", {"CAN NOT SET quantity to 0", "CAN NOT SET preset time to 0"}, 0},
-        {"abc", "1", {}, 1},  // no number at all: the conversion error
+        {"abc", "1", {}, 1}, // no number at all: the conversion error
     };
     for (const auto& c : cases) {
         f.services.messages.clear();

@@ -84,11 +84,11 @@ inline void run_modal(QAction* item, QDialog* dialog, std::function<void()> body
 } // namespace xkv::test
 
 // The windows' remembered layout goes to a folder of the test's own, never the user's.
-#define XKV_SHELL_TEST_MAIN(TestClass)                                                  \
-    int main(int argc, char** argv) {                                                   \
-        xkv::xkv_application app(argc, argv);                                           \
-        QTemporaryDir config;                                                           \
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path()); \
-        TestClass test;                                                                 \
-        return QTest::qExec(&test, argc, argv);                                         \
+#define XKV_SHELL_TEST_MAIN(TestClass)                                                                                 \
+    int main(int argc, char** argv) {                                                                                  \
+        xkv::xkv_application app(argc, argv);                                                                          \
+        QTemporaryDir config;                                                                                          \
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());                              \
+        TestClass test;                                                                                                \
+        return QTest::qExec(&test, argc, argv);                                                                        \
     }

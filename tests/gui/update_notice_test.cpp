@@ -57,7 +57,7 @@ void update_notice_test::startup_check() {
     shell_fixture f;
     use_server(f, server, 1);
     f.start();
-    QTRY_VERIFY(!f.main->update_check_pending());  // the reply comes back to the window's thread
+    QTRY_VERIFY(!f.main->update_check_pending()); // the reply comes back to the window's thread
     QCOMPARE(requests_for(server, startup_version_path), 1);
     QCOMPARE(requests_for(server, menu_version_path), 0);
     QCOMPARE(f.find<QLabel>("update_notice")->isHidden(), !shown);
@@ -81,13 +81,13 @@ void update_notice_test::a_dead_host_is_silent() {
 
 void update_notice_test::the_program_closes_while_a_check_is_pending() {
     http_server server;
-    server.set_silent(true);  // accepts and never answers
+    server.set_silent(true); // accepts and never answers
     shell_fixture f;
     use_server(f, server, 1);
     f.start();
-    QVERIFY(f.main->update_check_pending());  // the window is up without waiting for the host
+    QVERIFY(f.main->update_check_pending()); // the window is up without waiting for the host
     QTRY_VERIFY(!server.requests().empty());
-    f.main.reset();                           // the reply, when it comes, has nowhere to go
+    f.main.reset(); // the reply, when it comes, has nowhere to go
     QCoreApplication::processEvents();
 }
 
@@ -112,7 +112,7 @@ void update_notice_test::the_toggle_writes_and_checks_with_the_menu_path() {
     item->trigger();
     QVERIFY(!item->isChecked());
     QCOMPARE(f.options().read_integer("UPDATE", "auto", -1), 0);
-    QCOMPARE(server.requests().size(), std::size_t(1)); // nothing fetched when switching off
+    QCOMPARE(server.requests().size(), std::size_t(1));    // nothing fetched when switching off
     QVERIFY(!f.find<QLabel>("update_notice")->isHidden()); // and the notice keeps its state
 }
 

@@ -83,9 +83,9 @@ void view_db_test::a_header_click_sorts_numbers_by_value_and_leaves_the_listing(
     auto* header = f.control<QTableView>(f.viewer, "Grid")->horizontalHeader();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                       QPoint(header->sectionViewportPosition(7) + header->sectionSize(7) / 2, header->height() / 2));
-    QCOMPARE(f.column(7), (QStringList{"2.4", "2.5", "12.5", "40"}));  // "Alpha counter" as numbers
+    QCOMPARE(f.column(7), (QStringList{"2.4", "2.5", "12.5", "40"})); // "Alpha counter" as numbers
     QCOMPARE(f.column(2), (QStringList{"S2", "ab", "S1", "AB2"}));
-    QCOMPARE(std::string(f.viewer->grid().cell(1, 2)), std::string("S1"));  // export and report keep SHOW's order
+    QCOMPARE(std::string(f.viewer->grid().cell(1, 2)), std::string("S1")); // export and report keep SHOW's order
 }
 
 void view_db_test::opening_lists_every_row_with_the_pickers_at_today() {
@@ -98,26 +98,26 @@ void view_db_test::opening_lists_every_row_with_the_pickers_at_today() {
     QCOMPARE(model->headerData(29, Qt::Horizontal).toString(), QString("background correction"));
     QCOMPARE(f.column(2), (QStringList{"S1", "S2", "ab", "AB2"}));
     QCOMPARE(f.cell(f.viewer, "Grid", 0, 7), QString("12.5"));
-    QCOMPARE(f.viewer->grid().row_count(), 5u);  // the header row and four rows, as the export takes them
+    QCOMPARE(f.viewer->grid().row_count(), 5u); // the header row and four rows, as the export takes them
     for (const char* picker : {"fromdate", "todate"})
         QCOMPARE(f.control<QDateEdit>(f.viewer, picker)->date(), QDate::currentDate());
     QVERIFY(!f.control<QCheckBox>(f.viewer, "CheckBox1")->isChecked());
-    QCOMPARE(entries(f.combo("samplecombo")).size(), 4);  // refreshed after the listing
+    QCOMPARE(entries(f.combo("samplecombo")).size(), 4); // refreshed after the listing
 }
 
 void view_db_test::show_narrows_by_each_filter() {
     viewer_fixture f;
-    f.show();  // nothing set: the same rows as the first listing
+    f.show(); // nothing set: the same rows as the first listing
     QCOMPARE(f.column(2), (QStringList{"S1", "S2", "ab", "AB2"}));
 
-    f.combo("samplecombo")->setEditText("ab");  // exact, not a prefix
+    f.combo("samplecombo")->setEditText("ab"); // exact, not a prefix
     f.show();
     QCOMPARE(f.column(2), QStringList{"ab"});
     f.combo("samplecombo")->setEditText("");
 
     f.type(f.viewer, "from_value_1", "2,5");
     f.show();
-    QCOMPARE(f.text(f.viewer, "from_value_1"), QString("2.5"));  // written back as compared
+    QCOMPARE(f.text(f.viewer, "from_value_1"), QString("2.5")); // written back as compared
     QCOMPARE(f.column(2), (QStringList{"S1", "ab", "AB2"}));
     f.type(f.viewer, "to_value_1", "-12.5 cps");
     f.show();
@@ -139,7 +139,7 @@ void view_db_test::show_narrows_by_each_filter() {
     f.show();
     QCOMPARE(f.column(2), QStringList{"S2"});
 
-    f.combo("modecombo")->setEditText("CAM");  // finds nothing: the headers alone
+    f.combo("modecombo")->setEditText("CAM"); // finds nothing: the headers alone
     f.show();
     QCOMPARE(f.rows_shown(), 0);
     QCOMPARE(f.viewer->grid().row_count(), 1u);
@@ -151,13 +151,13 @@ void view_db_test::a_list_dropping_down_offers_stored_values_and_keeps_the_typed
     sample->setEditText("ab");
     sample->showPopup();
     sample->hidePopup();
-    QCOMPARE(entries(sample), (QStringList{"AB2", "ab"}));  // LIKE: a to z in either case
+    QCOMPARE(entries(sample), (QStringList{"AB2", "ab"})); // LIKE: a to z in either case
     QCOMPARE(sample->currentText(), QString("ab"));
     drop_down_combo* hv = f.combo("hvcombo");
     hv->showPopup();
     hv->hidePopup();
     QCOMPARE(entries(hv), (QStringList{"1000", "1150"}));
-    f.show();  // the sample list follows the sample box after a listing
+    f.show(); // the sample list follows the sample box after a listing
     QCOMPARE(entries(sample), (QStringList{"AB2", "ab"}));
 }
 
@@ -175,7 +175,7 @@ void view_db_test::a_database_error_keeps_the_listing() {
 
 void view_db_test::export_says_saved_only_when_written() {
     viewer_fixture f;
-    f.click(f.viewer, "Button3");  // dialog cancelled
+    f.click(f.viewer, "Button3"); // dialog cancelled
     QCOMPARE(f.services.file_dialogs.size(), 1u);
     // .xls first and the default; .xlsx and .csv beside it.
     QCOMPARE(f.services.file_dialogs[0].filter, std::string("excel file|*.xls|Excel workbook|*.xlsx|CSV file|*.csv"));
@@ -194,7 +194,8 @@ void view_db_test::export_says_saved_only_when_written() {
     }
     QCOMPARE(f.services.messages.size(), 3u);
     const std::string csv = test::read_file(f.dir.file("listing.csv"));
-    QVERIFY(csv.starts_with("\xEF\xBB\xBF" "count,date,"));
+    QVERIFY(csv.starts_with("\xEF\xBB\xBF"
+                            "count,date,"));
     QCOMPARE(std::count(csv.begin(), csv.end(), '\n'), 5);
     QCOMPARE(test::read_file(f.dir.file("listing.xlsx")).substr(0, 2), std::string("PK"));
 }

@@ -73,7 +73,8 @@ struct windows_fixture : shell_fixture {
         const int i = c->findText(entry);
         if (i < 0) qFatal("no entry %s", qPrintable(entry));
         c->setCurrentIndex(i);
-        QMetaObject::invokeMethod(c, [c, i] { emit c->activated(i); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            c, [c, i] { emit c->activated(i); }, Qt::QueuedConnection);
         QCoreApplication::sendPostedEvents(c, QEvent::MetaCall);
     }
     // A grid cell as shown: row 0 is the first row under the headers.
@@ -86,7 +87,7 @@ struct windows_fixture : shell_fixture {
     }
 
     std::vector<int> waits;
-    std::function<void(int)> during_wait;  // what happens while the run waits (the program keeps painting)
+    std::function<void(int)> during_wait; // what happens while the run waits (the program keeps painting)
 };
 
 } // namespace xkv::test

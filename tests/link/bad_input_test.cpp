@@ -79,7 +79,7 @@ TEST(BadInput, AReplyLineThatNeverEndsIsCutOffByTheClock) {
                 link->read_counters(0, reply);
         });
         if (read.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
-            peer.hang_up();  // ends the read, so the failure is reported rather than hung
+            peer.hang_up(); // ends the read, so the failure is reported rather than hung
             ADD_FAILURE() << "the read did not end";
         }
         read.get();

@@ -79,7 +79,9 @@ TEST(BlockSerial, LineSettingsRejectWhatTheDriverCannotDo) {
 TEST(BlockSerial, WritesAndReadsEveryByteUntranslated) {
     pty_peer peer;
     auto port = open_on(peer);
-    const std::string all_kinds("a\r\n\x00\x7f\x80\xff" "b", 8);
+    const std::string all_kinds("a\r\n\x00\x7f\x80\xff"
+                                "b",
+                                8);
     port->write_text(all_kinds);
     port->write_byte(0x8A);
     EXPECT_EQ(peer.received(9), all_kinds + "\x8a");

@@ -28,11 +28,10 @@ TEST(SettingsDownload, OnlineSendsEverySettingInTheInstrumentsOrder) {
     pty_peer peer;
     auto link = connect(peer);
     download_settings(*link, distinct_profile(), " 60 ");
-    const std::string expected =
-        "I2 c11\nI1 c21\nI3 c22\nI4 c12\nA0 r11\nA1 r21\nA2 r12\nA3 r22\n"
-        "F1 0,02\nF2 0.03\nj1 1100\nj2 900\n"
-        "K0 1\nK1 1\nK2 7\nK3 8\nK4 9\n"
-        "M2\nT  60 \nU unit x\n";
+    const std::string expected = "I2 c11\nI1 c21\nI3 c22\nI4 c12\nA0 r11\nA1 r21\nA2 r12\nA3 r22\n"
+                                 "F1 0,02\nF2 0.03\nj1 1100\nj2 900\n"
+                                 "K0 1\nK1 1\nK2 7\nK3 8\nK4 9\n"
+                                 "M2\nT  60 \nU unit x\n";
     EXPECT_EQ(peer.received(expected.size()), expected);
     EXPECT_EQ(link->mode_code, mode_r1_or_r2);
 }
@@ -135,11 +134,9 @@ TEST(ReadTime, TakesTheOneCompleteLineElseZero) {
         const char* elapsed;
     };
     const time_case cases[] = {
-        {"123\r\n", 20, "123"},
-        {"123\r\n", 0, "123"},  // a CR can't cut a time line short
-        {" 45 \r\n", 0, "45"},
-        {"12", 1, "0"},          // no line end before the idle limit
-        {"", 1, "0"},            // silent: bounded, not endless
+        {"123\r\n", 20, "123"}, {"123\r\n", 0, "123"}, // a CR can't cut a time line short
+        {" 45 \r\n", 0, "45"},  {"12", 1, "0"},        // no line end before the idle limit
+        {"", 1, "0"},                                  // silent: bounded, not endless
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reply);

@@ -16,12 +16,10 @@ TEST(Handshake, OnlyDebugmodeWithCrLfMakesTheLinkOnline) {
         bool online;
     };
     const row rows[] = {
-        {"DEBUGMODE\r\n", true},
-        {"DEBUGMODE\n", false},     // LF alone never ends the line
-        {"debugmode\r\n", false},   // case-sensitive
-        {" DEBUGMODE\r\n", false},  // nothing trimmed
-        {"DEBUGMODE \r\n", false},
-        {"", false},                // no answer at all
+        {"DEBUGMODE\r\n", true},   {"DEBUGMODE\n", false}, // LF alone never ends the line
+        {"debugmode\r\n", false},                          // case-sensitive
+        {" DEBUGMODE\r\n", false},                         // nothing trimmed
+        {"DEBUGMODE \r\n", false}, {"", false},            // no answer at all
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::PrintToString(std::string(r.answer)));
@@ -38,18 +36,18 @@ TEST(Handshake, PausesGoThroughTheInjectedWaitAndAnInstrumentIsNotRushed) {
         SCOPED_TRACE(answers ? "answering" : "silent");
         pty_peer peer;
         if (answers) peer.answer("tarvo", "DEBUGMODE\r\n");
-        std::vector<int> waits;  // waits that return at once, as a test clock's do
+        std::vector<int> waits; // waits that return at once, as a test clock's do
         t_xkv link(1, 9600, peer.port_devices(1), nullptr, [&waits](int ms) { waits.push_back(ms); });
-        EXPECT_EQ(link.online, answers);  // the real time still passes for the instrument to answer
+        EXPECT_EQ(link.online, answers); // the real time still passes for the instrument to answer
         ASSERT_FALSE(waits.empty());
-        EXPECT_EQ(waits.front(), 100);  // the line settles before "tarvo"
+        EXPECT_EQ(waits.front(), 100); // the line settles before "tarvo"
         int total = 0;
         for (const int ms : waits) total += ms;
-        EXPECT_LE(total, 100 + 500);  // the handshake waits no longer than its limit
+        EXPECT_LE(total, 100 + 500); // the handshake waits no longer than its limit
     }
     std::vector<int> waits;
     t_xkv offline(7, 9600, {{7, "/nonexistent/xkv-port"}}, nullptr, [&waits](int ms) { waits.push_back(ms); });
-    EXPECT_TRUE(waits.empty());  // a port that did not open has nothing to wait for
+    EXPECT_TRUE(waits.empty()); // a port that did not open has nothing to wait for
 }
 
 TEST(Handshake, MissingPortLeavesTheLinkOfflineWithoutError) {

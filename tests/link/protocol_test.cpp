@@ -98,7 +98,11 @@ TEST(BytewiseRead, StoresLinesByTheIdleAndMaskingRules) {
         {"CR not stored", "12\r\n", 20, 1, 1, "12", "", 0},
         {"CR overruns idle limit 0", "123\r\n", 0, 1, 1, "12", "", 1},
         {"NUL is an idle wait, bit 7 cleared", std::string("4\x00\xb2\r\n", 5), 5, 1, 1, "42", "", 0},
-        {"NUL past the idle limit", std::string("4\x00" "5\r\n", 5), 0, 1, 1, "", "", 1},
+        {"NUL past the idle limit",
+         std::string("4\x00"
+                     "5\r\n",
+                     5),
+         0, 1, 1, "", "", 1},
         {"two lines in mode 3", "100\r\n200\r\n", 20, 3, 2, "100", "200", 0},
         // The CR ends the first line early; its LF then ends the second, so no error is kept.
         {"first-line overrun forgiven", "7\r\n8\r\n", 0, 3, 1, "7", "", 0},

@@ -39,8 +39,8 @@ struct mode_case {
 TEST(Simulator, DownloadStartReadStopInEveryMode) {
     // 1000 simulated seconds per real second: the 10 s preset passes in about 10 ms.
     const mode_case cases[] = {
-        {1, "M0", true, 1, "20", ""},   {2, "M1", false, 1, "2", ""},    {3, "M3", true, 2, "20", "30"},
-        {4, "M4", false, 2, "2", "3"},  {5, "M2", false, 1, "2", ""},    {6, "M5", false, 2, "2", "3"},
+        {1, "M0", true, 1, "20", ""},  {2, "M1", false, 1, "2", ""}, {3, "M3", true, 2, "20", "30"},
+        {4, "M4", false, 2, "2", "3"}, {5, "M2", false, 1, "2", ""}, {6, "M5", false, 2, "2", "3"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mode);
@@ -66,9 +66,10 @@ TEST(Simulator, DownloadStartReadStopInEveryMode) {
 
         ASSERT_TRUE(sim.wait_logged("S"));
         const lines log = sim.commands();
-        const lines download{"tarvo", "I2 10000", "I1 10000", "I3 10000", "I4 10000", "A0 10000", "A1 10000",
-                             "A2 10000", "A3 10000", "F1 0.01", "F2 0.01", "j1 1000", "j2 1000", "K0 1", "K1 1",
-                             "K2 1", "K3 0.1", "K4 2", c.wire, "T 10", "U 16", "G"};
+        const lines download{"tarvo",    "I2 10000", "I1 10000", "I3 10000", "I4 10000", "A0 10000",
+                             "A1 10000", "A2 10000", "A3 10000", "F1 0.01",  "F2 0.01",  "j1 1000",
+                             "j2 1000",  "K0 1",     "K1 1",     "K2 1",     "K3 0.1",   "K4 2",
+                             c.wire,     "T 10",     "U 16",     "G"};
         ASSERT_GT(log.size(), download.size() + 2);
         EXPECT_EQ(lines(log.begin(), log.begin() + download.size()), download);
         EXPECT_EQ(log[log.size() - 2], c.counters ? "R" : "P");

@@ -18,11 +18,11 @@ TEST(SplitLines, CompleteLinesTrimmedAndRemainderKeptAsItIs) {
         {"", 0, {""}},
         {"abc", 0, {"abc"}},
         {"12\r\n", 1, {"12", ""}},
-        {"a\rb\n", 1, {"a\rb", ""}},                  // only LF ends a line; the inner CR stays
-        {"\r a b \t\r\n", 1, {"a b", ""}},            // trimming takes control bytes and spaces
+        {"a\rb\n", 1, {"a\rb", ""}},       // only LF ends a line; the inner CR stays
+        {"\r a b \t\r\n", 1, {"a b", ""}}, // trimming takes control bytes and spaces
         {"A\r\nB\r\nC\r\n", 3, {"A", "B", "C", ""}},
-        {"x\n\ny", 2, {"x", "", "y"}},                // an empty line counts
-        {"one\r\n two \r", 1, {"one", " two \r"}},    // the remainder is not trimmed
+        {"x\n\ny", 2, {"x", "", "y"}},             // an empty line counts
+        {"one\r\n two \r", 1, {"one", " two \r"}}, // the remainder is not trimmed
         {"\r\r\n", 1, {"", ""}},
         {std::string("\x01z\x80\r\n", 5), 1, {"z\x80", ""}}, // bytes above 127 are not blanks
     };

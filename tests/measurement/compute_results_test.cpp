@@ -76,16 +76,16 @@ TEST(ComputeResults, FactorAndQuantityScaleActivityAndMda) {
 
 TEST(ComputeResults, UncertaintyClamps) {
     struct row {
-        const char* value;  // both channels
+        const char* value; // both channels
         const char* background;
         const char* efficiency_uncertainty;
         const char* uncertainty;
     };
     const row rows[] = {
-        {"0.5", "0.5", "0.05", "0.999"},  // net 0 above 0: D = 0.00001, U huge
-        {"0", "0", "0.3", "0.6"},         // both 0: U = 2 x u
-        {"0", "0", "0.6", "0.999"},       // 2 x u above 1
-        {"0", "0", "0.5", "1"},           // exactly 1 stays
+        {"0.5", "0.5", "0.05", "0.999"}, // net 0 above 0: D = 0.00001, U huge
+        {"0", "0", "0.3", "0.6"},        // both 0: U = 2 x u
+        {"0", "0", "0.6", "0.999"},      // 2 x u above 1
+        {"0", "0", "0.5", "1"},          // exactly 1 stays
     };
     for (const auto& r : rows) {
         cur_measurment s = worked_setup();
@@ -126,7 +126,7 @@ TEST(ComputeResults, BackgroundCorrectionOffUsesRawValuesAndKeepsTheBackgroundTe
     EXPECT_EQ(six_places(r.MDA_a), six_places(number_text(mda)));
     EXPECT_EQ(r.background, (_background{"0.5", "0.7", "1000"}));
 
-    s.profile.background.beta = "n/a";  // converted before the correction test
+    s.profile.background.beta = "n/a"; // converted before the correction test
     EXPECT_THROW(compute_results(r, s, "10.5", "2"), conversion_error);
 }
 
@@ -143,7 +143,7 @@ TEST(ComputeResults, BelowMdaTexts) {
 
     s.calibration.background_correction = true;
     s.profile.background = {"3", "3", "1"};
-    compute_results(r, s, "1", "1");  // below the background: a negative activity
+    compute_results(r, s, "1", "1"); // below the background: a negative activity
     EXPECT_EQ(r.activity_l, "-2");
     EXPECT_EQ(r.text_act_a, "activity_alpha < MDA_alpha");
     EXPECT_EQ(r.text_act_b, "activity_beta < MDA_beta");
@@ -156,10 +156,11 @@ TEST(ComputeResults, EmptyValueCountsAsZeroOnlyInOneLineModes) {
         _r_results r = row_with_time("100");
         compute_results(r, s, "10.5", "");
         EXPECT_EQ(r.activity_l, "40") << mode;
-        EXPECT_EQ(r.activity_b, "-2") << mode;  // (0 - 0.5) / 0.25
+        EXPECT_EQ(r.activity_b, "-2") << mode; // (0 - 0.5) / 0.25
         EXPECT_THROW(compute_results(r, s, "10.5", "abc"), conversion_error) << mode;
     }
-    for (std::int32_t mode : {std::int32_t{mode_c1_c2}, std::int32_t{mode_r1_r2}, std::int32_t{mode_cam}, std::int32_t{9}}) {
+    for (std::int32_t mode :
+         {std::int32_t{mode_c1_c2}, std::int32_t{mode_r1_r2}, std::int32_t{mode_cam}, std::int32_t{9}}) {
         cur_measurment s = worked_setup();
         s.profile.mode = mode;
         _r_results r = row_with_time("100");
@@ -172,14 +173,14 @@ TEST(ComputeResults, FailuresStoreNothingAndNeverInfOrNan) {
         const char* name;
         void (*change)(cur_measurment&);
         const char* alpha;
-        bool conversion;  // else a floating-point error
+        bool conversion; // else a floating-point error
     };
     const row rows[] = {
         {"zero efficiency", [](cur_measurment& s) { s.calibration.beta = "0"; }, "10.5", false},
         {"zero quantity", [](cur_measurment& s) { s.quantity = 0; }, "10.5", false},
         {"negative under the uncertainty root", [](cur_measurment&) {}, "-0.4", false},
-        {"negative background under the MDA root", [](cur_measurment& s) { s.profile.background.alpha = "-1"; },
-         "10.5", false},
+        {"negative background under the MDA root", [](cur_measurment& s) { s.profile.background.alpha = "-1"; }, "10.5",
+         false},
         {"overflow", [](cur_measurment& s) { s.calibration.alpha = "1e-320"; }, "1e300", false},
         {"channel value not a number", [](cur_measurment&) {}, "12a", true},
         {"efficiency not a number", [](cur_measurment& s) { s.calibration.act_beta = ""; }, "10.5", true},

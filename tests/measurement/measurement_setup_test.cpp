@@ -16,11 +16,10 @@ struct MeasurementSetup : ::testing::Test {
     measurement_setup setup{path};
 
     MeasurementSetup() {
-        write_file(path,
-                   "[Smear]\r\nalpha=0.25\r\nact_alpha=0.05\r\nbeta=0.4\r\nact_beta=0.06\r\ncaption=Wipe test\r\n"
-                   "B=2.5\r\nC=1\r\nD=0.1\r\nE=2\r\nunits=Bq/cm2\r\npreset_time=60\r\n"
-                   "[Fixed]\r\nB=9\r\nB_X=0\r\nC=2\r\nD=3\r\nE=4\r\nC_X=0\r\nD_X=0\r\nE_X=0\r\nunits=Bq\r\n"
-                   "[Broken]\r\ncaption=no factors\r\nunits=cps\r\npreset_time=30\r\n");
+        write_file(path, "[Smear]\r\nalpha=0.25\r\nact_alpha=0.05\r\nbeta=0.4\r\nact_beta=0.06\r\ncaption=Wipe test\r\n"
+                         "B=2.5\r\nC=1\r\nD=0.1\r\nE=2\r\nunits=Bq/cm2\r\npreset_time=60\r\n"
+                         "[Fixed]\r\nB=9\r\nB_X=0\r\nC=2\r\nD=3\r\nE=4\r\nC_X=0\r\nD_X=0\r\nE_X=0\r\nunits=Bq\r\n"
+                         "[Broken]\r\ncaption=no factors\r\nunits=cps\r\npreset_time=30\r\n");
         setup.form_show();
     }
 
@@ -39,7 +38,7 @@ TEST_F(MeasurementSetup, OpensEmptyWithNothingChosen) {
     ASSERT_TRUE(setup.start_enabled());
     setup.form_show();
     EXPECT_EQ(setup.set_names(), (std::vector<std::string>{"Smear", "Fixed", "Broken"}));
-    EXPECT_EQ(setup.fields, run_setup{});  // the count keeps "1"
+    EXPECT_EQ(setup.fields, run_setup{}); // the count keeps "1"
     EXPECT_FALSE(setup.start_enabled());
 }
 
@@ -50,13 +49,13 @@ TEST_F(MeasurementSetup, ChoosingASetFillsTheFieldsAndLabels) {
     EXPECT_EQ(setup.labels.caption, "Wipe test");
     EXPECT_EQ(setup.labels.k, "K = 5");
     EXPECT_EQ(setup.fields.preset_time, "60");
-    EXPECT_EQ(setup.fields.quantity, "2.5");  // B is used as 1/X, so it is the quantity
+    EXPECT_EQ(setup.fields.quantity, "2.5"); // B is used as 1/X, so it is the quantity
     EXPECT_EQ(setup.fields.units, "Bq/cm2");
 
     setup.fields.quantity = "7";
     setup.fields.preset_time = "999";
     setup.choose_set("Fixed");
-    EXPECT_EQ(setup.fields.quantity, "7");  // B used as X leaves the quantity alone
+    EXPECT_EQ(setup.fields.quantity, "7"); // B used as X leaves the quantity alone
     EXPECT_EQ(setup.fields.preset_time, "100");
     EXPECT_EQ(setup.fields.units, "Bq");
     EXPECT_EQ(setup.labels.k, "K = 24");
@@ -76,8 +75,8 @@ TEST_F(MeasurementSetup, ASetWithoutKStopsAtKAndLeavesStartAlone) {
 }
 
 TEST_F(MeasurementSetup, StartNeedsEverySevenTexts) {
-    std::string run_setup::*const fields[] = {&run_setup::set_name, &run_setup::sample_id, &run_setup::description,
-                                              &run_setup::count, &run_setup::preset_time, &run_setup::quantity,
+    std::string run_setup::*const fields[] = {&run_setup::set_name, &run_setup::sample_id,   &run_setup::description,
+                                              &run_setup::count,    &run_setup::preset_time, &run_setup::quantity,
                                               &run_setup::units};
     for (auto field : fields) {
         fill_all();
@@ -102,9 +101,9 @@ TEST_F(MeasurementSetup, StartChecksQuantityThenPresetTimeThenCount) {
         {"0", "100", "1", {"CAN NOT SET quantity to 0"}},
         {"1", "-5", "1", {"CAN NOT SET preset time to 0"}},
         {"-1", "0", "1", {"CAN NOT SET quantity to 0", "CAN NOT SET preset time to 0"}},
-        {"1", "0.5", "1", {}},   // counts the digits: 5 s
-        {"1", "1e3", "1", {}},   // counts 13 s
-        {"1", "2000000", "1", {}},  // the label's range is not enforced
+        {"1", "0.5", "1", {}},     // counts the digits: 5 s
+        {"1", "1e3", "1", {}},     // counts 13 s
+        {"1", "2000000", "1", {}}, // the label's range is not enforced
         {"1", "100", "100", {}},
         {"1", "100", "101", {"CAN NOT SET count above 100"}},
         {"1", "100", "0", {"CAN NOT SET count to 0"}},
@@ -127,6 +126,6 @@ TEST_F(MeasurementSetup, StartFailsOnTextsThatAreNotNumbers) {
     setup.fields.quantity = "1";
     setup.fields.preset_time = "ten";
     EXPECT_THROW(setup.start(), conversion_error);
-    setup.fields.preset_time = "99999999999";  // a number, but too long to count
+    setup.fields.preset_time = "99999999999"; // a number, but too long to count
     EXPECT_THROW(setup.start(), conversion_error);
 }

@@ -17,9 +17,8 @@ struct ParameterEditor : ::testing::Test {
     parameter_editor editor{path};
 
     void write_two_sets() {
-        write_file(path,
-                   "[Water]\r\nalpha=0.3\r\nbeta=0.5\r\nB=-1\r\nC=1\r\nD=1\r\nE=1\r\nC_X=0\r\n"
-                   "[Soil]\r\nalpha=0.25\r\nbeta=0.4\r\nB=2\r\nB_X=0\r\nunits=Bq/g\r\n");
+        write_file(path, "[Water]\r\nalpha=0.3\r\nbeta=0.5\r\nB=-1\r\nC=1\r\nD=1\r\nE=1\r\nC_X=0\r\n"
+                         "[Soil]\r\nalpha=0.25\r\nbeta=0.4\r\nB=2\r\nB_X=0\r\nunits=Bq/g\r\n");
     }
 };
 
@@ -75,7 +74,7 @@ TEST_F(ParameterEditor, BrowseAndEditModesEnableOppositeControls) {
     editor.form_show();
     editor.edit_set();
     EXPECT_TRUE(editor.fields_enabled() && editor.ok_enabled());
-    EXPECT_FALSE(editor.name_enabled());  // the edited set keeps its section
+    EXPECT_FALSE(editor.name_enabled()); // the edited set keeps its section
     EXPECT_EQ(editor.view.name, "Water");
 }
 
@@ -120,7 +119,7 @@ TEST_F(ParameterEditor, OkSavesThenShowsTheFirstSetOfTheFile) {
     const _calibration saved = load_parameter_set(path, "Filter");
     EXPECT_EQ(saved.alpha, "0.7");
     EXPECT_EQ(saved.units, "Bq/g");
-    EXPECT_FALSE(saved.B_X);  // a file's B_X of 0 survives, though the editor cannot set it
+    EXPECT_FALSE(saved.B_X); // a file's B_X of 0 survives, though the editor cannot set it
 }
 
 TEST_F(ParameterEditor, NewUnderAnExistingNameOverwritesThatSet) {
@@ -132,7 +131,7 @@ TEST_F(ParameterEditor, NewUnderAnExistingNameOverwritesThatSet) {
     editor.confirm();
     EXPECT_EQ(editor.names().size(), 2u);
     EXPECT_EQ(load_parameter_set(path, "Soil").beta, "0.9");
-    EXPECT_EQ(load_parameter_set(path, "Soil").alpha, "0.3");  // copied from Water, shown at NEW
+    EXPECT_EQ(load_parameter_set(path, "Soil").alpha, "0.3"); // copied from Water, shown at NEW
 }
 
 TEST_F(ParameterEditor, AfterOkNonPositiveFieldsShowTheSmallestValueButTheFileKeepsThem) {

@@ -61,7 +61,7 @@ TEST_F(ParameterSets, SavedInTheKeyOrderAndReadBackWhole) {
               "[Soil]\r\nalpha=0.25\r\nbeta=0.4\r\nact_alpha=0.05\r\nact_beta=0.06\r\ncaption=Soil, dried\r\n"
               "name=Soil\r\nB=2.5\r\nC=0.5\r\nD=\r\nE=x\r\nB_X=0\r\nC_X=0\r\nD_X=1\r\nE_X=0\r\nbkgnd_corr=1\r\n"
               "units=Bq/g\r\npreset_time=600\r\nchk_eff_A=1\r\nchk_eff_B=0\r\n");
-    EXPECT_EQ(load_parameter_set(path, "soil"), c);  // sections match without regard to case
+    EXPECT_EQ(load_parameter_set(path, "soil"), c); // sections match without regard to case
 }
 
 TEST_F(ParameterSets, NameRepeatsTheSectionItIsSavedUnder) {
@@ -78,7 +78,7 @@ TEST_F(ParameterSets, MissingKeysAndBadFlagsTakeTheirDefaults) {
     EXPECT_EQ(c.beta, "1");
     EXPECT_EQ(c.name, "Old");
     EXPECT_FALSE(c.B_X);
-    EXPECT_TRUE(c.C_X);  // not an integer: the default
+    EXPECT_TRUE(c.C_X); // not an integer: the default
     EXPECT_TRUE(c.background_correction);
     EXPECT_TRUE(c.chk_eff_B);
     EXPECT_EQ(c.preset_time, "100");
@@ -136,7 +136,7 @@ TEST(SetFactorK, ProductOfTheFactorsEachAsXOrOneOverX) {
 }
 
 TEST(SetFactorK, FailsOnFactorsThatAreNotNumbersAndOnZeroAsOneOverX) {
-    _calibration c;  // C, D and E empty by default
+    _calibration c; // C, D and E empty by default
     EXPECT_THROW(set_factor_k(c), conversion_error);
     c.factor_c = "1";
     c.factor_d = "abc";
@@ -153,5 +153,5 @@ TEST(SetFactorK, FailsOnFactorsThatAreNotNumbersAndOnZeroAsOneOverX) {
     c.factor_d = "1e-300";
     c.factor_c = "1e-300";
     c.C_X = true;
-    EXPECT_THROW(set_factor_k(c), float_error);  // 1e600 is no number to store
+    EXPECT_THROW(set_factor_k(c), float_error); // 1e600 is no number to store
 }

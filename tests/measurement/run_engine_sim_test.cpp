@@ -17,7 +17,7 @@ using namespace xkv;
 
 namespace {
 
-constexpr int tick_bound = 3000;  // far above what a second of simulated counting takes
+constexpr int tick_bound = 3000; // far above what a second of simulated counting takes
 
 struct RunEngineSim : ::testing::Test {
     test::temp_dir dir;
@@ -65,11 +65,11 @@ TEST_F(RunEngineSim, FullMeasurementInACounterMode) {
     ASSERT_EQ(engine->row_count(), 1u);
     const _r_results& row = engine->table()[0];
     EXPECT_EQ(row.time, "100");
-    EXPECT_EQ(row.p1, "500");   // counts: rate x 100 s
+    EXPECT_EQ(row.p1, "500"); // counts: rate x 100 s
     EXPECT_EQ(row.p2, "2000");
     EXPECT_EQ(row.mode, "C1,C2");
-    EXPECT_EQ(row.activity_l, "499");   // (500 - 1) / 0.5 / 2
-    EXPECT_EQ(row.activity_b, "3996");  // (2000 - 2) / 0.25 / 2
+    EXPECT_EQ(row.activity_l, "499");  // (500 - 1) / 0.5 / 2
+    EXPECT_EQ(row.activity_b, "3996"); // (2000 - 2) / 0.25 / 2
     EXPECT_EQ(row.quantity, "2");
     EXPECT_EQ(clock.waits(), (std::vector<int>{settings_wait_ms, stop_wait_ms}));
     const std::vector<std::string> commands = sim->commands();

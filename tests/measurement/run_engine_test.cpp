@@ -15,7 +15,7 @@ using test::pty_peer;
 
 namespace {
 
-constexpr int tick_bound = 200;  // no run in these tests needs more ticks
+constexpr int tick_bound = 200; // no run in these tests needs more ticks
 
 struct RunEngine : ::testing::Test {
     test::temp_dir dir;
@@ -101,7 +101,7 @@ TEST_F(RunEngine, PresetTimeIsReachedAtElapsedEqualToItNotBefore) {
     EXPECT_EQ(buttons_of(engine->buttons()), (run_buttons{true, false, true, false, false, false}));
 
     EXPECT_TRUE(engine->tick());
-    EXPECT_EQ(engine->tick_phase(), 2);  // the first tick reads the channels
+    EXPECT_EQ(engine->tick_phase(), 2); // the first tick reads the channels
     EXPECT_EQ(engine->labels().alpha_value, "Alpha counter : 10.5 cps");
     EXPECT_EQ(engine->labels().beta_value, "Beta counter  : 3 cps");
     EXPECT_TRUE(engine->tick());
@@ -110,7 +110,7 @@ TEST_F(RunEngine, PresetTimeIsReachedAtElapsedEqualToItNotBefore) {
     EXPECT_EQ(engine->progress().measurement, 99);
     EXPECT_EQ(engine->row_count(), 0u);
     EXPECT_TRUE(engine->tick());
-    EXPECT_FALSE(engine->tick());  // elapsed 100: finished
+    EXPECT_FALSE(engine->tick()); // elapsed 100: finished
 
     EXPECT_EQ(peer.received(), "G\nR\nL\nR\nL\nR\nL\nS\nR\n");
     EXPECT_EQ(clock.waits(), (std::vector<int>{settings_wait_ms, stop_wait_ms}));
@@ -147,7 +147,7 @@ TEST_F(RunEngine, ElapsedPastThePresetShowsNegativeRemainingTime) {
     open();
     engine->start();
     engine->tick();
-    EXPECT_TRUE(engine->tick());  // the next measurement of the series goes on
+    EXPECT_TRUE(engine->tick()); // the next measurement of the series goes on
     EXPECT_EQ(engine->labels().remaining_time, "Remaining time  : -3 s ");
     EXPECT_EQ(engine->labels().total_count, "Total count     : 2");
     EXPECT_EQ(engine->measurement().series_number, 2);
@@ -176,7 +176,7 @@ TEST_F(RunEngine, CommunicationFailureInTheSecondMeasurementKeepsTheFirstRow) {
     EXPECT_EQ(engine->table()[0].p1, "10.5");
     const std::string sent = peer.received();
     EXPECT_EQ(sent.substr(sent.size() - 4), "R\nS\n") << sent;
-    engine->start();  // START stays off
+    engine->start(); // START stays off
     EXPECT_EQ(engine->state(), run_state::failed);
 }
 
@@ -188,7 +188,7 @@ TEST_F(RunEngine, StopStoresTheShorterTimeAndEndsTheSeries) {
     engine->start();
     engine->tick();
     engine->tick();
-    engine->tick();  // a counter tick: the next START begins with a time tick
+    engine->tick(); // a counter tick: the next START begins with a time tick
     engine->stop();
     EXPECT_EQ(peer.received(), "G\nR\nL\nR\nS\nR\nL\nS\n");
     EXPECT_EQ(engine->state(), run_state::finished);
@@ -199,7 +199,7 @@ TEST_F(RunEngine, StopStoresTheShorterTimeAndEndsTheSeries) {
     EXPECT_EQ(engine->labels().alpha_value, "ALPHA : 8");
     EXPECT_EQ(clock.waits().back(), stop_wait_ms);
 
-    engine->start();  // a new series clears the unsaved rows
+    engine->start(); // a new series clears the unsaved rows
     EXPECT_EQ(engine->row_count(), 0u);
     EXPECT_EQ(engine->measurement().series_number, 1);
     engine->tick();
@@ -234,7 +234,7 @@ TEST_F(RunEngine, EveryFixedWaitIsShownFirstWithNothingToPress) {
         EXPECT_EQ(renders[i].sample_id, "Sample ID : S1");
         EXPECT_EQ(renders[i].preset_time, "Preset time : 100 s ");
     }
-    EXPECT_EQ(renders[1].alpha_value, "ALPHA : 8");  // the final values are up during the stop wait
+    EXPECT_EQ(renders[1].alpha_value, "ALPHA : 8"); // the final values are up during the stop wait
     EXPECT_EQ(engine->state(), run_state::finished);
     EXPECT_EQ(buttons_of(engine->buttons()), buttons_of(button_set::finished));
     EXPECT_TRUE(engine->start_discards_rows());
@@ -328,7 +328,7 @@ TEST_F(RunEngine, ASetWithoutKReleasesTheLinkAndOffersNoStart) {
     EXPECT_FALSE(engine->online());
     EXPECT_EQ(engine->take_notices(), (std::vector<run_notice>{{"'' is not a valid floating point value", true}}));
     EXPECT_EQ(clock.waits(), std::vector<int>{});
-    t_xkv again(1, 9600, peer.port_devices(1));  // the port is free again
+    t_xkv again(1, 9600, peer.port_devices(1)); // the port is free again
     EXPECT_TRUE(again.online);
     engine->start();
     EXPECT_EQ(engine->state(), run_state::closed);
@@ -339,8 +339,8 @@ TEST_F(RunEngine, AnUnusableSetupIsRefusedBeforeAnythingIsSentButTheHandshake) {
     setup.quantity = "0";
     open();
     EXPECT_EQ(engine->state(), run_state::closed);
-    EXPECT_EQ(engine->take_notices(), (std::vector<run_notice>{{"CAN NOT SET quantity to 0", false},
-                                                               {"CAN NOT SET count above 100", false}}));
+    EXPECT_EQ(engine->take_notices(),
+              (std::vector<run_notice>{{"CAN NOT SET quantity to 0", false}, {"CAN NOT SET count above 100", false}}));
     EXPECT_EQ(peer.received(), "");
 }
 
@@ -352,13 +352,19 @@ TEST_F(RunEngine, OfflineInstrumentNeverFinishesAndAbortLeaves) {
     for (int i = 0; i < 20; ++i) ASSERT_TRUE(engine->tick());
     EXPECT_EQ(engine->progress().measurement, 0);
     EXPECT_EQ(engine->row_count(), 0u);
-    engine->stop();  // does nothing offline
+    engine->stop(); // does nothing offline
     EXPECT_EQ(engine->state(), run_state::counting);
 
     std::vector<std::string> asked;
-    engine->abort([&](const std::string& q) { asked.push_back(q); return false; });
+    engine->abort([&](const std::string& q) {
+        asked.push_back(q);
+        return false;
+    });
     EXPECT_EQ(engine->state(), run_state::counting);
-    engine->abort([&](const std::string& q) { asked.push_back(q); return true; });
+    engine->abort([&](const std::string& q) {
+        asked.push_back(q);
+        return true;
+    });
     EXPECT_EQ(asked, (std::vector<std::string>(2, abort_question)));
     EXPECT_EQ(engine->state(), run_state::closed);
     EXPECT_EQ(buttons_of(engine->buttons()), (run_buttons{false, false, false, true, true, true}));
@@ -369,7 +375,10 @@ TEST_F(RunEngine, OfflineInstrumentNeverFinishesAndAbortLeaves) {
 TEST_F(RunEngine, CloseAsksFirstAndReleasesTheLink) {
     open();
     std::string asked;
-    engine->close_run([&](const std::string& q) { asked = q; return false; });
+    engine->close_run([&](const std::string& q) {
+        asked = q;
+        return false;
+    });
     EXPECT_EQ(asked, "close measurment without save data !\n\rare you sure ?");
     EXPECT_EQ(engine->state(), run_state::ready);
     engine->close_run(ok);
@@ -378,7 +387,7 @@ TEST_F(RunEngine, CloseAsksFirstAndReleasesTheLink) {
 }
 
 TEST_F(RunEngine, ValuesCutShortAtTheEndOfAMeasurementNeverBecomeARow) {
-    peer.answer("R", "10.5\r\n3\r\n", 20, 1);  // the counter tick only
+    peer.answer("R", "10.5\r\n3\r\n", 20, 1); // the counter tick only
     peer.answer("L", "100\r\n");
     open();
     engine->start();
@@ -408,6 +417,5 @@ TEST_F(RunEngine, AnElapsedTimeTooLargeToCountFailsTheRun) {
     engine->start();
     EXPECT_EQ(run_out(), 2);
     EXPECT_EQ(engine->state(), run_state::failed);
-    EXPECT_EQ(engine->take_notices(),
-              (std::vector<run_notice>{{"'99999999999' is not a valid integer value", true}}));
+    EXPECT_EQ(engine->take_notices(), (std::vector<run_notice>{{"'99999999999' is not a valid integer value", true}}));
 }

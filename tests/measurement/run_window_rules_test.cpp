@@ -13,7 +13,7 @@ TEST(RunWindowRules, AReportNeverTurnsOnMoreThanTheRunsButtons) {
     const struct {
         button_set set;
         bool template_error;
-        run_buttons expected;  // STOP, START, ABORT, SAVE, CLOSE, PRINT REPORT
+        run_buttons expected; // STOP, START, ABORT, SAVE, CLOSE, PRINT REPORT
     } cases[] = {
         {button_set::ready, false, {false, true, false, true, true, true}},
         {button_set::finished, false, {false, true, false, true, true, true}},
@@ -35,7 +35,8 @@ TEST(RunWindowRules, GaugesStayInTheWidgetsRange) {
     EXPECT_EQ(gauge_of(-3, 100), (gauge_values{0, 100}));
     EXPECT_EQ(gauge_of(0, 0), (gauge_values{0, 1}));
     // 100 measurements of a preset time near the 32-bit limit.
-    EXPECT_EQ(gauge_of(int_max * 50, int_max * 100), (gauge_values{static_cast<int>(int_max), static_cast<int>(int_max)}));
+    EXPECT_EQ(gauge_of(int_max * 50, int_max * 100),
+              (gauge_values{static_cast<int>(int_max), static_cast<int>(int_max)}));
 }
 
 TEST(RunWindowRules, TheTitleBarClosesOnlyWhereCloseIsOffered) {
@@ -55,16 +56,16 @@ TEST(RunChart, PointsRunOnThroughASeriesAndSkipValuesThatAreNoNumbers) {
     chart.add({2, 10, "3", "x", 3.0, std::nullopt});
     EXPECT_EQ(chart.alpha(), (std::vector<chart_point>{{0, 0}, {40, 12}, {110, 3}}));
     EXPECT_EQ(chart.beta(), (std::vector<chart_point>{{40, 37.5}}));
-    EXPECT_EQ(chart.time_max(), 200);  // the whole series is in view from the start
+    EXPECT_EQ(chart.time_max(), 200); // the whole series is in view from the start
     EXPECT_EQ(chart.value_min(), 0);
-    EXPECT_EQ(chart.value_max(), 50);  // 37.5 with room above, rounded up
+    EXPECT_EQ(chart.value_max(), 50); // 37.5 with room above, rounded up
 
-    chart.add({2, 150, "-4", "900", -4.0, 900.0});  // past the preset time; a value below zero
+    chart.add({2, 150, "-4", "900", -4.0, 900.0}); // past the preset time; a value below zero
     EXPECT_EQ(chart.time_max(), 250);
     EXPECT_EQ(chart.value_min(), -5);
     EXPECT_EQ(chart.value_max(), 1000);
 
-    chart.clear(10, 1);  // START
+    chart.clear(10, 1); // START
     EXPECT_TRUE(chart.alpha().empty());
     EXPECT_TRUE(chart.beta().empty());
     EXPECT_EQ(chart.time_max(), 10);
@@ -72,8 +73,7 @@ TEST(RunChart, PointsRunOnThroughASeriesAndSkipValuesThatAreNoNumbers) {
 }
 
 TEST(RunChart, RoundsUpToOneTwoOrFiveTimesAPowerOfTen) {
-    const std::pair<double, double> cases[] = {{0, 1}, {-3, 1}, {0.7, 1}, {1, 1}, {1.01, 2},
-                                               {2, 2}, {2.2, 5}, {5, 5}, {6, 10}, {99, 100},
-                                               {101, 200}, {0.013, 0.02}};
+    const std::pair<double, double> cases[] = {{0, 1},   {-3, 1}, {0.7, 1}, {1, 1},    {1.01, 2},  {2, 2},
+                                               {2.2, 5}, {5, 5},  {6, 10},  {99, 100}, {101, 200}, {0.013, 0.02}};
     for (const auto& [x, expected] : cases) EXPECT_DOUBLE_EQ(round_up_to_scale(x), expected) << x;
 }

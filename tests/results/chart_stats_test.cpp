@@ -23,7 +23,7 @@ TEST(ChartStats, ControlLinesAndPointsBeyondThreeSigmaOfAKnownSeries) {
         row[viewer_column("ts")] = "2024-03-" + std::to_string(10 + i) + " 12:00:00";
         row[viewer_column("activity_l")] = i == 7 ? "21" : "10";
         row[viewer_column("u_activity_l")] = "0.1";
-        if (i == 3) row[viewer_column("activity_l")] = "";  // no number: not plotted
+        if (i == 3) row[viewer_column("activity_l")] = ""; // no number: not plotted
         listing.add_row(row);
     }
     const chart_data chart = chart_of_listing(listing, "activity_l");
@@ -35,11 +35,11 @@ TEST(ChartStats, ControlLinesAndPointsBeyondThreeSigmaOfAKnownSeries) {
     EXPECT_DOUBLE_EQ(chart.lines.lower(3), 11 - 3 * std::sqrt(11.0));
     int beyond = 0;
     for (const auto& p : chart.points) beyond += p.beyond_3_sigma;
-    EXPECT_EQ(beyond, 1);  // 21 lies 3.015 sigma above the mean
+    EXPECT_EQ(beyond, 1); // 21 lies 3.015 sigma above the mean
     EXPECT_TRUE(chart.points[6].beyond_3_sigma);
     EXPECT_TRUE(chart.error_bars);
     EXPECT_DOUBLE_EQ(chart.points[6].error, 2.1);
-    EXPECT_EQ(chart.points[0].seconds, 1710072000);  // 2024-03-10 12:00:00 UTC
+    EXPECT_EQ(chart.points[0].seconds, 1710072000); // 2024-03-10 12:00:00 UTC
 
     EXPECT_FALSE(chart_of_listing(listing, "p1").error_bars);
     EXPECT_THROW(chart_of_listing(listing, "sample_id"), std::out_of_range);

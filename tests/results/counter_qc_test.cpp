@@ -14,16 +14,20 @@ TEST(CounterQc, ChiSquareCheckValueAndItsUpperTail) {
     ASSERT_TRUE(r);
     EXPECT_DOUBLE_EQ(r->chi_square, 2.0);
     EXPECT_EQ(r->degrees_of_freedom, 4);
-    EXPECT_NEAR(r->p_value, 2 * std::exp(-1.0), 1e-13);  // Q(2, 1) = e^-1 (1 + 1)
+    EXPECT_NEAR(r->p_value, 2 * std::exp(-1.0), 1e-13); // Q(2, 1) = e^-1 (1 + 1)
     EXPECT_FALSE(r->flagged);
     EXPECT_FALSE(chi_square_test({1000}));
     EXPECT_FALSE(chi_square_test({0, 0}));
-    EXPECT_TRUE(chi_square_test({1000, 1000, 1000})->flagged);  // too little scatter: p = 1
+    EXPECT_TRUE(chi_square_test({1000, 1000, 1000})->flagged); // too little scatter: p = 1
 
     // The upper tail against closed forms, on both sides of the series/fraction switch.
-    const struct { double a, x, q; } tails[] = {
-        {0.5, 0.3, std::erfc(std::sqrt(0.3))}, {0.5, 12.0, std::erfc(std::sqrt(12.0))},
-        {1, 0.2, std::exp(-0.2)},              {3, 7.5, std::exp(-7.5) * (1 + 7.5 + 7.5 * 7.5 / 2)},
+    const struct {
+        double a, x, q;
+    } tails[] = {
+        {0.5, 0.3, std::erfc(std::sqrt(0.3))},
+        {0.5, 12.0, std::erfc(std::sqrt(12.0))},
+        {1, 0.2, std::exp(-0.2)},
+        {3, 7.5, std::exp(-7.5) * (1 + 7.5 + 7.5 * 7.5 / 2)},
         {10, 0, 1},
     };
     for (const auto& t : tails) EXPECT_NEAR(upper_regularized_gamma(t.a, t.x), t.q, 1e-13) << t.a << " " << t.x;
@@ -44,10 +48,10 @@ TEST(CounterQc, SeriesAreConsecutiveRowsOfOneSampleInACounterMode) {
     };
     add("1", "A", "1", "C1-C2", "10");
     add("2", "A", "2", "C1-C2", "11");
-    add("3", "A", "1", "C1-C2", "12");  // numbering starts again: a new run
-    add("4", "B", "2", "C1-C2", "13");  // another sample
-    add("5", "B", "3", "R1,R2", "14");  // ratemeter rows are no counts
-    add("6", "B", "4", "C1,C2", "x");   // no number
+    add("3", "A", "1", "C1-C2", "12"); // numbering starts again: a new run
+    add("4", "B", "2", "C1-C2", "13"); // another sample
+    add("5", "B", "3", "R1,R2", "14"); // ratemeter rows are no counts
+    add("6", "B", "4", "C1,C2", "x");  // no number
     const auto series = collector.finish();
     ASSERT_EQ(series.size(), 3u);
     EXPECT_EQ(series[0].first_id, "1");
@@ -68,7 +72,7 @@ TEST(CounterQc, TheRunWindowLineAfterASeries) {
     }
     EXPECT_EQ(run_chi_square_text(table),
               "alpha: chi2 2, 4 dof, p 0.735758882342885, ok   beta: chi2 0, 4 dof, p 1, outside 0.05..0.95");
-    table[2].mode = "R1,R2";  // a ratemeter mode gives rates, not counts
+    table[2].mode = "R1,R2"; // a ratemeter mode gives rates, not counts
     EXPECT_EQ(run_chi_square_text(table), "");
 }
 

@@ -31,16 +31,16 @@ TEST(Iso11929, OneRowOfEachModeFromItsStoredColumns) {
     struct mode_case {
         const char* mode;
         const char* p1;
-        double gross_rate;  // what the row means: counts over the time in counter modes
+        double gross_rate; // what the row means: counts over the time in counter modes
     };
-    const mode_case cases[] = {{"C1-C2", "1500", 15}, {"R1-R2", "15", 15}, {"C1,C2", "1500", 15},
+    const mode_case cases[] = {{"C1-C2", "1500", 15}, {"R1-R2", "15", 15},    {"C1,C2", "1500", 15},
                                {"R1,R2", "15", 15},   {"R1 or R2", "15", 15}, {"CAM", "15", 15}};
     for (const auto& c : cases) {
         std::vector<std::string> row(viewer_column_count);
         const auto set = [&row](const char* column, const char* text) { row[viewer_column(column)] = text; };
         set("mode", c.mode);
         set("p1", c.p1);
-        set("p2", "x");  // no number: no beta limits
+        set("p2", "x"); // no number: no beta limits
         set("time", "100");
         set("cal_l", "0.25");
         set("cal_l_act", "0.05");
@@ -67,14 +67,14 @@ TEST(Iso11929, NotDetectedWithoutBackgroundCorrectionAndTheOptionsK) {
     row.mode = "R1,R2";
     row.p1 = "0.001";
     row.p2 = "50";
-    row.time = "0";  // taken as 1 s, as the activity computation takes it
+    row.time = "0"; // taken as 1 s, as the activity computation takes it
     row.quantity = "1";
     row.koef_k = "1";
     row.background = {"5", "5", "100"};
-    row.calibration.background_correction = false;  // r_0 = 0: the threshold is 0
+    row.calibration.background_correction = false; // r_0 = 0: the threshold is 0
     const auto cells = limits_cells(channels_of_row(row), 1.645);
     EXPECT_EQ(cells[0], "0");
-    EXPECT_EQ(cells[2], "");  // 0.001 / 1 is above 0
+    EXPECT_EQ(cells[2], ""); // 0.001 / 1 is above 0
     EXPECT_EQ(cells[3], "0");
 
     test::temp_dir dir;
@@ -87,7 +87,9 @@ TEST(Iso11929, NotDetectedWithoutBackgroundCorrectionAndTheOptionsK) {
 
 TEST(Iso11929, ReportTagsGiveTheLimitsBesideThePartsTags) {
     test::temp_dir dir;
-    test::write_file(dir.file("t.tpl"), "k={LIMITS_K}\n{TABLE}\n{D.ACT_A} {D.DT_A} {D.DL_A} [{D.ND_A}] {D.DT_B} [{D.ND_B}] {}{}\n{END_TABLE}\n");
+    test::write_file(
+        dir.file("t.tpl"),
+        "k={LIMITS_K}\n{TABLE}\n{D.ACT_A} {D.DT_A} {D.DL_A} [{D.ND_A}] {D.DT_B} [{D.ND_B}] {}{}\n{END_TABLE}\n");
     t_report report(dir.file("t.tpl"));
     ASSERT_EQ(report.error_text, "");
     _r_results row;
@@ -108,8 +110,7 @@ TEST(Iso11929, ReportTagsGiveTheLimitsBesideThePartsTags) {
     report.generate();
     ASSERT_EQ(report.out_lines.size(), 2u);
     EXPECT_EQ(report.out_lines[0], "k=1.645");
-    EXPECT_EQ(report.out_lines[1],
-              "act 0.0147133272919486 0.0350759958883315 [] 0.0147133272919486 [not detected] ");
+    EXPECT_EQ(report.out_lines[1], "act 0.0147133272919486 0.0350759958883315 [] 0.0147133272919486 [not detected] ");
 }
 
 } // namespace

@@ -24,8 +24,8 @@ TEST(CsvExport, FieldsAreQuotedOnlyWhereNeededAndRowsEndInCrLf) {
         {"say \"hi\"", "\"say \"\"hi\"\"\""},
         {"two\r\nlines", "\"two\r\nlines\""},
         {" padded", "\" padded\""},
-        {"M\xfcller", "M\xc3\xbcller"},           // a Windows-1252 text becomes UTF-8
-        {"\xc2\xb5Sv/h", "\xc2\xb5Sv/h"},         // UTF-8 stays as it is
+        {"M\xfcller", "M\xc3\xbcller"},   // a Windows-1252 text becomes UTF-8
+        {"\xc2\xb5Sv/h", "\xc2\xb5Sv/h"}, // UTF-8 stays as it is
     };
     for (const auto& [text, field] : cases) EXPECT_EQ(csv_field(text), field) << text;
     std::ostringstream out;
@@ -42,7 +42,7 @@ struct ListingExport : ::testing::Test {
         table[0] = test::measured_row("M\xc3\xbcller, K.");
         table[0].units = "\xc2\xb5Sv/h";
         table[1] = test::measured_row("S2");
-        table[1].p1 = "2";  // 2 counts in 100 s: the background rate, nothing detected
+        table[1].p1 = "2"; // 2 counts in 100 s: the background rate, nothing detected
         save_results(table, db);
         t_sqlite(db).query("UPDATE results SET ts='2024-05-02 08:30:15'");
     }
@@ -63,7 +63,8 @@ TEST_F(ListingExport, CsvStartsWithTheMarkAndCarriesTheLimitColumns) {
     auto writer = csv_file_writer(file);
     export_listing(db, base_select(), *writer, true, default_limits_k);
     const std::string text = test::read_file(file);
-    ASSERT_TRUE(text.starts_with("\xEF\xBB\xBF" "count,date,Sample ID,description,"));
+    ASSERT_TRUE(text.starts_with("\xEF\xBB\xBF"
+                                 "count,date,Sample ID,description,"));
     EXPECT_NE(text.find(",Text activity beta,decision threshold alpha,detection limit alpha,detection alpha,"
                         "decision threshold beta,detection limit beta,detection beta\r\n"),
               std::string::npos);
@@ -72,7 +73,10 @@ TEST_F(ListingExport, CsvStartsWithTheMarkAndCarriesTheLimitColumns) {
 
     // Unfinished, the target stays as it was and no sibling is left behind.
     test::write_file(file, "old");
-    { auto unfinished = csv_file_writer(file); unfinished->row({"x"}); }
+    {
+        auto unfinished = csv_file_writer(file);
+        unfinished->row({"x"});
+    }
     EXPECT_EQ(test::read_file(file), "old");
     EXPECT_FALSE(std::filesystem::exists(file + ".part"));
     EXPECT_THROW(csv_file_writer(dir.file("missing/folder/x.csv")), file_error);
@@ -94,15 +98,16 @@ for c in sheet.iter('{%s}c' % ns['m']):
         print(c.get('r'), c.get('t', 'n'), (t.text if t is not None else v.text))
 print('pane', sheet.find('.//m:pane', ns).get('ySplit'), sheet.find('.//m:pane', ns).get('state'))
 print('filter', sheet.find('m:autoFilter', ns).get('ref'))
-)", file);
+)",
+                                     file);
     EXPECT_EQ(cells,
               "A1 inlineStr count\n"
               "AL1 inlineStr detection beta\n"
-              "B2 n 45414.35434027778\n"  // 2024-05-02 08:30:15 as a date serial
+              "B2 n 45414.35434027778\n" // 2024-05-02 08:30:15 as a date serial
               "C2 inlineStr M\xc3\xbcller, K.\n"
               "H2 n 12.5\n"
               "Z2 inlineStr \xc2\xb5Sv/h\n"
-              "AG2 n 0.00648459098339988\n"  // w = 0.2 / (2.5 * 0.31), r_0 = 0.02 over 600 s, t_g = 100 s
+              "AG2 n 0.00648459098339988\n" // w = 0.2 / (2.5 * 0.31), r_0 = 0.02 over 600 s, t_g = 100 s
               "AH2 n 0.0199616010933606\n"
               "AI3 inlineStr not detected\n"
               "pane 1 frozen\n"
@@ -119,8 +124,9 @@ TEST_F(ListingExport, BothFilesOpenInTheOfficeSuiteWhereItIsInstalled) {
         std::filesystem::create_directory(out);
         // Headless there is no import dialog to take the byte-order mark: the CSV import is told UTF-8 (76).
         const std::string in = std::string(name).ends_with(".csv") ? "--infilter=CSV:44,34,76 " : "";
-        const std::string command = "soffice --headless " + in + "--convert-to csv:\"Text - txt - csv (StarCalc)\":44,34,76 --outdir " +
-                                    out + " " + file + " > /dev/null 2>&1";
+        const std::string command = "soffice --headless " + in +
+                                    "--convert-to csv:\"Text - txt - csv (StarCalc)\":44,34,76 --outdir " + out + " " +
+                                    file + " > /dev/null 2>&1";
         ASSERT_EQ(std::system(command.c_str()), 0);
         const std::string text = test::read_file(out + "/listing.csv");
         EXPECT_NE(text.find("M\xc3\xbcller, K."), std::string::npos) << name;

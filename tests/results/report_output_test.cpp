@@ -20,7 +20,7 @@ namespace {
 struct scripted_ui : ui_services {
     std::optional<std::string> save_answer;
     bool open_succeeds = true;
-    std::vector<std::string> shown;  // messages and warnings, "caption: text" for warnings
+    std::vector<std::string> shown; // messages and warnings, "caption: text" for warnings
     std::vector<std::string> opened;
     std::string filter, extension;
 
@@ -69,7 +69,9 @@ struct ReportOutput : ::testing::Test {
         ui.save_answer = report_path;
     }
     void use_template(const std::string& text) { test::write_file(sources.template_path, text); }
-    void store_counter(const std::string& value) { test::write_file(sources.counter_path, "[TEMPLATE]\nnumber=" + value + "\n"); }
+    void store_counter(const std::string& value) {
+        test::write_file(sources.counter_path, "[TEMPLATE]\nnumber=" + value + "\n");
+    }
     int stored_counter() const { return ini_file(sources.counter_path).read_integer("TEMPLATE", "number", -999); }
 };
 
@@ -104,8 +106,9 @@ TEST_F(ReportOutput, RunReportIsWrittenWithCrLfAndOpened) {
     EXPECT_EQ(report_from_run(table, sources, ui), report_result::written);
     const std::string after = today_short_date();
     const std::string text = test::read_file(report_path);
-    const bool dated = text == "No. 8 by A. Operator on " + before + ", W-17 (wipe test)\r\nA  \r\nB  \r\nC  \r\nend\r\n" ||
-                       text == "No. 8 by A. Operator on " + after + ", W-17 (wipe test)\r\nA  \r\nB  \r\nC  \r\nend\r\n";
+    const bool dated =
+        text == "No. 8 by A. Operator on " + before + ", W-17 (wipe test)\r\nA  \r\nB  \r\nC  \r\nend\r\n" ||
+        text == "No. 8 by A. Operator on " + after + ", W-17 (wipe test)\r\nA  \r\nB  \r\nC  \r\nend\r\n";
     EXPECT_TRUE(dated) << text;
     EXPECT_EQ(stored_counter(), 8);
     EXPECT_EQ(ui.filter, "report file|*.txt");
@@ -157,16 +160,39 @@ TEST_F(ReportOutput, ViewerCellsMapToTheRowFields) {
     listing_t listing{std::vector<std::string>(32, "header"), viewer_cells(1), viewer_cells(2), viewer_cells(3)};
     listing[1][29] = " 1 ";
     listing[2][29] = "";
-    listing[3].resize(5);  // a short row reads its missing cells as empty
+    listing[3].resize(5); // a short row reads its missing cells as empty
     const std::vector<_r_results> rows = viewer_report_rows(text_table(listing));
     ASSERT_EQ(rows.size(), 3u);
     const _r_results& r = rows[0];
-    const std::string got[] = {r.id, r.date, r.sample_id, r.description, r.series_number, r.hv, r.mode, r.p1,
-                               r.p2, r.time, r.preset_time, r.calibration.alpha, r.calibration.act_alpha,
-                               r.calibration.beta, r.calibration.act_beta, r.calibration.caption,
-                               r.calibration.name, r.activity_l, r.u_activity_l, r.activity_b, r.u_activity_b,
-                               r.background.alpha, r.background.beta, r.background.time, r.quantity, r.units,
-                               r.MDA_a, r.MDA_b, r.koef_k};
+    const std::string got[] = {r.id,
+                               r.date,
+                               r.sample_id,
+                               r.description,
+                               r.series_number,
+                               r.hv,
+                               r.mode,
+                               r.p1,
+                               r.p2,
+                               r.time,
+                               r.preset_time,
+                               r.calibration.alpha,
+                               r.calibration.act_alpha,
+                               r.calibration.beta,
+                               r.calibration.act_beta,
+                               r.calibration.caption,
+                               r.calibration.name,
+                               r.activity_l,
+                               r.u_activity_l,
+                               r.activity_b,
+                               r.u_activity_b,
+                               r.background.alpha,
+                               r.background.beta,
+                               r.background.time,
+                               r.quantity,
+                               r.units,
+                               r.MDA_a,
+                               r.MDA_b,
+                               r.koef_k};
     for (std::size_t c = 0; c < std::size(got); ++c) EXPECT_EQ(got[c], listing[1][c]) << "column " << c;
     EXPECT_EQ(r.text_act_a, "c30r1");
     EXPECT_EQ(r.text_act_b, "c31r1");
@@ -183,7 +209,7 @@ TEST_F(ReportOutput, ViewerReportHoldsEveryListedRow) {
     listing_t listing{std::vector<std::string>(32, "header")};
     for (int n = 1; n <= 500; ++n) listing.push_back(viewer_cells(n));
     listing[2][29] = "1";
-    listing[3][2] = "";  // an empty sample ID does not end the listing
+    listing[3][2] = ""; // an empty sample ID does not end the listing
     EXPECT_EQ(report_from_viewer(text_table(listing), sources, ui), report_result::written);
     const std::string text = test::read_file(report_path);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 500);

@@ -34,41 +34,40 @@ std::string file_bytes(const std::string& path) {
 } // namespace
 
 TEST(ResultColumns, TheTableMakesTheSchemaEveryDatabaseFileHas) {
-    EXPECT_EQ(results_create_table,
-              "CREATE TABLE results ("
-              "[id] INTEGER PRIMARY KEY,"
-              "[ts] TIMESTAMP DEFAULT CURRENT_TIMESTAMP,"
-              "[sample_id] VARCHAR (128),"
-              "[description] VARCHAR (255),"
-              "[series_number] INTEGER,"
-              "[hv] INTEGER,"
-              "[mode] VARCHAR (32),"
-              "[p1] NUMERIC,"
-              "[p2] NUMERIC,"
-              "[time] INTEGER,"
-              "[preset_time] INTEGER,"
-              "[cal_l] VARCHAR (255),"
-              "[cal_b] VARCHAR (255),"
-              "[cal_l_act] VARCHAR (255),"
-              "[cal_b_act] VARCHAR (255),"
-              "[cal_text] VARCHAR (255),"
-              "[cal_name] VARCHAR (255),"
-              "[activity_l] VARCHAR (255),"
-              "[u_activity_l] VARCHAR (255),"
-              "[activity_b] VARCHAR (255),"
-              "[u_activity_b] VARCHAR (255),"
-              "[bck_l] VARCHAR (255),"
-              "[bck_b] VARCHAR (255),"
-              "[bck_time] VARCHAR (255),"
-              "[quantity] NUMERIC,"
-              "[units] VARCHAR (255),"
-              "[MDA_a] NUMERIC,"
-              "[MDA_b] NUMERIC,"
-              "[koef_k] NUMERIC,"
-              "[bgn_corr] INTEGER,"
-              "[text_act_a] VARCHAR (255),"
-              "[text_act_b] VARCHAR (255)"
-              ")");
+    EXPECT_EQ(results_create_table, "CREATE TABLE results ("
+                                    "[id] INTEGER PRIMARY KEY,"
+                                    "[ts] TIMESTAMP DEFAULT CURRENT_TIMESTAMP,"
+                                    "[sample_id] VARCHAR (128),"
+                                    "[description] VARCHAR (255),"
+                                    "[series_number] INTEGER,"
+                                    "[hv] INTEGER,"
+                                    "[mode] VARCHAR (32),"
+                                    "[p1] NUMERIC,"
+                                    "[p2] NUMERIC,"
+                                    "[time] INTEGER,"
+                                    "[preset_time] INTEGER,"
+                                    "[cal_l] VARCHAR (255),"
+                                    "[cal_b] VARCHAR (255),"
+                                    "[cal_l_act] VARCHAR (255),"
+                                    "[cal_b_act] VARCHAR (255),"
+                                    "[cal_text] VARCHAR (255),"
+                                    "[cal_name] VARCHAR (255),"
+                                    "[activity_l] VARCHAR (255),"
+                                    "[u_activity_l] VARCHAR (255),"
+                                    "[activity_b] VARCHAR (255),"
+                                    "[u_activity_b] VARCHAR (255),"
+                                    "[bck_l] VARCHAR (255),"
+                                    "[bck_b] VARCHAR (255),"
+                                    "[bck_time] VARCHAR (255),"
+                                    "[quantity] NUMERIC,"
+                                    "[units] VARCHAR (255),"
+                                    "[MDA_a] NUMERIC,"
+                                    "[MDA_b] NUMERIC,"
+                                    "[koef_k] NUMERIC,"
+                                    "[bgn_corr] INTEGER,"
+                                    "[text_act_a] VARCHAR (255),"
+                                    "[text_act_b] VARCHAR (255)"
+                                    ")");
     EXPECT_EQ(results_insert,
               "INSERT INTO results (sample_id,description,series_number,hv,mode,p1,p2,time,preset_time,cal_l,cal_b,"
               "cal_l_act,cal_b_act,cal_text,cal_name,activity_l,activity_b,u_activity_l,u_activity_b,bck_l,bck_b,"
@@ -88,7 +87,7 @@ TEST(ResultColumns, EveryColumnReachesSaveTheViewerTheGridTheReportAndTheSpreads
     std::vector<std::string> expected(results_column_count);
     for (std::size_t i = 0; i < results_column_count; ++i) {
         const result_column& c = results_columns()[i];
-        if (c.save_position < 0) continue;  // the database numbers and stamps the row
+        if (c.save_position < 0) continue; // the database numbers and stamps the row
         expected[i] = c.name == "bgn_corr" ? "1" : c.numeric() ? std::to_string(100 + i) : "v-" + std::string(c.name);
         c.field.set(row, expected[i]);
     }

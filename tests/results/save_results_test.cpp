@@ -65,9 +65,11 @@ TEST_F(SaveResults, EveryFieldLandsInItsColumn) {
     table[0] = measured_row("S1");
     ASSERT_EQ(save_results(table, path), save_outcome::saved);
     const std::vector<std::string> expected = {
-        "'S1'", "'soil'", "1", "1000", "'C1-C2'", "12.5", "340", "100", "100", "'0.31'", "'0.42'", "'0.013'",
-        "'0.024'", "'wipe test'", "'wipe'", "'1.25'", "'3.4'", "'0.15'", "'0.25'", "'0.02'", "'0.03'", "'600'",
-        "2.5", "'Bq/g'", "0.75", "0.5", "0.2", "1", "'1.25'", "'activity_beta < MDA_beta'"};
+        "'S1'",    "'soil'",      "1",      "1000",   "'C1-C2'", "12.5",
+        "340",     "100",         "100",    "'0.31'", "'0.42'",  "'0.013'",
+        "'0.024'", "'wipe test'", "'wipe'", "'1.25'", "'3.4'",   "'0.15'",
+        "'0.25'",  "'0.02'",      "'0.03'", "'600'",  "2.5",     "'Bq/g'",
+        "0.75",    "0.5",         "0.2",    "1",      "'1.25'",  "'activity_beta < MDA_beta'"};
     EXPECT_EQ(stored(path), std::vector<std::vector<std::string>>{expected});
     EXPECT_EQ(first_column(path, "SELECT id||' '||(ts IS NOT NULL) FROM results"), std::vector<std::string>{"1 1"});
 }
@@ -84,9 +86,23 @@ TEST_F(SaveResults, BackgroundCorrectionOffStoresZeroAndTheBackgroundTexts) {
 TEST_F(SaveResults, NumbersAreStoredAsTheWrittenOutValuesWouldBe) {
     // Each text in every field: bound, it must give the value and storage class that the same
     // text written into the statement gives.
-    const char* texts[] = {"1000", "12.5", "007",  "1e3",  "1.0",         "-5",
-                           "+5",   " 12 ", "12.",  ".5",   "2.50",        "99999999999999999999",
-                           "0",    "1E-7", "1e400", "9223372036854775807", "-9223372036854775808"};
+    const char* texts[] = {"1000",
+                           "12.5",
+                           "007",
+                           "1e3",
+                           "1.0",
+                           "-5",
+                           "+5",
+                           " 12 ",
+                           "12.",
+                           ".5",
+                           "2.50",
+                           "99999999999999999999",
+                           "0",
+                           "1E-7",
+                           "1e400",
+                           "9223372036854775807",
+                           "-9223372036854775808"};
     for (const char* text : texts) {
         _r_results row;
         row.sample_id = row.description = row.series_number = row.hv = row.mode = row.p1 = row.p2 = row.time =
@@ -162,7 +178,10 @@ TEST_F(SaveResults, AFailedSaveWritesNothingAndCanBeRepeated) {
     }
     EXPECT_EQ(result_count(path), 0);
 
-    { t_sqlite db(path); db.query("DROP TRIGGER refuse"); }
+    {
+        t_sqlite db(path);
+        db.query("DROP TRIGGER refuse");
+    }
     save_results(table, path);
     EXPECT_EQ(result_count(path), 3);
 }
@@ -195,8 +214,8 @@ TEST_F(SaveResults, AReadOnlyDatabaseTakesNoRow) {
         save_results(table, path);
         FAIL() << "the file is read-only";
     } catch (const ESQLiteException& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  std::string("Could not retrieve data \"") + results_insert + "\" : attempt to write a readonly database");
+        EXPECT_EQ(std::string(e.what()), std::string("Could not retrieve data \"") + results_insert +
+                                             "\" : attempt to write a readonly database");
     }
     EXPECT_EQ(result_count(path), 2);
 }
@@ -216,4 +235,3 @@ TEST_F(SaveResults, ATableResultsWithOtherColumnsTakesNoRow) {
     }
     EXPECT_EQ(first_column(path, "SELECT count(*) FROM results"), std::vector<std::string>{"0"});
 }
-

@@ -111,23 +111,40 @@ TEST_F(TemplateFiles, InsertedTextIsScannedByLaterSlots) {
 TEST_F(TemplateFiles, EveryTagGivesItsField) {
     _r_results row;
     const std::pair<const char*, std::string*> row_tags[] = {
-        {"D.SAMP_ID", &row.sample_id},       {"D.DESCR", &row.description},
-        {"D.SER_NUM", &row.series_number},   {"D.HV", &row.hv},
-        {"D.MODE", &row.mode},               {"D.RESULT_A", &row.p1},
-        {"D.RESULT_B", &row.p2},             {"D.TIME", &row.time},
-        {"D.P_TIME", &row.preset_time},      {"D.CAL_A", &row.calibration.alpha},
-        {"D.CAL_B", &row.calibration.beta},  {"D.CAL_A_ACT", &row.calibration.act_alpha},
-        {"D.CAL_B_ACT", &row.calibration.act_beta}, {"D.CAL_TEXT", &row.calibration.caption},
-        {"D.CAL_NAME", &row.calibration.name}, {"D.ACT_A", &row.activity_l},
-        {"D.U_ACT_A", &row.u_activity_l},    {"D.ACT_B", &row.activity_b},
-        {"D.U_ACT_B", &row.u_activity_b},    {"D.BC_A", &row.background.alpha},
-        {"D.BC_B", &row.background.beta},    {"D.BC_TIME", &row.background.time},
-        {"D.ID", &row.id},                   {"D.DATE", &row.date},
-        {"D.QUANTITY", &row.quantity},       {"D.UNITS", &row.units},
-        {"D.MDA_A", &row.MDA_a},             {"D.MDA_B", &row.MDA_b},
-        {"D.CAL_C", &row.calibration.factor_c}, {"D.CAL_D", &row.calibration.factor_d},
-        {"D.CAL_E", &row.calibration.factor_e}, {"D.K1", &row.koef_k},
-        {"D.TEXT_A", &row.text_act_a},       {"D.TEXT_B", &row.text_act_b},
+        {"D.SAMP_ID", &row.sample_id},
+        {"D.DESCR", &row.description},
+        {"D.SER_NUM", &row.series_number},
+        {"D.HV", &row.hv},
+        {"D.MODE", &row.mode},
+        {"D.RESULT_A", &row.p1},
+        {"D.RESULT_B", &row.p2},
+        {"D.TIME", &row.time},
+        {"D.P_TIME", &row.preset_time},
+        {"D.CAL_A", &row.calibration.alpha},
+        {"D.CAL_B", &row.calibration.beta},
+        {"D.CAL_A_ACT", &row.calibration.act_alpha},
+        {"D.CAL_B_ACT", &row.calibration.act_beta},
+        {"D.CAL_TEXT", &row.calibration.caption},
+        {"D.CAL_NAME", &row.calibration.name},
+        {"D.ACT_A", &row.activity_l},
+        {"D.U_ACT_A", &row.u_activity_l},
+        {"D.ACT_B", &row.activity_b},
+        {"D.U_ACT_B", &row.u_activity_b},
+        {"D.BC_A", &row.background.alpha},
+        {"D.BC_B", &row.background.beta},
+        {"D.BC_TIME", &row.background.time},
+        {"D.ID", &row.id},
+        {"D.DATE", &row.date},
+        {"D.QUANTITY", &row.quantity},
+        {"D.UNITS", &row.units},
+        {"D.MDA_A", &row.MDA_a},
+        {"D.MDA_B", &row.MDA_b},
+        {"D.CAL_C", &row.calibration.factor_c},
+        {"D.CAL_D", &row.calibration.factor_d},
+        {"D.CAL_E", &row.calibration.factor_e},
+        {"D.K1", &row.koef_k},
+        {"D.TEXT_A", &row.text_act_a},
+        {"D.TEXT_B", &row.text_act_b},
     };
     std::string text = "{NUMBER}|{CREATOR}|{CUR_DATE}|{SAMPLE_ID}|{DESCRIPTION}\n{TABLE}\n";
     lines_t expected = {"n|c|d|s|e"};
@@ -154,8 +171,10 @@ TEST_F(TemplateFiles, EveryTagGivesItsField) {
 }
 
 TEST_F(TemplateFiles, BlocksRepeatTheirBodyForEveryRow) {
-    EXPECT_EQ(generate("h {D.SAMP_ID}\n{TABLE}\n{D.SAMP_ID}:{D.CAL_B}/{D.CAL_B}\n- {d.bc_corr}\n{END_TABLE} x\nf {D.SAMP_ID}", 3),
-              (lines_t{"h S0", "S0:0.3/FB", "- preset", "S1:0.3/FB", "- ", "S2:0.3/FB", "- preset", "f "}));
+    EXPECT_EQ(
+        generate("h {D.SAMP_ID}\n{TABLE}\n{D.SAMP_ID}:{D.CAL_B}/{D.CAL_B}\n- {d.bc_corr}\n{END_TABLE} x\nf {D.SAMP_ID}",
+                 3),
+        (lines_t{"h S0", "S0:0.3/FB", "- preset", "S1:0.3/FB", "- ", "S2:0.3/FB", "- preset", "f "}));
     EXPECT_EQ(generate("{TABLE}\nA{D.SAMP_ID}\n{END_TABLE}\n-\n{TABLE}\nB{D.SAMP_ID}\n{END_TABLE}", 2),
               (lines_t{"AS0", "AS1", "-", "BS0", "BS1"}));
     EXPECT_EQ(generate("{TABLE}\nrow\nrow\n{END_TABLE}\nafter", 0), lines_t{"after"});

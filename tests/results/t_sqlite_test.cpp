@@ -53,7 +53,10 @@ TEST_F(TSqlite, FirstOpeningCreatesTableAndIndexOnce) {
                              "index resultssampleid: CREATE INDEX resultssampleid ON [results]([sample_id])"}));
 
     // A row written in between survives every later opening.
-    { t_sqlite db(path); db.query("INSERT INTO results (sample_id) VALUES ('kept')"); }
+    {
+        t_sqlite db(path);
+        db.query("INSERT INTO results (sample_id) VALUES ('kept')");
+    }
     { t_sqlite db(path); }
     EXPECT_EQ(objects().size(), 2u);
     EXPECT_EQ(first_column(path, "SELECT sample_id FROM results"), std::vector<std::string>{"kept"});
@@ -82,14 +85,15 @@ TEST_F(TSqlite, ValuesReadBackByTheirColumnsDeclaredTypes) {
     ASSERT_EQ(db.col_count(), 10);
 
     EXPECT_EQ(db.cell(1, 1), "7");
-    EXPECT_EQ(db.cell(1, 2), "");     // NULL text
-    EXPECT_EQ(db.cell(1, 3), "12");   // a real in an INTEGER column reads as an integer
+    EXPECT_EQ(db.cell(1, 2), "");   // NULL text
+    EXPECT_EQ(db.cell(1, 3), "12"); // a real in an INTEGER column reads as an integer
     EXPECT_EQ(db.cell(1, 4), "12");
     EXPECT_EQ(db.cell(1, 5), "1.5");
-    EXPECT_EQ(db.cell(1, 6), "0");    // NULL number
+    EXPECT_EQ(db.cell(1, 6), "0"); // NULL number
     EXPECT_EQ(db.cell(1, 7), "1E20");
     EXPECT_EQ(db.cell(1, 8), "0");
-    EXPECT_TRUE(std::regex_match(std::string(db.cell(1, 10)), std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)"))) << db.cell(1, 10);
+    EXPECT_TRUE(std::regex_match(std::string(db.cell(1, 10)), std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)")))
+        << db.cell(1, 10);
 
     // A text that is no number stays text in a numeric column and reads as kept, not as 0.
     EXPECT_EQ(db.cell(2, 3), "");
@@ -110,9 +114,9 @@ TEST_F(TSqlite, DeclaredTypesChooseTheConversionByExactName) {
     db.query("INSERT INTO t VALUES (2.9, 1e20, 2.5, 0.1, x'410042', 1e20, 2.9, 1e20)");
     db.query("SELECT a,b,c,d,e,f,g,h, 1+1, 5.0/2, 'x'||'y', NULL, x'4243' FROM t");
     const std::vector<std::string> expected = {
-        "2", "1E20", "2.5", "0.1", std::string("A\0B", 3),
-        "1.0e+20", "2.9", "1.0e+20",  // other spellings and types: SQLite's own text
-        "2", "2.5", "xy", "", "BC"};   // computed columns: by the first row's storage class
+        "2",       "1E20", "2.5",     "0.1", std::string("A\0B", 3),
+        "1.0e+20", "2.9",  "1.0e+20",               // other spellings and types: SQLite's own text
+        "2",       "2.5",  "xy",      "",    "BC"}; // computed columns: by the first row's storage class
     ASSERT_EQ(db.col_count(), static_cast<int>(expected.size()));
     for (int c = 1; c <= db.col_count(); ++c) EXPECT_EQ(db.cell(1, c), expected[c - 1]) << "column " << c;
 }
@@ -207,7 +211,10 @@ TEST_F(TSqlite, OpeningErrorsLeaveFilesAsTheyWere) {
 
 TEST_F(TSqlite, AReadOnlyDatabaseIsListedButTakesNoRow) {
     if (::geteuid() == 0) GTEST_SKIP() << "root writes read-only files all the same";
-    { t_sqlite db(path); db.query("INSERT INTO results (sample_id) VALUES ('kept')"); }
+    {
+        t_sqlite db(path);
+        db.query("INSERT INTO results (sample_id) VALUES ('kept')");
+    }
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     t_sqlite db(path);
     db.query("SELECT sample_id FROM results");

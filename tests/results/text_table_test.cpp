@@ -43,10 +43,10 @@ TEST(TextTable, ShortRowsAndCellsOutsideReadAsEmpty) {
     EXPECT_EQ(table.row_length(1), 1u);
     EXPECT_EQ(table.row_length(2), 0u);
     EXPECT_EQ(table.cell(0, 1), "p1");
-    EXPECT_EQ(table.cell(1, 1), "");  // a short row
+    EXPECT_EQ(table.cell(1, 1), ""); // a short row
     EXPECT_EQ(table.cell(3, 2), "x");
-    EXPECT_EQ(table.cell(3, 3), "");  // beyond the columns
-    EXPECT_EQ(table.cell(4, 0), "");  // beyond the rows
+    EXPECT_EQ(table.cell(3, 3), ""); // beyond the columns
+    EXPECT_EQ(table.cell(4, 0), ""); // beyond the rows
     EXPECT_EQ(table.row(3), (std::vector<std::string>{"2", "", "x"}));
     EXPECT_TRUE(table.row(9).empty());
     EXPECT_TRUE(text_table().empty());
@@ -56,8 +56,8 @@ TEST(TextTable, ShortRowsAndCellsOutsideReadAsEmpty) {
 TEST(TextTable, CellsOfEverySizeSurviveTheBlockBoundaries) {
     // Lengths chosen so that cells end on, just before and just past the 1 MiB block ends, and
     // some cells do not fit the rest of a block; empty cells fall at the boundaries too.
-    const std::vector<std::size_t> lengths = {0, 1, 7, 255, 256, 257, 4096, 65535, 333333, mib - 1, mib, 0, 3, mib + 1,
-                                              0, 5 * mib / 2, 0, 12, 100000};
+    const std::vector<std::size_t> lengths = {0,   1, 7, 255,     256, 257,         4096, 65535, 333333, mib - 1,
+                                              mib, 0, 3, mib + 1, 0,   5 * mib / 2, 0,    12,    100000};
     rows_t rows;
     text_table table;
     for (std::size_t round = 0; round < 3; ++round)
@@ -84,7 +84,7 @@ TEST(TextTable, CellsOfEverySizeSurviveTheBlockBoundaries) {
 
 TEST(TextTable, CopiesAreEqualAndIndependent) {
     text_table table{{"a", "b"}, {"c"}};
-    table.add_cell(std::string(3 * mib, 'z'));  // into the last row
+    table.add_cell(std::string(3 * mib, 'z')); // into the last row
     const text_table copy = table;
     EXPECT_EQ(copy, table);
     EXPECT_EQ(copy.cell(1, 1).size(), 3 * mib);
@@ -111,7 +111,7 @@ TEST(TextTable, KeptRowsStayAndTheTableGrowsOnFromThem) {
         rows.push_back({text_of(r % 700, r), text_of(900, r)});
         table.add_row(rows.back());
     }
-    table.keep_rows(5000);  // more than it has: nothing changes
+    table.keep_rows(5000); // more than it has: nothing changes
     expect_holds(table, rows);
 
     table.keep_rows(1000);

@@ -17,7 +17,7 @@ namespace {
 // One stored row: its sample ID, time stamp and the values the filters look at.
 struct stored_row {
     std::string sample_id = {};
-    std::string ts = {};  // empty: noon of 2024-03-05
+    std::string ts = {}; // empty: noon of 2024-03-05
     std::string p1 = "1";
     std::string p2 = "1";
     std::string mode = "C1-C2";
@@ -69,9 +69,10 @@ TEST_F(ViewerQuery, ListingHasTheHeadersAndThe32ColumnsOfEveryRow) {
     const std::vector<std::string> row = grid.row(1);
     ASSERT_EQ(row.size(), viewer_column_count);
     const std::vector<std::string> expected = {
-        "1", row[1], "S1", "soil", "1", "1000", "C1-C2", "12.5", "340", "100", "100", "0.31", "0.013", "0.42",
-        "0.024", "wipe test", "wipe", "1.25", "0.15", "3.4", "0.25", "0.02", "0.03", "600", "2.5", "Bq/g", "0.75",
-        "0.5", "0.2", "0", "1.25", "activity_beta < MDA_beta"};
+        "1",    row[1], "S1",   "soil", "1",     "1000", "C1-C2", "12.5",
+        "340",  "100",  "100",  "0.31", "0.013", "0.42", "0.024", "wipe test",
+        "wipe", "1.25", "0.15", "3.4",  "0.25",  "0.02", "0.03",  "600",
+        "2.5",  "Bq/g", "0.75", "0.5",  "0.2",   "0",    "1.25",  "activity_beta < MDA_beta"};
     EXPECT_EQ(row, expected);
     EXPECT_EQ(row[1].size(), 19u) << row[1];
 
@@ -157,7 +158,7 @@ TEST_F(ViewerQuery, ValueBoundsAreInclusiveAndNumeric) {
         {"2.5", "10", "", "", {"ten", "two and a half"}},
         {"", "", "5", "50", {"two", "two and a half"}},
         {"", "", "", "5", {"hundred", "two and a half"}},
-        {"-2 cps", "1e1", "", "", {"ten", "two", "two and a half"}},  // "2" and "11"
+        {"-2 cps", "1e1", "", "", {"ten", "two", "two and a half"}}, // "2" and "11"
         {"abc", " ", "", "", {"hundred", "ten", "two", "two and a half"}},
     };
     for (const auto& c : cases) {
@@ -198,7 +199,8 @@ TEST_F(ViewerQuery, BoundBoxesAreCleanedForTheOperatorToSee) {
 }
 
 TEST_F(ViewerQuery, TheHighVoltageListNarrowsTheListing) {
-    store({{.sample_id = "low", .hv = "900"}, {.sample_id = "high", .hv = "1200"}, {.sample_id = "other", .hv = "1000"}});
+    store(
+        {{.sample_id = "low", .hv = "900"}, {.sample_id = "high", .hv = "1200"}, {.sample_id = "other", .hv = "1000"}});
     viewer_filter f;
     f.hv = "1200";
     EXPECT_EQ(listed(f), (ids{"high"}));

@@ -57,8 +57,7 @@ TEST(WholeFiles, AWriteOnAFullDiskKeepsTheOldFileAndLeavesNoTemporary) {
     {
         std::ofstream filler(disk.path + "/filler", std::ios::binary);
         const std::string block(4096, 'f');
-        while (filler.write(block.data(), static_cast<std::streamsize>(block.size()))) {
-        }
+        while (filler.write(block.data(), static_cast<std::streamsize>(block.size()))) {}
     }
     EXPECT_THROW(write_report_file(report, std::vector<std::string>(100, std::string(100, 'r'))), file_error);
     EXPECT_THROW(save_grid_as_xls({{std::string(10000, 'x')}}, sheet), file_error);

@@ -28,8 +28,8 @@ std::ostream& operator<<(std::ostream& out, const label& l) {
 }
 
 std::uint16_t word(const std::string& bytes, std::size_t at) {
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) |
-                                      static_cast<unsigned char>(bytes[at + 1]) << 8);
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1])
+                                                                                  << 8);
 }
 
 // Reads a file back record by record; every record between BOF and EOF must be a whole LABEL.
@@ -75,11 +75,12 @@ TEST_F(XlsFile, AHeaderOnlyListingHasItsExactSize) {
 }
 
 TEST_F(XlsFile, CellsGoColumnByColumnAsTextLabels) {
-    test::write_file(path, std::string(100000, 'x'));  // an older, longer file is replaced whole
+    test::write_file(path, std::string(100000, 'x')); // an older, longer file is replaced whole
     const viewer_grid grid = {{"count", "p1"}, {"1", "12.5"}, {"2"}};
     save_grid_as_xls(grid, path);
-    EXPECT_EQ(labels_of(test::read_file(path)),
-              (std::vector<label>{{0, 0, "count"}, {1, 0, "1"}, {2, 0, "2"}, {0, 1, "p1"}, {1, 1, "12.5"}, {2, 1, ""}}));
+    EXPECT_EQ(
+        labels_of(test::read_file(path)),
+        (std::vector<label>{{0, 0, "count"}, {1, 0, "1"}, {2, 0, "2"}, {0, 1, "p1"}, {1, 1, "12.5"}, {2, 1, ""}}));
 }
 
 TEST_F(XlsFile, ALongCellIsCutToFitItsLengthAfterItsConversion) {
@@ -163,7 +164,7 @@ TEST_F(XlsFile, APipeReceivesTheSameBytesAsAFile) {
     const auto cells = labels_of(from_file);
     ASSERT_EQ(cells.size(), 2500u * 4);
     EXPECT_EQ(cells[2499], (label{2499, 0, std::string(2499 % 23, 'a')}));
-    EXPECT_EQ(cells[2500], (label{0, 1, ""}));  // row 0 has one cell
+    EXPECT_EQ(cells[2500], (label{0, 1, ""})); // row 0 has one cell
     EXPECT_EQ(cells[2501], (label{1, 1, "b"}));
     EXPECT_EQ(cells[3 * 2500 + 2499], (label{2499, 3, std::string(2499 % 23, 'd')}));
 }

@@ -73,9 +73,9 @@ TEST_F(IniFile, BinaryJunkAndHugeLinesReadWithoutHarm) {
 TEST_F(IniFile, WritesInPlaceKeepingEveryOtherLine) {
     write_file(path, "; comment\r\n[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n");
     ini_file ini(path);
-    ini.write_string("a", "X", "10");  // existing key
-    ini.write_string("A", "z", "3");   // new key: end of its section, before the blank line
-    ini.write_string("C", "w", "4");   // new section: end of file
+    ini.write_string("a", "X", "10"); // existing key
+    ini.write_string("A", "z", "3");  // new key: end of its section, before the blank line
+    ini.write_string("C", "w", "4");  // new section: end of file
     ini.write_integer("B", "n", -7);
     ini.write_bool("B", "t", true);
     EXPECT_EQ(read_file(path), "; comment\r\n[A]\r\nX=10\r\nz=3\r\n\r\n[B]\r\ny=2\r\nn=-7\r\nt=1\r\n[C]\r\nw=4\r\n");

@@ -87,11 +87,13 @@ TEST_F(SettingsFiles, ProfileValuesAsTheFileHoldsThem) {
 }
 
 TEST_F(SettingsFiles, SavingKeepsForeignSectionsAndTheReportCounter) {
-    write_file(profile_path, "; operator notes\r\n[TEMPLATE]\r\nnumber=41\r\n[MODE]\r\nmode=1\r\n[EXTRA]\r\nkeep=me\r\n");
+    write_file(profile_path,
+               "; operator notes\r\n[TEMPLATE]\r\nnumber=41\r\n[MODE]\r\nmode=1\r\n[EXTRA]\r\nkeep=me\r\n");
     write_profile(profile_path, every_field_changed());
     write_profile(profile_path, _options{});
     const std::string text = read_file(profile_path);
-    EXPECT_EQ(text.rfind("; operator notes\r\n[TEMPLATE]\r\nnumber=41\r\n[MODE]\r\nmode=4\r\n[EXTRA]\r\nkeep=me\r\n", 0), 0u)
+    EXPECT_EQ(
+        text.rfind("; operator notes\r\n[TEMPLATE]\r\nnumber=41\r\n[MODE]\r\nmode=4\r\n[EXTRA]\r\nkeep=me\r\n", 0), 0u)
         << text;
     EXPECT_EQ(read_profile(profile_path), _options{});
 }

@@ -135,8 +135,8 @@ void http_server::handle(int client) {
         held_.push_back(client);
         return;
     }
-    std::string reply = "HTTP/1.1 " + std::to_string(a.status) + " X\r\nContent-Length: " +
-                        std::to_string(a.body.size()) + "\r\nConnection: close\r\n";
+    std::string reply = "HTTP/1.1 " + std::to_string(a.status) +
+                        " X\r\nContent-Length: " + std::to_string(a.body.size()) + "\r\nConnection: close\r\n";
     for (const auto& h : a.headers) reply += h + "\r\n";
     reply += "\r\n" + a.body;
     send_all(client, reply);

@@ -23,7 +23,7 @@ public:
         std::map<std::string, std::string> headers; // names in lower case
     };
 
-    http_server();  // listening on an ephemeral port; throws std::runtime_error when it cannot
+    http_server(); // listening on an ephemeral port; throws std::runtime_error when it cannot
     ~http_server();
     http_server(const http_server&) = delete;
     http_server& operator=(const http_server&) = delete;

@@ -171,15 +171,16 @@ void pty_peer::run() {
                 std::max<int>(0, std::chrono::duration_cast<std::chrono::milliseconds>(stream_due_ - now).count() + 1));
         for (const auto& s : schedule_)
             wait_ms = std::min<int>(
-                wait_ms, std::max<int>(0, std::chrono::duration_cast<std::chrono::milliseconds>(s.due - now).count() + 1));
-        pollfd fds[2] = {{wake_[0], POLLIN, 0}, {master_, static_cast<short>(POLLIN | (out_.empty() ? 0 : POLLOUT)), 0}};
+                wait_ms,
+                std::max<int>(0, std::chrono::duration_cast<std::chrono::milliseconds>(s.due - now).count() + 1));
+        pollfd fds[2] = {{wake_[0], POLLIN, 0},
+                         {master_, static_cast<short>(POLLIN | (out_.empty() ? 0 : POLLOUT)), 0}};
         lock.unlock();
         ::poll(fds, master_ >= 0 ? 2 : 1, wait_ms);
         lock.lock();
         if (fds[0].revents & POLLIN) {
             char drain[64];
-            while (::read(wake_[0], drain, sizeof drain) > 0) {
-            }
+            while (::read(wake_[0], drain, sizeof drain) > 0) {}
         }
         if (master_ >= 0 && (fds[1].revents & POLLIN)) take_input();
     }

@@ -14,12 +14,16 @@ namespace xkv::test {
 
 class scripted_ui_services : public ui_services {
 public:
-    enum class kind { warning, error, question };
+    enum class kind {
+        warning,
+        error,
+        question
+    };
     struct box {
         std::string text;
         std::string caption;
         kind shown_as = kind::question;
-        std::optional<default_answer> preset;  // what Enter answers, for an OK/Cancel question
+        std::optional<default_answer> preset; // what Enter answers, for an OK/Cancel question
     };
     struct file_dialog {
         bool save;
@@ -28,7 +32,7 @@ public:
     };
 
     std::vector<std::string> messages;
-    std::vector<box> warnings;  // warning and error boxes; `shown_as` tells them apart
+    std::vector<box> warnings; // warning and error boxes; `shown_as` tells them apart
     std::vector<box> confirmations;
     std::vector<file_dialog> file_dialogs;
     std::vector<std::string> opened;

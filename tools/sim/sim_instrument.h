@@ -32,7 +32,7 @@ private:
 
     sim_options options_;
     std::string mode_ = "M0";
-    double preset_ = 0;                  // simulated seconds; 0 counts until stopped
+    double preset_ = 0; // simulated seconds; 0 counts until stopped
     std::map<std::string, std::string> settings_;
     bool counting_ = false;
     double started_at_ = 0;              // real seconds

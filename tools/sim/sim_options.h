@@ -9,17 +9,17 @@
 namespace xkv::sim {
 
 struct sim_options {
-    std::string link;            // symlink made to the pseudo-terminal the program opens
-    double speed = 1.0;          // simulated seconds per real second
-    double alpha = 5.0;          // channel 1 count rate, counts per second
-    double beta = 20.0;          // channel 2 count rate, counts per second
-    bool noise = false;          // Poisson noise on the values
-    std::uint64_t seed = 1;      // seed of the noise, the garbage and the answer delays
-    bool silent = false;         // answers nothing at all
-    bool no_handshake = false;   // leaves "tarvo" unanswered
+    std::string link;               // symlink made to the pseudo-terminal the program opens
+    double speed = 1.0;             // simulated seconds per real second
+    double alpha = 5.0;             // channel 1 count rate, counts per second
+    double beta = 20.0;             // channel 2 count rate, counts per second
+    bool noise = false;             // Poisson noise on the values
+    std::uint64_t seed = 1;         // seed of the noise, the garbage and the answer delays
+    bool silent = false;            // answers nothing at all
+    bool no_handshake = false;      // leaves "tarvo" unanswered
     std::optional<long> fail_after; // stops answering value reads after this many
-    bool garbage = false;        // answers value, time and "n" queries with random bytes
-    std::string log;             // file that gets every command line received
+    bool garbage = false;           // answers value, time and "n" queries with random bytes
+    std::string log;                // file that gets every command line received
 };
 
 extern const char* const usage_text;

@@ -102,9 +102,7 @@ int termination_signals() {
     return ::signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK);
 }
 
-double seconds_since(clock::time_point start) {
-    return std::chrono::duration<double>(clock::now() - start).count();
-}
+double seconds_since(clock::time_point start) { return std::chrono::duration<double>(clock::now() - start).count(); }
 
 } // namespace
 

@@ -1,8 +1,8 @@
 #include "app/ui/about_form.h"
 
 #include "app/ui/link_label.h"
-#include "app/update_check.h"
 #include "app/ui/window_placement.h"
+#include "app/update_check.h"
 
 #include <QHBoxLayout>
 #include <QMouseEvent>
@@ -55,8 +55,7 @@ protected:
         QFont sub = font();
         sub.setPointSize(10);
         p.setFont(sub);
-        p.drawText(QRect(0, 52, width(), 20), Qt::AlignCenter,
-                   QString("alpha / beta counter  -  ") + program_version);
+        p.drawText(QRect(0, 52, width(), 20), Qt::AlignCenter, QString("alpha / beta counter  -  ") + program_version);
     }
 
     void mouseReleaseEvent(QMouseEvent* event) override {

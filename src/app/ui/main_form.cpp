@@ -5,8 +5,8 @@
 #include "app/ui/link_label.h"
 #include "app/ui/options_form.h"
 #include "app/ui/painting_wait.h"
-#include "app/ui/remembered_layout.h"
 #include "app/ui/profile_labels.h"
+#include "app/ui/remembered_layout.h"
 #include "app/ui/view_options_form.h"
 #include "app/ui/xkv_application.h"
 #include "link/device_test.h"
@@ -66,7 +66,7 @@ TMainForm::TMainForm(std::string program_dir, ui_services& services, QWidget* pa
     // converts numbers through the C locale.
     show_notice(); // hidden until a check finds news
     setFixedSize(920, 350);
-    restore_window(*this, true);  // where the operator left it
+    restore_window(*this, true); // where the operator left it
 
     session_.profile = read_profile(profile_path());
     session_.options = read_program_options(program_options_path());
@@ -143,7 +143,8 @@ void TMainForm::build_menu() {
     database_viewer_ = add_item(db, "View DataBase", "ViewDataBase");
     database_viewer_->setEnabled(false);
     connect(database_viewer_, &QAction::triggered, this, [this] { menu_windows_.database_viewer(); });
-    connect(add_item(db, "Select DataBase", "SelectDataBase"), &QAction::triggered, this, &TMainForm::SelectDataBaseClick);
+    connect(add_item(db, "Select DataBase", "SelectDataBase"), &QAction::triggered, this,
+            &TMainForm::SelectDataBaseClick);
     connect(add_item(db, "New DataBase", "NewDataBase"), &QAction::triggered, this, &TMainForm::NewDataBaseClick);
 
     connect(add_item(bar, "About", "About"), &QAction::triggered, this, &TMainForm::AboutClick);
@@ -207,8 +208,10 @@ void TMainForm::build_status_bar() {
         auto* panel = new status_panel(bar);
         panel->setObjectName(names[i]);
         panel->setFrameShape(QFrame::StyledPanel);
-        if (stretch[i]) panel->setMinimumWidth(widths[i]);
-        else panel->setFixedWidth(widths[i]);
+        if (stretch[i])
+            panel->setMinimumWidth(widths[i]);
+        else
+            panel->setFixedWidth(widths[i]);
         bar->addWidget(panel, stretch[i]);
         panels_[i] = panel;
     }
@@ -251,11 +254,12 @@ void TMainForm::show_notice() {
 
 void TMainForm::start_update_check(const char* version_path) {
     ++pending_checks_;
-    fetch_in_background(this, update_url(session_.options, version_path), [this](const std::optional<std::string>& reply) {
-        --pending_checks_;
-        apply_version_reply(reply, program_version, session_.log, notice_);
-        show_notice();
-    });
+    fetch_in_background(this, update_url(session_.options, version_path),
+                        [this](const std::optional<std::string>& reply) {
+                            --pending_checks_;
+                            apply_version_reply(reply, program_version, session_.log, notice_);
+                            show_notice();
+                        });
 }
 
 void TMainForm::open_link(const char* path) {
@@ -334,7 +338,8 @@ void TMainForm::SelectDataBaseClick() {
 }
 
 void TMainForm::NewDataBaseClick() {
-    if (const auto chosen = services_.choose_save_file("xkv 4410 data base file", "mdb")) session_.options.database = *chosen;
+    if (const auto chosen = services_.choose_save_file("xkv 4410 data base file", "mdb"))
+        session_.options.database = *chosen;
     status_refresh();
 }
 

@@ -3,11 +3,11 @@
 // shows them and the connection state, and offers every other function through its menu.
 
 #include "app/session.h"
-#include "settings/ui_services.h"
 #include "app/update_check.h"
 #include "link/diagnostic_log.h"
 #include "settings/options.h"
 #include "settings/program_options.h"
+#include "settings/ui_services.h"
 
 #include <QMainWindow>
 

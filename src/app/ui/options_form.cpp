@@ -35,8 +35,7 @@ void add_row(QGridLayout* grid, int row, int column, const QString& caption, QWi
 
 } // namespace
 
-TOptionsForm::TOptionsForm(TMainForm& main, ui_services& services)
-    : QDialog(&main), main_(main), services_(services) {
+TOptionsForm::TOptionsForm(TMainForm& main, ui_services& services) : QDialog(&main), main_(main), services_(services) {
     setObjectName("OptionsForm");
     setWindowTitle("Options");
     // No title-bar buttons: OK and CANCEL close it.
@@ -102,7 +101,8 @@ TOptionsForm::TOptionsForm(TMainForm& main, ui_services& services)
     auto* alerts = new QGridLayout(alerts_box);
     alerts->addWidget(new QLabel("Alarm 1"), 0, 1, Qt::AlignCenter);
     alerts->addWidget(new QLabel("Alarm 2"), 0, 2, Qt::AlignCenter);
-    const char* channel_rows[] = {"channel 1 counter", "channel 2 counter", "channel 1 ratemeter", "channel 2 ratemeter"};
+    const char* channel_rows[] = {"channel 1 counter", "channel 2 counter", "channel 1 ratemeter",
+                                  "channel 2 ratemeter"};
     for (int r = 0; r < 4; ++r) {
         alerts->addWidget(new QLabel(channel_rows[r]), r + 1, 0, Qt::AlignRight);
         alerts->addWidget(alarms_[r], r + 1, 1);
@@ -189,7 +189,9 @@ TOptionsForm::TOptionsForm(TMainForm& main, ui_services& services)
     fill_from_current();
     modes_[0]->setChecked(true);
     for (QRadioButton* mode : modes_)
-        connect(mode, &QRadioButton::toggled, this, [this](bool on) { if (on) mark_modified(); });
+        connect(mode, &QRadioButton::toggled, this, [this](bool on) {
+            if (on) mark_modified();
+        });
 }
 
 QLineEdit* TOptionsForm::add_field(const char* object_name, bool marks_modified) {

@@ -64,22 +64,25 @@ bool qt_ui_services::confirm_ok_cancel(const std::string& text, default_answer p
 }
 
 bool qt_ui_services::confirm_yes_no(const std::string& text, const std::string& title) {
-    return run_box(QMessageBox::Question, qt_text(title), text, QMessageBox::Yes | QMessageBox::No,
-                   QMessageBox::Yes) == QMessageBox::Yes;
+    return run_box(QMessageBox::Question, qt_text(title), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+           QMessageBox::Yes;
 }
 
-std::optional<std::string> qt_ui_services::choose_open_file(const std::string& filter, const std::string& default_extension) {
+std::optional<std::string> qt_ui_services::choose_open_file(const std::string& filter,
+                                                            const std::string& default_extension) {
     return run_file_dialog(QFileDialog::AcceptOpen, start_directory_, filter, default_extension);
 }
 
-std::optional<std::string> qt_ui_services::choose_save_file(const std::string& filter, const std::string& default_extension) {
+std::optional<std::string> qt_ui_services::choose_save_file(const std::string& filter,
+                                                            const std::string& default_extension) {
     return run_file_dialog(QFileDialog::AcceptSave, start_directory_, filter, default_extension);
 }
 
 bool qt_ui_services::open_with_desktop(const std::string& path_or_url) {
     const QString target = qt_text(path_or_url);
-    const QUrl url = target.contains("://") || target.startsWith("mailto:") ? QUrl(target)
-                                                                           : QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath());
+    const QUrl url = target.contains("://") || target.startsWith("mailto:")
+                         ? QUrl(target)
+                         : QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath());
     return QDesktopServices::openUrl(url);
 }
 

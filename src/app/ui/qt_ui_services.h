@@ -20,8 +20,10 @@ public:
     void show_error(const std::string& text) override;
     bool confirm_ok_cancel(const std::string& text, default_answer preset) override;
     bool confirm_yes_no(const std::string& text, const std::string& title) override;
-    std::optional<std::string> choose_open_file(const std::string& filter, const std::string& default_extension) override;
-    std::optional<std::string> choose_save_file(const std::string& filter, const std::string& default_extension) override;
+    std::optional<std::string> choose_open_file(const std::string& filter,
+                                                const std::string& default_extension) override;
+    std::optional<std::string> choose_save_file(const std::string& filter,
+                                                const std::string& default_extension) override;
     bool open_with_desktop(const std::string& path_or_url) override;
 
 private:

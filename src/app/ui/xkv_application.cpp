@@ -7,9 +7,7 @@
 
 namespace xkv {
 
-xkv_application::xkv_application(int& argc, char** argv) : QApplication(argc, argv) {
-    setApplicationName("xkv4410");
-}
+xkv_application::xkv_application(int& argc, char** argv) : QApplication(argc, argv) { setApplicationName("xkv4410"); }
 
 bool xkv_application::notify(QObject* receiver, QEvent* event) {
     try {

@@ -17,7 +17,8 @@ Tdebug::Tdebug(QWidget* parent, diagnostic_log* log) : QDialog(parent), console_
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint); // CLOSE is the way out
 
     Edit1_ = new QLineEdit(QString::fromUtf8(debug_console::initial_command.data(),
-                                             static_cast<qsizetype>(debug_console::initial_command.size())), this);
+                                             static_cast<qsizetype>(debug_console::initial_command.size())),
+                           this);
     Edit1_->setObjectName("Edit1");
     auto* send = new QPushButton("SEND", this);
     send->setObjectName("Button1");

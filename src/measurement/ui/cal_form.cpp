@@ -59,7 +59,7 @@ Tcal_form::Tcal_form(QWidget* parent, std::string calibration_path, ui_services&
 void Tcal_form::build() {
     auto* top = new QVBoxLayout(this);
 
-    ComboBox1_ = named(new QComboBox(this), "ComboBox1");  // selection only
+    ComboBox1_ = named(new QComboBox(this), "ComboBox1"); // selection only
     ComboBox1_->setMinimumWidth(220);
     // The list hides in edit mode; its place stays, so no control moves between the modes.
     QSizePolicy keep = ComboBox1_->sizePolicy();
@@ -96,17 +96,16 @@ void Tcal_form::build() {
         return group;
     };
     auto* channels = new QHBoxLayout;
-    channels->addWidget(channel_group("ALPHA", "alpha", "Edit_alpha", "Edit_A_Uncer", "Alpha uncertainty=  ",
-                                      "chk_eff_A", Edit_alpha_, Edit_A_Uncer_, chk_eff_A_));
-    channels->addWidget(channel_group("BETA", "beta", "Edit_beta", "Edit_B_Uncer", "Beta uncertainty=  ",
-                                      "chk_eff_B", Edit_beta_, Edit_B_Uncer_, chk_eff_B_));
+    channels->addWidget(channel_group("ALPHA", "alpha", "Edit_alpha", "Edit_A_Uncer",
+                                      "Alpha uncertainty=  ", "chk_eff_A", Edit_alpha_, Edit_A_Uncer_, chk_eff_A_));
+    channels->addWidget(channel_group("BETA", "beta", "Edit_beta", "Edit_B_Uncer", "Beta uncertainty=  ", "chk_eff_B",
+                                      Edit_beta_, Edit_B_Uncer_, chk_eff_B_));
     top->addLayout(channels);
 
     auto* factors = new QGroupBox("Factors", this);
     auto* f = new QGridLayout(factors);
-    const auto factor_row = [&](int row, const char* caption, const char* meaning, const char* edit,
-                                QLineEdit*& value, const char* x_name, QRadioButton** x, const char* one_x_name,
-                                QRadioButton*& one_x) {
+    const auto factor_row = [&](int row, const char* caption, const char* meaning, const char* edit, QLineEdit*& value,
+                                const char* x_name, QRadioButton** x, const char* one_x_name, QRadioButton*& one_x) {
         value = line_edit(factors, edit);
         f->addWidget(new QLabel(caption, factors), row, 0);
         f->addWidget(value, row, 1);
@@ -116,10 +115,10 @@ void Tcal_form::build() {
         if (x) {
             *x = named(new QRadioButton("X", factors), x_name);
             f->addWidget(*x, row, 3);
-            auto* group = new QButtonGroup(factors);  // exactly one of X and 1/X
+            auto* group = new QButtonGroup(factors); // exactly one of X and 1/X
             group->addButton(*x);
             group->addButton(one_x);
-        }  // B's lone 1/X is auto-exclusive: a click cannot turn it off
+        } // B's lone 1/X is auto-exclusive: a click cannot turn it off
     };
     factor_row(0, "B=  ", "Tranfer Factor", "Edit_B", Edit_B_, nullptr, nullptr, "radio_B_1X", radio_B_1X_);
     factor_row(1, "C=  ", "Wipe Surface", "Edit_C", Edit_C_, "radio_C_X", &radio_C_X_, "radio_C_1X", radio_C_1X_);
@@ -193,14 +192,14 @@ void Tcal_form::Button1Click() {
     try {
         message = editor_.confirm();
     } catch (...) {
-        render();  // the after-save check's error is shown over the window in the mode it reached
+        render(); // the after-save check's error is shown over the window in the mode it reached
         throw;
     }
     render();
     if (message) services_.show_message(*message);
 }
 
-void Tcal_form::Button2Click() { close(); }  // an edit in progress is dropped
+void Tcal_form::Button2Click() { close(); } // an edit in progress is dropped
 
 void Tcal_form::Edit_alphaExit() { leave(checked_field::alpha); }
 void Tcal_form::Edit_betaExit() { leave(checked_field::beta); }
@@ -208,7 +207,7 @@ void Tcal_form::Edit_BExit() { leave(checked_field::factor_b); }
 
 void Tcal_form::leave(checked_field field) {
     collect();
-    editor_.leave_field(field);  // text that is not a number throws and stays as typed
+    editor_.leave_field(field); // text that is not a number throws and stays as typed
     render();
 }
 
@@ -218,9 +217,12 @@ bool Tcal_form::eventFilter(QObject* watched, QEvent* event) {
         // taking the focus is not.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && editor_.edit_mode()) {
-            if (watched == Edit_alpha_) Edit_alphaExit();
-            else if (watched == Edit_beta_) Edit_betaExit();
-            else if (watched == Edit_B_) Edit_BExit();
+            if (watched == Edit_alpha_)
+                Edit_alphaExit();
+            else if (watched == Edit_beta_)
+                Edit_betaExit();
+            else if (watched == Edit_B_)
+                Edit_BExit();
         }
     }
     return QDialog::eventFilter(watched, event);
@@ -285,9 +287,9 @@ void Tcal_form::render() {
 
     const bool on = editor_.fields_enabled();
     for (QWidget* w : std::initializer_list<QWidget*>{
-             Edit_description_, Edit_alpha_, Edit_A_Uncer_, Edit_beta_, Edit_B_Uncer_, Edit_B_, Edit_C_, Edit_D_,
-             Edit_E_, Edit_units_, Edit_preset_time_, radio_B_1X_, radio_C_X_, radio_C_1X_, radio_D_X_,
-             radio_D_1X_, radio_E_X_, radio_E_1X_, bkgnd_corr_, chk_eff_A_, chk_eff_B_})
+             Edit_description_, Edit_alpha_, Edit_A_Uncer_, Edit_beta_,        Edit_B_Uncer_, Edit_B_,    Edit_C_,
+             Edit_D_,           Edit_E_,     Edit_units_,   Edit_preset_time_, radio_B_1X_,   radio_C_X_, radio_C_1X_,
+             radio_D_X_,        radio_D_1X_, radio_E_X_,    radio_E_1X_,       bkgnd_corr_,   chk_eff_A_, chk_eff_B_})
         w->setEnabled(on);
     Edit_name_->setEnabled(editor_.name_enabled());
     Button1_->setEnabled(editor_.ok_enabled());

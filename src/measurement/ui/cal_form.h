@@ -30,10 +30,10 @@ public:
 public slots:
     void FormShow();
     void ComboBox1Change(int index);
-    void Button3Click();  // NEW
-    void Button4Click();  // EDIT
-    void Button1Click();  // OK
-    void Button2Click();  // CLOSE
+    void Button3Click(); // NEW
+    void Button4Click(); // EDIT
+    void Button1Click(); // OK
+    void Button2Click(); // CLOSE
     void Edit_alphaExit();
     void Edit_betaExit();
     void Edit_BExit();
@@ -44,8 +44,8 @@ protected:
 
 private:
     void build();
-    void collect();  // widgets -> editor view
-    void render();   // editor view and mode -> widgets
+    void collect(); // widgets -> editor view
+    void render();  // editor view and mode -> widgets
     void leave(checked_field field);
 
     parameter_editor editor_;

@@ -19,7 +19,7 @@ namespace xkv {
 namespace {
 
 void set_text(QLineEdit* e, const std::string& text) {
-    if (field_bytes(e) == text) return;  // keeps the cursor where the operator is typing
+    if (field_bytes(e) == text) return; // keeps the cursor where the operator is typing
     const QSignalBlocker quiet(e);
     show_field(e, text);
 }
@@ -42,12 +42,12 @@ Tm_form::Tm_form(QWidget* parent, std::string calibration_path, Treal_measurment
     // In tab order.
     Edit1_ = edit("Edit1");
     Edit2_ = edit("Edit2");
-    ComboBox1_ = new QComboBox(this);  // selection only
+    ComboBox1_ = new QComboBox(this); // selection only
     ComboBox1_->setObjectName("ComboBox1");
     connect(ComboBox1_, &QComboBox::activated, this, &Tm_form::ComboBox1Change);
     Edit3_ = edit("Edit3");
     Edit3_->setText("1");
-    Edit3_->setEnabled(false);  // a series of one
+    Edit3_->setEnabled(false); // a series of one
     Edit4_ = edit("Edit4");
     edit5_ = edit("edit5");
     edit6_ = edit("edit6");
@@ -137,7 +137,7 @@ void Tm_form::ComboBox1Change(int index) {
     try {
         setup_.choose_set(entry_bytes(ComboBox1_, index));
     } catch (...) {
-        render();  // what was filled before K stays; START keeps its state
+        render(); // what was filled before K stays; START keeps its state
         throw;
     }
     render();
@@ -151,7 +151,7 @@ void Tm_form::Edit1Change() {
 
 void Tm_form::Button2Click() {
     collect();
-    const setup_start start = setup_.start();  // a preset time or quantity that is no number throws
+    const setup_start start = setup_.start(); // a preset time or quantity that is no number throws
     for (const auto& message : start.messages) services_.show_message(message);
     if (start.open_run) run_.open_run(setup_.fields);
 }
@@ -175,7 +175,8 @@ void Tm_form::render() {
         const QSignalBlocker quiet(ComboBox1_);
         ComboBox1_->clear();
         for (const auto& name : setup_.set_names()) add_entry(ComboBox1_, name);
-        ComboBox1_->setCurrentIndex(ComboBox1_->findText(qt_text(f.set_name), Qt::MatchExactly | Qt::MatchCaseSensitive));
+        ComboBox1_->setCurrentIndex(
+            ComboBox1_->findText(qt_text(f.set_name), Qt::MatchExactly | Qt::MatchCaseSensitive));
     }
     set_text(Edit1_, f.sample_id);
     set_text(Edit2_, f.description);

@@ -22,10 +22,10 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QScrollBar>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -36,18 +36,19 @@ namespace {
 
 // The label texts in the order of the window's labels.
 std::array<const std::string*, 17> label_texts(const run_labels& l) {
-    return {&l.sample_id,         &l.description,      &l.set_caption,      &l.alpha_efficiency,
-            &l.beta_efficiency,   &l.alpha_uncertainty, &l.beta_uncertainty, &l.transfer_factor,
-            &l.k,                 &l.background,       &l.alpha_value,      &l.beta_value,
-            &l.preset_time,       &l.measurement_time, &l.remaining_time,   &l.current_count,
-            &l.total_count};
+    return {&l.sample_id,        &l.description,      &l.set_caption,
+            &l.alpha_efficiency, &l.beta_efficiency,  &l.alpha_uncertainty,
+            &l.beta_uncertainty, &l.transfer_factor,  &l.k,
+            &l.background,       &l.alpha_value,      &l.beta_value,
+            &l.preset_time,      &l.measurement_time, &l.remaining_time,
+            &l.current_count,    &l.total_count};
 }
 
 constexpr std::array<const char*, 17> label_names = {
-    "label_sample_id",        "label_description",      "label_caption",       "label_alpha",
-    "label_beta",             "label_alpha_uncertainty", "label_beta_uncertainty", "label_transfer_factor",
-    "label_k",                "label_background",       "label_alpha_value",   "label_beta_value",
-    "label_preset_time",      "label_measurement_time", "label_remaining_time", "label_current_count",
+    "label_sample_id",   "label_description",       "label_caption",          "label_alpha",
+    "label_beta",        "label_alpha_uncertainty", "label_beta_uncertainty", "label_transfer_factor",
+    "label_k",           "label_background",        "label_alpha_value",      "label_beta_value",
+    "label_preset_time", "label_measurement_time",  "label_remaining_time",   "label_current_count",
     "label_total_count"};
 
 void show_gauge(QProgressBar* bar, std::int64_t value, std::int64_t maximum) {
@@ -115,7 +116,7 @@ void Treal_measurment::build() {
 
     chart_ = new run_chart_view(this);
     chart_->setObjectName("Chart1");
-    chart_->setFocusPolicy(Qt::NoFocus);  // Tab goes from the grid to the buttons
+    chart_->setFocusPolicy(Qt::NoFocus); // Tab goes from the grid to the buttons
 
     auto* upper = new QHBoxLayout;
     upper->addLayout(left);
@@ -162,18 +163,18 @@ const cur_measurment& Treal_measurment::last_setup() const { return engine_ ? en
 
 void Treal_measurment::open_run(const run_setup& setup) {
     Timer1_->stop();
-    engine_ = std::make_unique<run_engine>(session_.options, session_.profile, setup,
-                                           session_.file(calibration_file), wait_, &session_.log);
+    engine_ = std::make_unique<run_engine>(session_.options, session_.profile, setup, session_.file(calibration_file),
+                                           wait_, &session_.log);
     engine_->on_channels([this](const channel_sample& s) { chart_->add(s); });
     engine_->set_link_wait(painting_wait);
     // Before each fixed wait the window shows what the run has reached: labels set, buttons off.
     engine_->on_render([this] { render(); });
     shown_set_ = button_set::none;
-    show_buttons(buttons_of(button_set::none));  // nothing to press while the run prepares
+    show_buttons(buttons_of(button_set::none)); // nothing to press while the run prepares
     grid_shown_ = false;
     clear_chart();
     render();
-    restore_window(*this, false);  // centred as always, in the size the operator left it
+    restore_window(*this, false); // centred as always, in the size the operator left it
     show();
     centre_on_screen(*this);
     // The opening runs once the window is on the screen, so it paints through the settings wait.
@@ -185,7 +186,7 @@ void Treal_measurment::FormShow() {
     {
         const busy_scope busy(busy_);
         engine_->open();
-        clear_chart();  // the time axis spans the preset time from now on
+        clear_chart(); // the time axis spans the preset time from now on
         render();
         show_notices();
     }
@@ -196,11 +197,10 @@ void Treal_measurment::Button2Click() {
     if (!idle()) return;
     const busy_scope busy(busy_);
     // The rows of the finished series were never saved: START would clear them.
-    if (engine_->start_discards_rows() && !services_.confirm_ok_cancel(close_question, default_answer::cancel))
-        return;
+    if (engine_->start_discards_rows() && !services_.confirm_ok_cancel(close_question, default_answer::cancel)) return;
     engine_->start();
     Output_->scrollToTop();
-    Output_->horizontalScrollBar()->setValue(0);  // the grid starts again at its first column
+    Output_->horizontalScrollBar()->setValue(0); // the grid starts again at its first column
     clear_chart();
     render();
     if (engine_->timer_on()) Timer1_->start();
@@ -209,7 +209,7 @@ void Treal_measurment::Button2Click() {
 
 void Treal_measurment::Timer1Timer() {
     if (!engine_) return;
-    if (busy_) {  // a question or a wait of another action is open: tick once it is over
+    if (busy_) { // a question or a wait of another action is open: tick once it is over
         Timer1_->start();
         return;
     }
@@ -226,7 +226,7 @@ void Treal_measurment::Button1Click() {
     Timer1_->stop();
     engine_->stop();
     render();
-    if (engine_->timer_on()) Timer1_->start();  // offline: STOP does nothing and the count goes on
+    if (engine_->timer_on()) Timer1_->start(); // offline: STOP does nothing and the count goes on
     show_notices();
 }
 
@@ -235,7 +235,7 @@ void Treal_measurment::Button3Click() {
     {
         const busy_scope busy(busy_);
         engine_->abort([this](const std::string& text) {
-            return services_.confirm_ok_cancel(text, default_answer::cancel);  // Enter keeps the data
+            return services_.confirm_ok_cancel(text, default_answer::cancel); // Enter keeps the data
         });
     }
     if (engine_->state() == run_state::closed) close();
@@ -246,7 +246,7 @@ void Treal_measurment::Button5Click() {
     {
         const busy_scope busy(busy_);
         engine_->close_run([this](const std::string& text) {
-            return services_.confirm_ok_cancel(text, default_answer::cancel);  // Enter keeps the data
+            return services_.confirm_ok_cancel(text, default_answer::cancel); // Enter keeps the data
         });
     }
     if (engine_->state() == run_state::closed) close();
@@ -289,7 +289,7 @@ void Treal_measurment::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    if (busy_) {  // an action is under way (a wait, a question, a dialog): it must finish first
+    if (busy_) { // an action is under way (a wait, a question, a dialog): it must finish first
         event->ignore();
         return;
     }
@@ -327,7 +327,8 @@ void Treal_measurment::render() {
         shown_set_ = engine_->buttons();
         show_buttons(buttons_of(shown_set_));
     }
-    counter_qc_->setText(engine_->state() == run_state::finished ? qt_text(run_chi_square_text(engine_->table())) : QString());
+    counter_qc_->setText(engine_->state() == run_state::finished ? qt_text(run_chi_square_text(engine_->table()))
+                                                                 : QString());
     // Redrawn whenever a shown text changes, not only the number of rows.
     auto table = show_table(engine_->table());
     if (!grid_shown_ || table != shown_table_) {
@@ -348,8 +349,10 @@ void Treal_measurment::show_buttons(const run_buttons& b) {
 void Treal_measurment::show_notices() {
     if (!engine_) return;
     for (const run_notice& n : engine_->take_notices()) {
-        if (n.error) show_error_box(&services_, n.text);
-        else services_.show_message(n.text);
+        if (n.error)
+            show_error_box(&services_, n.text);
+        else
+            services_.show_message(n.text);
     }
 }
 

@@ -42,21 +42,21 @@ public:
     const cur_measurment& last_setup() const;
 
 signals:
-    void closed();  // the setup dialog closes with the run window
+    void closed(); // the setup dialog closes with the run window
 
 public slots:
     void FormShow();
-    void Button2Click();  // START
+    void Button2Click(); // START
     void Timer1Timer();
-    void Button1Click();  // STOP
-    void Button3Click();  // ABORT
-    void Button4Click();  // SAVE
-    void Button5Click();  // CLOSE
-    void Button6Click();  // PRINT REPORT
+    void Button1Click(); // STOP
+    void Button3Click(); // ABORT
+    void Button4Click(); // SAVE
+    void Button5Click(); // CLOSE
+    void Button6Click(); // PRINT REPORT
 
 protected:
-    void closeEvent(QCloseEvent* event) override;  // FormClose
-    void reject() override;                         // Escape goes the way of the title bar
+    void closeEvent(QCloseEvent* event) override; // FormClose
+    void reject() override;                       // Escape goes the way of the title bar
 
 private:
     // Marks an engine action under way; its waits and questions run event loops, in which no other
@@ -82,15 +82,15 @@ private:
     std::unique_ptr<run_engine> engine_;
     cur_measurment last_setup_;
     button_set shown_set_ = button_set::none;
-    std::vector<std::vector<std::string>> shown_table_;  // the grid as last drawn
+    std::vector<std::vector<std::string>> shown_table_; // the grid as last drawn
     bool grid_shown_ = false;
-    bool header_restored_ = false;  // the grid has the operator's remembered column widths
+    bool header_restored_ = false; // the grid has the operator's remembered column widths
     int busy_ = 0;
 
     QTimer* Timer1_ = nullptr;
-    std::array<QPushButton*, 6> buttons_{};  // STOP, START, ABORT, SAVE, CLOSE, PRINT REPORT
-    std::array<QLabel*, 17> labels_{};       // in the order of run_labels
-    QLabel* counter_qc_ = nullptr;           // chi-square check after a series
+    std::array<QPushButton*, 6> buttons_{}; // STOP, START, ABORT, SAVE, CLOSE, PRINT REPORT
+    std::array<QLabel*, 17> labels_{};      // in the order of run_labels
+    QLabel* counter_qc_ = nullptr;          // chi-square check after a series
     QProgressBar* measurement_gauge_ = nullptr;
     QProgressBar* total_gauge_ = nullptr;
     run_chart_view* chart_ = nullptr;

@@ -16,8 +16,8 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScatterSeries>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include <algorithm>
 
@@ -138,7 +138,8 @@ void chart_canvas::drawForeground(QPainter* painter, const QRectF& rect) {
     for (const control_point& p : chart_.points) {
         if (p.error <= 0) continue;
         const QPointF top = chart()->mapToScene(chart()->mapToPosition(QPointF(msecs(p), p.value + p.error), series));
-        const QPointF bottom = chart()->mapToScene(chart()->mapToPosition(QPointF(msecs(p), p.value - p.error), series));
+        const QPointF bottom =
+            chart()->mapToScene(chart()->mapToPosition(QPointF(msecs(p), p.value - p.error), series));
         painter->drawLine(top, bottom);
         painter->drawLine(top - QPointF(4, 0), top + QPointF(4, 0));
         painter->drawLine(bottom - QPointF(4, 0), bottom + QPointF(4, 0));

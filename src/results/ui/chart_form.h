@@ -3,8 +3,8 @@
 // mean and the 2- and 3-sigma lines, points beyond 3 sigma marked, error bars on activities.
 // Everything drawn comes from chart_data; this only paints it.
 
-#include "settings/ui_services.h"
 #include "results/chart_stats.h"
+#include "settings/ui_services.h"
 
 #include <QChartView>
 #include <QDialog>
@@ -41,8 +41,8 @@ public:
 
 public slots:
     void ComboBox1Change();
-    void Button1Click();  // Save PNG
-    void Button2Click();  // CLOSE
+    void Button1Click(); // Save PNG
+    void Button2Click(); // CLOSE
 
 private:
     const text_table& listing_;

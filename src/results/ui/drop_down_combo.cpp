@@ -8,7 +8,7 @@ namespace xkv {
 
 drop_down_combo::drop_down_combo(QWidget* parent) : QComboBox(parent) {
     setEditable(true);
-    setInsertPolicy(QComboBox::NoInsert);  // the list holds stored values only
+    setInsertPolicy(QComboBox::NoInsert); // the list holds stored values only
     // The typed text stays as typed: no completion, and Enter does not swap it for an entry that
     // differs only in case.
     setCompleter(nullptr);
@@ -26,7 +26,7 @@ void drop_down_combo::set_entries(const std::vector<std::string>& entries) {
 }
 
 void drop_down_combo::showPopup() {
-    emit dropDown();  // a refill that fails shows its error and the list stays closed
+    emit dropDown(); // a refill that fails shows its error and the list stays closed
     QComboBox::showPopup();
 }
 

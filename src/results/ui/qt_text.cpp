@@ -14,13 +14,13 @@ constexpr const char* bytes_property = "xkv_bytes";
 
 QString from_utf8(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 QByteArray byte_array(std::string_view bytes) { return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())); }
-std::string std_string(const QByteArray& bytes) { return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())); }
+std::string std_string(const QByteArray& bytes) {
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
 
 } // namespace
 
-QString qt_text(std::string_view bytes) {
-    return from_utf8(cp1252_to_utf8(bytes));
-}
+QString qt_text(std::string_view bytes) { return from_utf8(cp1252_to_utf8(bytes)); }
 
 std::string std_text(const QString& text) { return std_string(text.toUtf8()); }
 

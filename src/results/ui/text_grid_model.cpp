@@ -28,8 +28,9 @@ QVariant text_grid_model::data(const QModelIndex& index, int role) const {
 QVariant text_grid_model::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole || cells_.empty() || section < 0) return {};
     if (orientation == Qt::Vertical) return section + 1;
-    return static_cast<std::size_t>(section) < cells_.row_length(0) ? qt_text(cells_.cell(0, static_cast<std::size_t>(section)))
-                                                                     : QVariant();
+    return static_cast<std::size_t>(section) < cells_.row_length(0)
+               ? qt_text(cells_.cell(0, static_cast<std::size_t>(section)))
+               : QVariant();
 }
 
 } // namespace xkv

@@ -36,8 +36,7 @@ calendar_date date_of(const QDate& d) { return {d.year(), d.month(), d.day()}; }
 
 } // namespace
 
-TViewDB::TViewDB(QWidget* parent, session& state, ui_services& services,
-                 std::function<cur_measurment()> current_setup)
+TViewDB::TViewDB(QWidget* parent, session& state, ui_services& services, std::function<cur_measurment()> current_setup)
     : QDialog(parent), session_(state), services_(services), current_setup_(std::move(current_setup)) {
     setObjectName("ViewDB");
     setWindowTitle("VIEW DB");
@@ -112,7 +111,7 @@ void TViewDB::build() {
     Grid_ = new QTableView(this);
     Grid_->setObjectName("Grid");
     Grid_->setModel(sorted_);
-    Grid_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);  // the listing's order at first
+    Grid_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder); // the listing's order at first
     Grid_->setSortingEnabled(true);
     Grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grid_->verticalHeader()->setVisible(false);
@@ -120,7 +119,7 @@ void TViewDB::build() {
     Grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     Grid_->verticalHeader()->setDefaultSectionSize(Grid_->fontMetrics().height() + 6);
     Grid_->horizontalHeader()->setDefaultSectionSize(110);
-    Grid_->horizontalHeader()->setResizeContentsPrecision(50);  // widths from the first rows only
+    Grid_->horizontalHeader()->setResizeContentsPrecision(50); // widths from the first rows only
 
     auto* head = new QHBoxLayout;
     head->addLayout(filters, 1);
@@ -134,15 +133,13 @@ void TViewDB::build() {
 const viewer_grid& TViewDB::grid() const { return model_->cells(); }
 
 void TViewDB::open_window() {
-    restore_window(*this, false);  // the viewer opens centred, in the size it had
+    restore_window(*this, false); // the viewer opens centred, in the size it had
     show();
     centre_on_screen(*this);
     QTimer::singleShot(0, this, &TViewDB::FormShow);
 }
 
-std::string TViewDB::database() const {
-    return session_.database_path();
-}
+std::string TViewDB::database() const { return session_.database_path(); }
 
 void TViewDB::FormShow() { list(base_select()); }
 
@@ -158,7 +155,7 @@ void TViewDB::Button2Click() {
 }
 
 void TViewDB::list(const bound_statement& select) {
-    model_->set_grid(list_results(database(), select));  // a failure keeps what was shown
+    model_->set_grid(list_results(database(), select)); // a failure keeps what was shown
     // The operator's column widths and sort from last time, once there are columns to take them.
     if (!header_restored_) header_restored_ = restore_header(*Grid_->horizontalHeader(), "viewer");
     if (!header_restored_) Grid_->resizeColumnsToContents();

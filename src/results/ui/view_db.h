@@ -38,23 +38,23 @@ public:
 
 public slots:
     void FormShow();
-    void Button2Click();  // SHOW
-    void Button3Click();  // Save As EXCEL File
-    void Button4Click();  // Report
-    void Button5Click();  // Chart
-    void Button1Click();  // CLOSE
+    void Button2Click(); // SHOW
+    void Button3Click(); // Save As EXCEL File
+    void Button4Click(); // Report
+    void Button5Click(); // Chart
+    void Button1Click(); // CLOSE
     void samplecomboDropDown();
     void modecomboDropDown();
     void calcomboDropDown();
     void hvcomboDropDown();
 
 protected:
-    void hideEvent(QHideEvent* event) override;  // the size, column widths and sort are kept
+    void hideEvent(QHideEvent* event) override; // the size, column widths and sort are kept
 
 private:
     void build();
     std::string database() const;
-    double limits_k() const;  // k of the limits in the .xlsx and .csv exports
+    double limits_k() const; // k of the limits in the .xlsx and .csv exports
     void list(const bound_statement& select);
     void refill(drop_down_combo* combo, filter_list list);
     viewer_filter filter() const;
@@ -68,7 +68,7 @@ private:
     QDateEdit *fromdate_ = nullptr, *todate_ = nullptr;
     QLineEdit *from_value_1_ = nullptr, *to_value_1_ = nullptr, *from_value_2_ = nullptr, *to_value_2_ = nullptr;
     text_grid_model* model_ = nullptr;
-    viewer_sort_model* sorted_ = nullptr;  // what the grid shows: the listing, sorted by a header click
+    viewer_sort_model* sorted_ = nullptr; // what the grid shows: the listing, sorted by a header click
     bool header_restored_ = false;
     QTableView* Grid_ = nullptr;
 };
