@@ -54,6 +54,15 @@ std::string literal_insert(const _r_results& row) {
     return sql + ")";
 }
 
+// The statement as an error message shows it: each bound value quoted in its place.
+std::string shown_insert(const _r_results& row) {
+    const std::string insert = results_insert;
+    std::string sql = insert.substr(0, insert.find("values (") + 8);
+    const std::vector<std::string> values = insert_values(row);
+    for (std::size_t i = 0; i < values.size(); ++i) sql += (i ? ",'" : "'") + values[i] + "'";
+    return sql + ")";
+}
+
 } // namespace
 
 TEST_F(SaveResults, AnEmptyTableSavesNothingAndOpensNoFile) {
@@ -214,8 +223,8 @@ TEST_F(SaveResults, AReadOnlyDatabaseTakesNoRow) {
         save_results(table, path);
         FAIL() << "the file is read-only";
     } catch (const ESQLiteException& e) {
-        EXPECT_EQ(std::string(e.what()), std::string("Could not retrieve data \"") + results_insert +
-                                             "\" : attempt to write a readonly database");
+        EXPECT_EQ(std::string(e.what()),
+                  "Could not retrieve data \"" + shown_insert(table[0]) + "\" : attempt to write a readonly database");
     }
     EXPECT_EQ(result_count(path), 2);
 }
