@@ -124,7 +124,9 @@ TEST_F(ListingExport, BothFilesOpenInTheOfficeSuiteWhereItIsInstalled) {
         std::filesystem::create_directory(out);
         // Headless there is no import dialog to take the byte-order mark: the CSV import is told UTF-8 (76).
         const std::string in = std::string(name).ends_with(".csv") ? "--infilter=CSV:44,34,76 " : "";
-        const std::string command = "soffice --headless " + in +
+        // Its own profile folder, so a second suite running at the same time does not hold it locked.
+        const std::string command = "timeout 120 soffice --headless -env:UserInstallation=file://" + dir.path() +
+                                    "/office " + in +
                                     "--convert-to csv:\"Text - txt - csv (StarCalc)\":44,34,76 --outdir " + out + " " +
                                     file + " > /dev/null 2>&1";
         ASSERT_EQ(std::system(command.c_str()), 0);
