@@ -5,6 +5,7 @@
 #include "results/row_limits.h"
 #include "settings/cp1252.h"
 #include "settings/errors.h"
+#include "settings/whole_file.h"
 
 #include <xlsxwriter.h>
 
@@ -12,65 +13,62 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
+#include <sstream>
 #include <system_error>
 
 namespace xkv {
 
 namespace {
 
-// The file is written under a sibling name and renamed over the target only when complete, so a
-// failure part way leaves the target as it was. A symbolic link is written through to its target.
+// libxlsxwriter writes its file by name when the workbook closes, so the workbook goes to a sibling
+// name that is renamed over the target once complete; a symbolic link is written through.
 class sibling_file {
 public:
-    explicit sibling_file(const std::string& target) : target_(target) {
-        std::error_code ec;
-        if (std::filesystem::is_symlink(target_, ec)) target_ = std::filesystem::weakly_canonical(target_, ec);
-        temporary_ = target_;
-        temporary_ += ".part";
-    }
+    explicit sibling_file(const std::string& target) : target_(link_target(target)), temporary_(target_ + ".part") {}
     ~sibling_file() {
         if (!committed_) std::remove(temporary_.c_str());
     }
     sibling_file(const sibling_file&) = delete;
     sibling_file& operator=(const sibling_file&) = delete;
-    const std::filesystem::path& temporary() const { return temporary_; }
+    const std::string& temporary() const { return temporary_; }
     void commit() {
         if (std::rename(temporary_.c_str(), target_.c_str()) != 0) fail("Cannot write file", errno);
         committed_ = true;
     }
-    [[noreturn]] void fail(const char* what, int error) const {
-        throw file_error(std::string(what) + " \"" + target_.string() + "\". " +
-                         std::generic_category().message(error));
-    }
+    [[noreturn]] void fail(const char* what, int error) const { throw file_failure(what, target_, error); }
 
 private:
-    std::filesystem::path target_;
-    std::filesystem::path temporary_;
+    std::string target_;
+    std::string temporary_;
     bool committed_ = false;
 };
 
+// The CSV streams through the shared whole-file writer, in blocks of about 64 KiB.
 class csv_writer final : public listing_writer {
 public:
-    explicit csv_writer(const std::string& file_name) : file_(file_name) {
-        out_.open(file_.temporary(), std::ios::binary | std::ios::trunc);
-        if (!out_) file_.fail("Cannot create file", errno);
+    explicit csv_writer(const std::string& file_name) : path_(file_name), file_(file_name, 0666) {
+        if (!file_.opened()) throw file_failure("Cannot create file", path_, file_.error());
         out_ << utf8_byte_order_mark;
     }
     void row(const std::vector<std::string_view>& cells) override {
         write_csv_row(out_, cells);
-        if (!out_) file_.fail("Cannot write file", errno);
+        if (out_.tellp() >= block_size) flush();
     }
     void finish() override {
-        out_.close();
-        if (!out_) file_.fail("Cannot write file", errno);
-        file_.commit();
+        flush();
+        if (!file_.commit()) throw file_failure("Cannot write file", path_, file_.error());
     }
 
 private:
-    sibling_file file_;
-    std::ofstream out_;
+    static constexpr std::streamoff block_size = 1 << 16;
+    void flush() {
+        if (!file_.write(out_.view())) throw file_failure("Cannot write file", path_, file_.error());
+        out_.str({});
+    }
+
+    std::string path_;
+    whole_file file_;
+    std::ostringstream out_;
 };
 
 class xlsx_writer final : public listing_writer {
@@ -79,8 +77,7 @@ public:
         // Rows go to the file as they come: memory stays flat whatever the listing's length.
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;
-        const std::string temporary = file_.temporary().string();
-        book_ = workbook_new_opt(temporary.c_str(), &options);
+        book_ = workbook_new_opt(file_.temporary().c_str(), &options);
         if (!book_) file_.fail("Cannot create file", errno);
         sheet_ = workbook_add_worksheet(book_, nullptr);
         bold_ = workbook_add_format(book_);
@@ -132,7 +129,7 @@ private:
     }
     void check(lxw_error e) const {
         if (e == LXW_NO_ERROR) return;
-        throw file_error("Cannot write file \"" + file_.temporary().string() + "\". " + lxw_strerror(e));
+        throw file_error("Cannot write file \"" + file_.temporary() + "\". " + lxw_strerror(e));
     }
 
     sibling_file file_;
