@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <numbers>
 
 namespace xkv {
 
@@ -34,29 +33,22 @@ std::optional<long> civil_day(std::string_view date) {
     return era * 146097 + doe - 719468;
 }
 
-double decayed_activity(double reference_activity, double days, double half_life_years) {
-    return reference_activity * std::exp(-std::numbers::ln2 * days / (365.25 * half_life_years));
-}
-
-net_rate net_count_rate(double counts, double time, double background_rate, double background_time) {
-    return {counts / time - background_rate, counts / (time * time) + background_rate / background_time};
-}
-
 efficiency_value efficiency_of(const net_rate& n, double reference_activity, double u_reference_activity,
                                double days, double half_life_years) {
     efficiency_value e;
     e.activity = decayed_activity(reference_activity, days, half_life_years);
     e.value = n.value / e.activity;
     const double u_ref = u_reference_activity / reference_activity;
-    e.u_rel = std::sqrt(n.variance / (n.value * n.value) + u_ref * u_ref);
+    const double u_n = n.uncertainty / n.value;
+    e.u_rel = std::sqrt(u_n * u_n + u_ref * u_ref);
     return e;
 }
 
 factor_value crosstalk_of(const net_rate& spilled, const net_rate& source) {
     factor_value f;
     f.value = spilled.value / source.value;
-    f.u = std::abs(f.value) * std::sqrt(spilled.variance / (spilled.value * spilled.value) +
-                                        source.variance / (source.value * source.value));
+    const double u_spilled = spilled.uncertainty / spilled.value, u_source = source.uncertainty / source.value;
+    f.u = std::abs(f.value) * std::sqrt(u_spilled * u_spilled + u_source * u_source);
     return f;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
-// What a certified standard gives: its activity on the day of counting, the net count rate of a
-// channel with its variance, the efficiency of a channel and the crosstalk between the channels.
+// What a certified standard gives: the efficiency of a channel and the crosstalk between the
+// channels, from net rates and decayed activities as the QC checks take them.
+
+#include "lab/qc_rules.h"
 
 #include <optional>
 #include <string_view>
@@ -10,17 +12,7 @@ namespace xkv {
 // Days from 1970-01-01 of a date written YYYY-MM-DD; none for any other text or an impossible date.
 std::optional<long> civil_day(std::string_view date);
 
-// A0 exp(-ln2 dt / (365.25 T)), dt in days, T in years.
-double decayed_activity(double reference_activity, double days, double half_life_years);
-
-// n = N/t - r0 and u^2(n) = N/t^2 + r0/t0, with r0 = 0 where no background is subtracted.
-struct net_rate {
-    double value = 0;
-    double variance = 0;
-};
-net_rate net_count_rate(double counts, double time, double background_rate, double background_time);
-
-// epsilon = n / A with u_rel(epsilon) = sqrt(u^2(n)/n^2 + (U/A0)^2).
+// epsilon = n / A (A decayed to the day of counting) with u_rel(epsilon) = sqrt(u^2(n)/n^2 + (U/A0)^2).
 struct efficiency_value {
     double activity = 0; // A on the day of counting
     double value = 0;

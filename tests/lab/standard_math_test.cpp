@@ -12,14 +12,14 @@ TEST(StandardMath, EfficiencyOfADecayedStandard) {
     const auto measured = civil_day("2026-12-08");
     ASSERT_TRUE(reference && measured);
     EXPECT_EQ(*measured - *reference, 2533);
-    const efficiency_value e = efficiency_of(net_count_rate(3000, 100, 0.1, 1000), 100, 2, 2533, 432.6);
+    const efficiency_value e = efficiency_of(net_rate_of(3000, 100, 0.1, 1000), 100, 2, 2533, 432.6);
     EXPECT_NEAR(e.activity, 98.8949720791694, 1e-10);
     EXPECT_NEAR(e.value, 0.3023409519349866, 1e-13);
     EXPECT_NEAR(e.u_rel, 0.027123395285768626, 1e-13);
 }
 
 TEST(StandardMath, CrosstalkOfAPureAlphaSource) {
-    const factor_value chi = crosstalk_of(net_count_rate(1000, 200, 1.0, 1000), net_count_rate(20000, 200, 0.05, 1000));
+    const factor_value chi = crosstalk_of(net_rate_of(1000, 200, 1.0, 1000), net_rate_of(20000, 200, 0.05, 1000));
     EXPECT_NEAR(chi.value, 0.0400200100050025, 1e-15);
     EXPECT_NEAR(chi.u, 0.0016379164104193499, 1e-15);
 }
