@@ -175,7 +175,7 @@ void run_window_test::start_after_an_unsaved_series_asks_first() {
     QCOMPARE(f.run->engine()->row_count(), 1u);
     f.click(f.run, "Button2"); // START, Cancel: the row stays
     QCOMPARE(f.services.confirmations.size(), 1u);
-    QCOMPARE(f.services.confirmations[0].text, std::string(close_question));
+    QCOMPARE(f.services.confirmations[0].text, std::string("start a new measurement without saving the data ?"));
     QVERIFY(f.services.confirmations[0].preset == default_answer::cancel);
     QCOMPARE(f.run->engine()->state(), run_state::finished);
     QCOMPARE(f.run->engine()->row_count(), 1u);

@@ -14,10 +14,11 @@ using test::windows_fixture;
 
 namespace {
 
-// Leaving a field for another control, as the Tab key does.
+// Leaving a field for another control, as the Tab key does; its check follows the focus change.
 void leave(QWidget* field) {
     QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
     QApplication::sendEvent(field, &out);
+    QCoreApplication::processEvents();
 }
 
 constexpr const char* two_sets =
@@ -43,6 +44,7 @@ private slots:
     void editor_new_and_ok_saves_and_shows_the_first_set();
     void editor_leaving_a_field_replaces_non_positive_numbers();
     void editor_write_failure_stays_in_edit_mode();
+    void editor_empty_efficiency_gives_the_focus_back_and_is_never_saved();
     void setup_fills_from_the_set_and_enables_start();
     void setup_start_checks_and_refusals();
 };
@@ -138,6 +140,29 @@ void setup_windows_test::editor_write_failure_stays_in_edit_mode() {
     QVERIFY(f.services.warnings[0].text.rfind("Unable to write to ", 0) == 0);
     QVERIFY(f.enabled(cal, "Button1") && f.enabled(cal, "Edit_name"));
     QCOMPARE(f.text(cal, "Edit_name"), QString("Soil"));
+}
+
+void setup_windows_test::editor_empty_efficiency_gives_the_focus_back_and_is_never_saved() {
+    windows_fixture f;
+    auto* cal = open_over<Tcal_form>(f, two_sets, "MeasurmmentParameters");
+    QVERIFY(QTest::qWaitForWindowActive(cal));
+    f.click(cal, "Button4"); // EDIT
+    auto* beta = f.control<QLineEdit>(cal, "Edit_beta");
+    beta->setFocus();
+    beta->clear();
+    for (int ok = 1; ok <= 2; ++ok) { // the second OK is checked like the first
+        f.click(cal, "Button1");
+        QCoreApplication::processEvents();
+        QCOMPARE(f.services.warnings.size(), static_cast<std::size_t>(ok));
+        QCOMPARE(f.services.warnings.back().text, std::string("'' is not a valid floating point value"));
+        QCOMPARE(QApplication::focusWidget(), beta); // typing goes where the focus is shown
+        QVERIFY(f.enabled(cal, "Button1"));
+    }
+    QTest::keyClicks(QApplication::focusWidget(), "0.3");
+    f.click(cal, "Button1");
+    QCoreApplication::processEvents();
+    QCOMPARE(f.services.warnings.size(), 2u);
+    QCOMPARE(load_parameter_set(f.calibrations(), "Soil").beta, std::string("0.3"));
 }
 
 void setup_windows_test::setup_fills_from_the_set_and_enables_start() {

@@ -197,7 +197,7 @@ void Treal_measurment::Button2Click() {
     if (!idle()) return;
     const busy_scope busy(busy_);
     // The rows of the finished series were never saved: START would clear them.
-    if (engine_->start_discards_rows() && !services_.confirm_ok_cancel(close_question, default_answer::cancel)) return;
+    if (engine_->start_discards_rows() && !services_.confirm_ok_cancel(start_question, default_answer::cancel)) return;
     engine_->start();
     Output_->scrollToTop();
     Output_->horizontalScrollBar()->setValue(0); // the grid starts again at its first column
