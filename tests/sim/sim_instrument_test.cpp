@@ -48,6 +48,14 @@ TEST(SimInstrument, AnswersEachCommandFromItsSettingsAndClock) {
         {"value reads fail after the limit",
          {"--fail-after", "1"},
          {{"R1", 0, "0\r\n"}, {"R1", 0, none}, {"L", 0, "0\r\n"}}},
+        {"rates follow the plateau curve of each supply's voltage", // python3: 5.0748 and 0.12984 /s
+         {"--plateau", "800,1.5"},
+         {{"M3", 0, none},
+          {"T 100", 0, none},
+          {"j1 1000", 0, none},
+          {"j2 700", 0, none},
+          {"G", 0, none},
+          {"R", 100, "507\r\n12\r\n"}}},
         {"no handshake", {"--no-handshake"}, {{"tarvo", 0, none}, {"L", 0, "0\r\n"}}},
         {"silent", {"--silent"}, {{"tarvo", 0, none}, {"n", 0, none}, {"R", 0, none}}},
     };
@@ -68,6 +76,7 @@ TEST(SimInstrument, OptionsNameTheirFault) {
     EXPECT_EQ(parse_options({"--link", "x", "--speed", "0"}).error, "bad value for --speed: 0");
     EXPECT_EQ(parse_options({"--link", "x", "--fail-after"}).error, "--fail-after needs a value");
     EXPECT_EQ(parse_options({"--link", "x", "--bogus"}).error, "unknown argument: --bogus");
+    EXPECT_EQ(parse_options({"--link", "x", "--plateau", "800"}).error, "bad value for --plateau (KNEE,SLOPE): 800");
 }
 
 } // namespace

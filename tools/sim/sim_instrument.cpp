@@ -14,6 +14,8 @@ namespace {
 constexpr double ratemeter_window = 10.0; // seconds a noisy rate is averaged over
 constexpr const char* crlf = "\r\n";
 
+constexpr double plateau_rise_width = 20; // volts: how steep the rise to the plateau is
+
 std::string whole(double value) { return std::to_string(static_cast<long long>(std::floor(value))); }
 
 } // namespace
@@ -44,8 +46,22 @@ bool sim_instrument::two_line_mode() const {
     return mode && mode->lines == 2;
 }
 
-std::string sim_instrument::counts_text(int channel, double now) {
+double sim_instrument::channel_rate(int channel) const {
     const double rate = channel == 0 ? options_.alpha : options_.beta;
+    if (!options_.plateau) return rate;
+    // A logistic rise centred on the knee times a straight plateau line, scaled so that the rate
+    // at knee + 100 V on the plateau line is the channel's rate.
+    const auto it = settings_.find(channel == 0 ? "j1" : "j2");
+    double volts = 0;
+    if (it != settings_.end()) std::from_chars(it->second.data(), it->second.data() + it->second.size(), volts);
+    const plateau_curve& curve = *options_.plateau;
+    const double line = 1 + curve.slope / 100 * (volts - curve.knee - 100) / 100;
+    const double rise = 1 / (1 + std::exp(-(volts - curve.knee) / plateau_rise_width));
+    return std::max(0.0, rate * line * rise);
+}
+
+std::string sim_instrument::counts_text(int channel, double now) {
+    const double rate = channel_rate(channel);
     const double e = elapsed(now);
     if (!options_.noise) return whole(rate * e + 1e-9);
     // Counts only grow: each read adds the Poisson counts of the time since the last one.
@@ -58,7 +74,7 @@ std::string sim_instrument::counts_text(int channel, double now) {
 }
 
 std::string sim_instrument::rate_text(int channel) {
-    double rate = channel == 0 ? options_.alpha : options_.beta;
+    double rate = channel_rate(channel);
     if (options_.noise && rate > 0) {
         std::poisson_distribution<long long> d(rate * ratemeter_window);
         rate = static_cast<double>(d(noise_)) / ratemeter_window;

@@ -29,6 +29,7 @@ private:
     std::string rate_text(int channel);
     std::string garbage_line();
     bool two_line_mode() const;
+    double channel_rate(int channel) const;
 
     sim_options options_;
     std::string mode_ = "M0";

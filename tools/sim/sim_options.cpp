@@ -20,6 +20,10 @@ const char* const usage_text =
     "  --fail-after N    stop answering value reads (R, P) after N of them\n"
     "  --garbage         answer value, time and \"n\" queries with random bytes and CR LF\n"
     "  --log FILE        append every command line received to FILE\n"
+    "  --plateau KNEE,SLOPE\n"
+    "                    count rates follow a plateau curve of the downloaded high voltage (j1 for\n"
+    "                    channel 1, j2 for channel 2): a rise centred on KNEE volts, then a plateau\n"
+    "                    of SLOPE % per 100 V through the --alpha/--beta rate at KNEE + 100 V\n"
     "  --help            show this text\n"
     "\n"
     "Behaviour: answers 20-50 ms after a command's LF. \"tarvo\" -> DEBUGMODE; \"n\" -> three lines\n"
@@ -89,6 +93,17 @@ parse_result parse_options(const std::vector<std::string>& args) {
         } else if (a == "--log") {
             if (!need_value()) return r;
             o.log = value;
+            ++i;
+        } else if (a == "--plateau") {
+            if (!need_value()) return r;
+            const auto comma = value.find(',');
+            plateau_curve curve;
+            if (comma == std::string::npos || !to_number(value.substr(0, comma), curve.knee) ||
+                !to_number(value.substr(comma + 1), curve.slope) || curve.knee < 0) {
+                r.error = "bad value for --plateau (KNEE,SLOPE): " + value;
+                return r;
+            }
+            o.plateau = curve;
             ++i;
         } else if (a == "--noise") {
             o.noise = true;

@@ -8,6 +8,13 @@
 
 namespace xkv::sim {
 
+// Count rates that follow a plateau curve of the downloaded high voltage: supply 1 ("j1") drives
+// channel 1, supply 2 ("j2") channel 2.
+struct plateau_curve {
+    double knee = 0;  // volts: the middle of the rise
+    double slope = 0; // % per 100 V on the plateau
+};
+
 struct sim_options {
     std::string link;               // symlink made to the pseudo-terminal the program opens
     double speed = 1.0;             // simulated seconds per real second
@@ -20,6 +27,7 @@ struct sim_options {
     std::optional<long> fail_after; // stops answering value reads after this many
     bool garbage = false;           // answers value, time and "n" queries with random bytes
     std::string log;                // file that gets every command line received
+    std::optional<plateau_curve> plateau;
 };
 
 extern const char* const usage_text;
