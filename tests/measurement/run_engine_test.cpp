@@ -100,7 +100,7 @@ TEST_F(RunEngine, PresetTimeIsReachedAtElapsedEqualToItNotBefore) {
     EXPECT_EQ(buttons_of(engine->buttons()), (run_buttons{true, false, true, false, false, false}));
 
     EXPECT_TRUE(engine->tick());
-    EXPECT_EQ(engine->tick_phase(), 2); // the first tick reads the channels
+    EXPECT_EQ(engine->tick_phase(), 2);                                     // the first tick reads the channels
     EXPECT_EQ(engine->labels().alpha_value, "Alpha counter : 10.5 counts"); // a counter mode counts
     EXPECT_EQ(engine->labels().beta_value, "Beta counter  : 3 counts");
     EXPECT_TRUE(engine->tick());
