@@ -195,9 +195,9 @@ void Treal_measurment::FormShow() {
 
 void Treal_measurment::Button2Click() {
     if (!idle()) return;
-    const busy_scope busy(busy_);
     // The rows of the finished series were never saved: START would clear them.
-    if (engine_->start_discards_rows() && !services_.confirm_ok_cancel(close_question, default_answer::cancel)) return;
+    if (engine_->start_discards_rows() && !ask(start_question)) return;
+    const busy_scope busy(busy_);
     engine_->start();
     Output_->scrollToTop();
     Output_->horizontalScrollBar()->setValue(0); // the grid starts again at its first column
@@ -209,7 +209,7 @@ void Treal_measurment::Button2Click() {
 
 void Treal_measurment::Timer1Timer() {
     if (!engine_) return;
-    if (busy_) { // a question or a wait of another action is open: tick once it is over
+    if (busy_) { // a wait of another action is under way: tick once it is over
         Timer1_->start();
         return;
     }
@@ -231,25 +231,31 @@ void Treal_measurment::Button1Click() {
 }
 
 void Treal_measurment::Button3Click() {
-    if (!idle()) return;
+    if (!idle() || engine_->state() != run_state::counting) return;
+    const bool ok = ask(abort_question);
     {
+        // A count that ended behind the box is not aborted: its state stands as shown.
         const busy_scope busy(busy_);
-        engine_->abort([this](const std::string& text) {
-            return services_.confirm_ok_cancel(text, default_answer::cancel); // Enter keeps the data
-        });
+        engine_->abort([ok](const std::string&) { return ok; });
     }
+    show_notices();
     if (engine_->state() == run_state::closed) close();
 }
 
 void Treal_measurment::Button5Click() {
-    if (!idle()) return;
+    if (!idle() || !buttons_of(engine_->buttons()).close) return;
+    const bool ok = ask(close_question);
     {
         const busy_scope busy(busy_);
-        engine_->close_run([this](const std::string& text) {
-            return services_.confirm_ok_cancel(text, default_answer::cancel); // Enter keeps the data
-        });
+        engine_->close_run([ok](const std::string&) { return ok; });
     }
+    show_notices();
     if (engine_->state() == run_state::closed) close();
+}
+
+bool Treal_measurment::ask(const char* question) {
+    const busy_scope asking(asking_);
+    return services_.confirm_ok_cancel(question, default_answer::cancel); // Enter keeps the data
 }
 
 void Treal_measurment::Button4Click() {
@@ -289,7 +295,7 @@ void Treal_measurment::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    if (busy_) { // an action is under way (a wait, a question, a dialog): it must finish first
+    if (busy_ || asking_) { // an action is under way (a wait, a question, a dialog): it must finish first
         event->ignore();
         return;
     }
@@ -347,7 +353,7 @@ void Treal_measurment::show_buttons(const run_buttons& b) {
 }
 
 void Treal_measurment::show_notices() {
-    if (!engine_) return;
+    if (!engine_ || asking_) return; // shown once the question's box has closed
     for (const run_notice& n : engine_->take_notices()) {
         if (n.error)
             show_error_box(&services_, n.text);

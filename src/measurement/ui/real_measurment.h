@@ -68,7 +68,9 @@ private:
         busy_scope& operator=(const busy_scope&) = delete;
         int& count_;
     };
-    bool idle() const { return engine_ && busy_ == 0; }
+    bool idle() const { return engine_ && busy_ == 0 && asking_ == 0; }
+    // An OK/Cancel question; the run's ticks go on reading and painting behind its box.
+    bool ask(const char* question);
 
     void build();
     void render();
@@ -86,6 +88,7 @@ private:
     bool grid_shown_ = false;
     bool header_restored_ = false; // the grid has the operator's remembered column widths
     int busy_ = 0;
+    int asking_ = 0; // a question box is open: ticks run, other actions and closing wait for it
 
     QTimer* Timer1_ = nullptr;
     std::array<QPushButton*, 6> buttons_{}; // STOP, START, ABORT, SAVE, CLOSE, PRINT REPORT
