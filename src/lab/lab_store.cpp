@@ -72,6 +72,12 @@ std::vector<plateau_point> points_of(std::string_view text) {
     return points;
 }
 
+// Reading never creates a table: a store that has none of them simply has no records.
+bool has_table(t_sqlite& db, const char* name) {
+    db.query("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?", {name});
+    return db.row_count() > 0;
+}
+
 std::string last_id(t_sqlite& db) {
     db.query("SELECT last_insert_rowid()");
     return std::string(db.cell(1, 1));
@@ -119,8 +125,8 @@ void lab_store::add(qc_record& r) {
 
 std::vector<qc_record> lab_store::qc_records() {
     t_sqlite db(path_);
-    db.execute(create_qc);
     std::vector<qc_record> out;
+    if (!has_table(db, "qc_records")) return out;
     db.query_each(select_qc, {}, [&out](const std::vector<std::string_view>& c) {
         if (c.size() < 32) return;
         qc_record r;
@@ -166,8 +172,8 @@ void lab_store::add(plateau_record& r) {
 
 std::vector<plateau_record> lab_store::plateau_records() {
     t_sqlite db(path_);
-    db.execute(create_plateau);
     std::vector<plateau_record> out;
+    if (!has_table(db, "plateau_records")) return out;
     db.query_each(select_plateau, {}, [&out](const std::vector<std::string_view>& c) {
         if (c.size() < 15) return;
         plateau_record r;
@@ -190,8 +196,8 @@ std::vector<plateau_record> lab_store::plateau_records() {
 
 std::map<std::string, std::string> lab_store::qc_marks() {
     t_sqlite db(path_);
-    db.execute(create_qc_marks);
     std::map<std::string, std::string> out;
+    if (!has_table(db, "qc_marks")) return out;
     db.query_each("SELECT result_id, mark FROM qc_marks", {}, [&out](const std::vector<std::string_view>& c) {
         if (c.size() >= 2) out.emplace(std::string(c[0]), std::string(c[1]));
     });

@@ -165,3 +165,12 @@ void plateau_scan::restore() {
 }
 
 } // namespace xkv
+
+namespace xkv {
+
+_options profile_with_voltage(_options profile, int supply, double voltage) {
+    (supply == 2 ? profile.hv2 : profile.hv1) = format_general(voltage);
+    return profile;
+}
+
+} // namespace xkv

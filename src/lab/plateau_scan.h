@@ -109,3 +109,11 @@ private:
 };
 
 } // namespace xkv
+
+namespace xkv {
+
+// The profile with a supply's voltage set to `voltage` in the general number format: what the
+// settings editor would take over had the operator typed it.
+_options profile_with_voltage(_options profile, int supply, double voltage);
+
+} // namespace xkv
