@@ -48,7 +48,20 @@ private slots:
     void setup_fills_from_the_set_and_enables_start();
     void setup_start_checks_and_refusals();
     void setup_enter_starts_and_the_next_opening_offers_the_last_sample();
+    void a_window_reopens_where_it_was();
 };
+
+void setup_windows_test::a_window_reopens_where_it_was() {
+    windows_fixture f;
+    auto* setup = open_over<Tm_form>(f, two_sets, "Measurment");
+    QVERIFY(QTest::qWaitForWindowExposed(setup));
+    setup->move(setup->pos() + QPoint(37, 23)); // the operator moves it
+    const QPoint moved = setup->pos();
+    setup->close();
+    f.find("Measurment")->trigger();
+    QVERIFY(QTest::qWaitForWindowExposed(setup));
+    QCOMPARE(setup->pos(), moved);
+}
 
 void setup_windows_test::editor_without_sets_shows_the_defaults_in_browse_mode() {
     windows_fixture f;

@@ -158,7 +158,7 @@ void Tcal_form::open_window() { show(); }
 
 void Tcal_form::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    centre_on_screen(*this);
+    place_on_screen(*this);
     FormShow();
 }
 

@@ -121,7 +121,7 @@ void Tm_form::open_window() { show(); }
 
 void Tm_form::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    centre_on_screen(*this);
+    place_on_screen(*this);
     FormShow();
 }
 

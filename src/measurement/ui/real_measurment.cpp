@@ -184,7 +184,7 @@ void Treal_measurment::open_run(const run_setup& setup) {
     render();
     restore_window(*this, false); // centred as always, in the size the operator left it
     show();
-    centre_on_screen(*this);
+    place_on_screen(*this);
     // The opening runs once the window is on the screen, so it paints through the settings wait.
     QTimer::singleShot(0, this, &Treal_measurment::FormShow);
 }

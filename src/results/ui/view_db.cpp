@@ -145,7 +145,7 @@ const viewer_grid& TViewDB::shown_grid(viewer_grid& sorted) const {
 void TViewDB::open_window() {
     restore_window(*this, false); // the viewer opens centred, in the size it had
     show();
-    centre_on_screen(*this);
+    place_on_screen(*this);
     QTimer::singleShot(0, this, &TViewDB::FormShow);
 }
 
