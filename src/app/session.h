@@ -5,11 +5,13 @@
 
 #include "link/diagnostic_log.h"
 #include "measurement/cur_measurment.h"
+#include "results/chart_stats.h"
 #include "results/report_output.h"
 #include "settings/options.h"
 #include "settings/program_options.h"
 
 #include <string>
+#include <vector>
 
 namespace xkv {
 
@@ -25,6 +27,8 @@ struct session {
     std::string database_path() const;
     // A report's template, counter and creator, with the given run setup at its head.
     report_sources report_sources_for(const cur_measurment& setup) const;
+    // The control charts of the store's QC records, for the chart window beside the listing's columns.
+    std::vector<named_chart> qc_charts() const;
 };
 
 } // namespace xkv

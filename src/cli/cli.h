@@ -1,6 +1,7 @@
 #pragma once
 // xkv4410-cli: the desktop program's jobs without a window, on the same core.
 
+#include "lab/plateau.h"
 #include "results/chart_stats.h"
 
 #include <atomic>
@@ -29,6 +30,8 @@ struct environment {
     const std::atomic<bool>* interrupted = nullptr; // set by SIGINT: STOP while counting
     // Draws a chart into a PNG file without a window; absent where the program has no window library.
     std::function<void(const chart_data& chart, const std::string& png_file)> save_chart;
+    // The same for a plateau curve (channel 0 alpha, 1 beta).
+    std::function<void(const plateau_analysis& plateau, int channel, const std::string& png_file)> save_plateau = {};
 };
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const environment& env);

@@ -74,6 +74,8 @@ void print_table(context& c, const plateau_analysis& a) {
 
 int cmd_plateau(context& c, const command_line& line) {
     const plateau_request request = request_of(line);
+    const std::string* png = line.value("png");
+    if (png && !c.env.save_plateau) throw std::runtime_error("this xkv4410-cli was built without the chart library");
     diagnostic_log log;
     plateau_scan scan(c.options, c.profile, request, c.env.wait, &log);
     scan.on_interrupt([&c] { return interrupted(c); });
@@ -100,6 +102,10 @@ int cmd_plateau(context& c, const command_line& line) {
                                                   request.max_slope, origin_now(scan.counter()));
         lab_store(c.database_path()).add(record);
         c.err << "plateau record " << record.id << " stored\n";
+    }
+    if (png && !analysis.points.empty()) {
+        c.env.save_plateau(analysis, request.channel, *png);
+        c.err << "file saved!\n";
     }
     switch (scan.state()) {
     case plateau_scan_state::finished: return exit_ok;

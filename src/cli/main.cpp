@@ -16,6 +16,17 @@ std::atomic<bool> interrupted{false};
 
 extern "C" void on_sigint(int) { interrupted = true; }
 
+// A drawing function of the chart module beside the executable; the handle stays open until the
+// process ends.
+void* chart_function(const std::string& dir, const char* name) {
+    const std::string module = dir + "/xkv4410-chart.so";
+    void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) throw std::runtime_error(std::string("cannot draw charts: ") + dlerror());
+    void* function = dlsym(handle, name);
+    if (!function) throw std::runtime_error(std::string("cannot draw charts: ") + dlerror());
+    return function;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -25,17 +36,20 @@ int main(int argc, char** argv) {
     env.executable_dir = xkv::executable_directory();
     env.wait = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
     env.interrupted = &interrupted;
-    // The chart is drawn by the window library, in a module beside the executable that only this
-    // command loads; the handle stays open until the process ends.
+    // Charts are drawn by the window library, in a module beside the executable that only the
+    // commands that draw load.
     env.save_chart = [dir = env.executable_dir](const xkv::chart_data& chart, const std::string& png_file) {
-        const std::string module = dir + "/xkv4410-chart.so";
-        void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (!handle) throw std::runtime_error(std::string("cannot draw charts: ") + dlerror());
         using draw_fn = int (*)(const xkv::chart_data*, const char*, std::string*);
-        const auto draw = reinterpret_cast<draw_fn>(dlsym(handle, "xkv_save_chart_png"));
-        if (!draw) throw std::runtime_error(std::string("cannot draw charts: ") + dlerror());
+        const auto draw = reinterpret_cast<draw_fn>(chart_function(dir, "xkv_save_chart_png"));
         std::string error;
         if (draw(&chart, png_file.c_str(), &error) != 0) throw std::runtime_error(error);
+    };
+    env.save_plateau = [dir = env.executable_dir](const xkv::plateau_analysis& plateau, int channel,
+                                                  const std::string& png_file) {
+        using draw_fn = int (*)(const xkv::plateau_analysis*, int, const char*, std::string*);
+        const auto draw = reinterpret_cast<draw_fn>(chart_function(dir, "xkv_save_plateau_png"));
+        std::string error;
+        if (draw(&plateau, channel, png_file.c_str(), &error) != 0) throw std::runtime_error(error);
     };
     return xkv::cli::run(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr, env);
 }

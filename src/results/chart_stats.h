@@ -33,6 +33,12 @@ struct chart_data {
     bool error_bars = false;
 };
 
+// A chart that comes from elsewhere than the listing's columns (the lab's QC records), by name.
+struct named_chart {
+    std::string name;
+    chart_data chart;
+};
+
 // The columns a chart can plot: the listing's numeric columns, by table column name.
 std::vector<std::string> chart_columns();
 

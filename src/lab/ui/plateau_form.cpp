@@ -27,8 +27,6 @@ namespace xkv {
 
 namespace {
 
-const char* const channel_names[] = {"alpha", "beta"};
-
 double field_number(const QLineEdit* field) { return parse_float(field_bytes(field)); }
 
 std::string result_text(const plateau_analysis& a) {
@@ -40,65 +38,6 @@ std::string result_text(const plateau_analysis& a) {
 }
 
 } // namespace
-
-plateau_canvas::plateau_canvas(QWidget* parent) : QChartView(parent) {
-    setRenderHint(QPainter::Antialiasing);
-    setMinimumSize(640, 400);
-    show_analysis({}, 0);
-}
-
-void plateau_canvas::show_analysis(const plateau_analysis& a, int channel) {
-    auto* chart = new QChart;
-    chart->setTitle(QString("HV plateau, %1 rate").arg(channel_names[channel == 1 ? 1 : 0]));
-    auto* curve = new QLineSeries;
-    curve->setName("rate");
-    auto* points = new QScatterSeries;
-    points->setName("counted");
-    points->setMarkerSize(8);
-    for (const plateau_point& p : a.points) {
-        curve->append(p.voltage, p.rate);
-        points->append(p.voltage, p.rate);
-    }
-    chart->addSeries(curve);
-    chart->addSeries(points);
-    if (a.found) {
-        auto* plateau = new QLineSeries;
-        plateau->setName("plateau");
-        QPen pen(QColor(0, 140, 60));
-        pen.setWidth(5);
-        plateau->setPen(pen);
-        for (std::size_t i = a.first; i <= a.last; ++i) plateau->append(a.points[i].voltage, a.points[i].rate);
-        chart->addSeries(plateau);
-        auto* operating = new QScatterSeries;
-        operating->setName("operating voltage " + QString::fromStdString(format_general(a.operating_voltage)) + " V");
-        operating->setColor(QColor(200, 0, 0));
-        operating->setMarkerSize(14);
-        for (const plateau_point& p : a.points)
-            if (p.voltage == a.operating_voltage) operating->append(p.voltage, p.rate);
-        chart->addSeries(operating);
-    }
-    auto* x = new QValueAxis;
-    x->setTitleText("high voltage (V)");
-    x->setLabelFormat("%.0f");
-    auto* y = new QValueAxis;
-    y->setTitleText("count rate (1/s)");
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    for (QAbstractSeries* s : chart->series()) {
-        s->attachAxis(x);
-        s->attachAxis(y);
-    }
-    if (!a.points.empty()) {
-        double lo = a.points.front().voltage, hi = a.points.back().voltage, top = 0;
-        for (const plateau_point& p : a.points) top = std::max(top, p.rate);
-        if (hi <= lo) hi = lo + 1;
-        x->setRange(lo - (hi - lo) * 0.05, hi + (hi - lo) * 0.05);
-        y->setRange(0, top > 0 ? top * 1.1 : 1);
-    }
-    QChart* old = QChartView::chart();
-    setChart(chart);
-    delete old;
-}
 
 Tplateau_form::Tplateau_form(TMainForm& main, ui_services& services, std::function<void(int)> wait)
     : QDialog(&main), main_(main), services_(services), wait_(std::move(wait)) {
@@ -179,7 +118,7 @@ Tplateau_form::~Tplateau_form() = default;
 
 void Tplateau_form::open_window() {
     show_state();
-    exec();
+    show(); // modal: the main window waits while it is open
 }
 
 void Tplateau_form::show_state() {
@@ -261,9 +200,7 @@ void Tplateau_form::finish() {
 void Tplateau_form::Button3Click() {
     const auto file = services_.choose_save_file("PNG image|*.png", "png");
     if (!file) return;
-    QSaveFile out(QString::fromStdString(*file));
-    if (!out.open(QIODevice::WriteOnly) || !canvas_->grab().save(&out, "PNG") || !out.commit())
-        throw file_error("Cannot write file \"" + *file + "\". " + out.errorString().toStdString());
+    write_plateau_png(*canvas_, *file);
     services_.show_message("file saved!");
 }
 

@@ -4,9 +4,9 @@
 // profile as the settings editor takes it over. The scan itself is the core's plateau_scan.
 
 #include "lab/plateau_scan.h"
+#include "lab/ui/plateau_canvas.h"
 #include "settings/ui_services.h"
 
-#include <QChartView>
 #include <QDialog>
 
 #include <functional>
@@ -21,14 +21,6 @@ class QTimer;
 namespace xkv {
 
 class TMainForm;
-
-// The curve of a scan, its plateau and operating point.
-class plateau_canvas : public QChartView {
-    Q_OBJECT
-public:
-    explicit plateau_canvas(QWidget* parent = nullptr);
-    void show_analysis(const plateau_analysis& analysis, int channel);
-};
 
 class Tplateau_form : public QDialog {
     Q_OBJECT

@@ -147,14 +147,15 @@ void chart_canvas::drawForeground(QPainter* painter, const QRectF& rect) {
     painter->restore();
 }
 
-TChartForm::TChartForm(QWidget* parent, const text_table& listing, ui_services& services)
-    : QDialog(parent), listing_(listing), services_(services) {
+TChartForm::TChartForm(QWidget* parent, const text_table& listing, ui_services& services, std::vector<named_chart> more)
+    : QDialog(parent), listing_(listing), services_(services), more_(std::move(more)) {
     setObjectName("chart_form");
     setWindowTitle("Chart");
     ComboBox1_ = new QComboBox(this);
     ComboBox1_->setObjectName("ComboBox1");
     for (const std::string& column : chart_columns())
         ComboBox1_->addItem(qt_text(viewer_headers[viewer_column(column)]), QString::fromStdString(column));
+    for (std::size_t i = 0; i < more_.size(); ++i) ComboBox1_->addItem(qt_text(more_[i].name), static_cast<int>(i));
     auto* save = new QPushButton("Save PNG", this);
     save->setObjectName("Button1");
     auto* close = new QPushButton("CLOSE", this);
@@ -188,6 +189,11 @@ void TChartForm::show_column(const std::string& column) {
 }
 
 void TChartForm::ComboBox1Change() {
+    const QVariant data = ComboBox1_->currentData();
+    if (data.typeId() == QMetaType::Int) {
+        canvas_->show_chart(more_.at(static_cast<std::size_t>(data.toInt())).chart);
+        return;
+    }
     canvas_->show_chart(chart_of_listing(listing_, ComboBox1_->currentData().toString().toStdString()));
 }
 

@@ -10,6 +10,7 @@
 #include <QDialog>
 
 #include <string>
+#include <vector>
 
 class QComboBox;
 
@@ -33,8 +34,9 @@ private:
 class TChartForm : public QDialog {
     Q_OBJECT
 public:
-    // `listing`: the viewer's grid, row 0 the headers; it must outlive the window.
-    TChartForm(QWidget* parent, const text_table& listing, ui_services& services);
+    // `listing`: the viewer's grid, row 0 the headers; it must outlive the window. `more`: charts
+    // offered after the listing's columns (the QC records').
+    TChartForm(QWidget* parent, const text_table& listing, ui_services& services, std::vector<named_chart> more = {});
 
     void show_column(const std::string& column);
     const chart_canvas& canvas() const { return *canvas_; }
@@ -47,6 +49,7 @@ public slots:
 private:
     const text_table& listing_;
     ui_services& services_;
+    std::vector<named_chart> more_;
     QComboBox* ComboBox1_ = nullptr;
     chart_canvas* canvas_ = nullptr;
 };

@@ -190,7 +190,7 @@ void TViewDB::Button3Click() {
 double TViewDB::limits_k() const { return read_limits_k(session_.file(program_options_file)); }
 
 void TViewDB::Button5Click() {
-    TChartForm chart(this, grid(), services_);
+    TChartForm chart(this, grid(), services_, session_.qc_charts());
     chart.exec();
 }
 
