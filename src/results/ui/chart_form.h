@@ -36,7 +36,9 @@ public:
     // `listing`: the viewer's grid, row 0 the headers; it must outlive the window.
     TChartForm(QWidget* parent, const text_table& listing, ui_services& services);
 
+    // Shows the chart of `column` (a table column name); an unknown name changes nothing.
     void show_column(const std::string& column);
+    std::string column() const; // the column shown
     const chart_canvas& canvas() const { return *canvas_; }
 
 public slots:
