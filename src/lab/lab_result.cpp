@@ -106,8 +106,9 @@ lab_channel_result lab_channel(const counting_inputs& own, const counting_inputs
 
 std::array<lab_channel_result, 2> lab_results(const counting_inputs& alpha, const counting_inputs& beta,
                                               const crosstalk_factors& x, double k, double gamma) {
-    return {lab_channel(alpha, beta, {x.beta_to_alpha, x.u_beta_to_alpha, x.alpha_to_beta, x.u_alpha_to_beta}, k, gamma),
-            lab_channel(beta, alpha, {x.alpha_to_beta, x.u_alpha_to_beta, x.beta_to_alpha, x.u_beta_to_alpha}, k, gamma)};
+    return {
+        lab_channel(alpha, beta, {x.beta_to_alpha, x.u_beta_to_alpha, x.alpha_to_beta, x.u_alpha_to_beta}, k, gamma),
+        lab_channel(beta, alpha, {x.alpha_to_beta, x.u_alpha_to_beta, x.beta_to_alpha, x.u_beta_to_alpha}, k, gamma)};
 }
 
 } // namespace xkv

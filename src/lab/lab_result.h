@@ -21,7 +21,9 @@ struct crosstalk_factors {
     double u_alpha_to_beta = 0;
     double beta_to_alpha = 0; // delta
     double u_beta_to_alpha = 0;
-    bool none() const { return alpha_to_beta == 0 && u_alpha_to_beta == 0 && beta_to_alpha == 0 && u_beta_to_alpha == 0; }
+    bool none() const {
+        return alpha_to_beta == 0 && u_alpha_to_beta == 0 && beta_to_alpha == 0 && u_beta_to_alpha == 0;
+    }
 };
 
 struct lab_channel_result {

@@ -33,8 +33,8 @@ std::optional<long> civil_day(std::string_view date) {
     return era * 146097 + doe - 719468;
 }
 
-efficiency_value efficiency_of(const net_rate& n, double reference_activity, double u_reference_activity,
-                               double days, double half_life_years) {
+efficiency_value efficiency_of(const net_rate& n, double reference_activity, double u_reference_activity, double days,
+                               double half_life_years) {
     efficiency_value e;
     e.activity = decayed_activity(reference_activity, days, half_life_years);
     e.value = n.value / e.activity;

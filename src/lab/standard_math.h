@@ -18,8 +18,8 @@ struct efficiency_value {
     double value = 0;
     double u_rel = 0;
 };
-efficiency_value efficiency_of(const net_rate& n, double reference_activity, double u_reference_activity,
-                               double days, double half_life_years);
+efficiency_value efficiency_of(const net_rate& n, double reference_activity, double u_reference_activity, double days,
+                               double half_life_years);
 
 // The share of a pure source's counts that the other channel sees: chi = n_beta / n_alpha from an
 // alpha source, delta = n_alpha / n_beta from a beta source, with

@@ -91,7 +91,7 @@ void run_engine::open_steps() {
     link_->interrupted = interrupted_;
 
     setup_.profile = profile_;
-    setup_.calibration = load_parameter_set(calibration_path_, run_setup_.set_name);
+    setup_.calibration = own_set_ ? *own_set_ : load_parameter_set(calibration_path_, run_setup_.set_name);
     const std::vector<std::string> refusals = run_setup_refusals(run_setup_);
     if (!refusals.empty()) {
         for (const auto& text : refusals) notices_.push_back({text, false});

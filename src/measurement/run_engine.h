@@ -138,6 +138,8 @@ public:
     void set_link_wait(wait_fn wait) { link_wait_ = std::move(wait); }
     // Called before every fixed wait, so the window shows the state reached for the whole wait.
     void on_render(render_fn fn) { on_render_ = std::move(fn); }
+    // A lab measurement that needs no set of the file (a plateau step) brings its own.
+    void use_parameter_set(_calibration set) { own_set_ = std::move(set); }
 
     run_state state() const { return state_; }
     button_set buttons() const { return buttons_; }
@@ -193,6 +195,7 @@ private:
     std::function<bool()> interrupted_;
     render_fn on_render_;
     wait_fn link_wait_;
+    std::optional<_calibration> own_set_;
 
     std::unique_ptr<t_xkv> link_;
     cur_measurment setup_;

@@ -16,6 +16,7 @@
 #include "results/ui/qt_text.h"
 #include "results/ui/text_grid_model.h"
 #include "settings/program_dir.h"
+#include "settings/settings_files.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -106,6 +107,12 @@ void Treal_measurment::build() {
     measurement_gauge_ = gauge("Measurment progress", "ProgressBar1");
     total_gauge_ = gauge("Total progress", "ProgressBar2");
     middle->addWidget(time);
+    // The counter's daily QC before START, in a line of its own.
+    qc_line_ = new QLabel(this);
+    qc_line_->setObjectName("label_qc_state");
+    qc_line_->setWordWrap(true);
+    qc_line_->setTextFormat(Qt::PlainText);
+    middle->addWidget(qc_line_);
     // The counter's chi-square check once a series in a counter mode has ended.
     counter_qc_ = new QLabel(this);
     counter_qc_->setObjectName("label_counter_qc");
@@ -166,6 +173,7 @@ void Treal_measurment::open_run(const run_setup& setup) {
     engine_ = std::make_unique<run_engine>(session_.options, session_.profile, setup, session_.file(calibration_file),
                                            wait_, &session_.log);
     engine_->on_channels([this](const channel_sample& s) { chart_->add(s); });
+    show_qc_state();
     engine_->set_link_wait(painting_wait);
     // Before each fixed wait the window shows what the run has reached: labels set, buttons off.
     engine_->on_render([this] { render(); });
@@ -193,8 +201,23 @@ void Treal_measurment::FormShow() {
     if (engine_->state() == run_state::closed) close();
 }
 
+void Treal_measurment::show_qc_state() {
+    try {
+        qc_ = read_qc_state(session_.database_path(), session_.file(program_options_file));
+    } catch (const std::exception& e) { // the store cannot be read: QC cannot be shown current
+        qc_ = {false, read_qc_options(session_.file(program_options_file)).block,
+               std::string("QC state unknown: ") + e.what()};
+    }
+    qc_line_->setText(qt_text(qc_.line));
+    qc_line_->setStyleSheet(qc_.current ? QString() : QStringLiteral("color: #a00000;"));
+}
+
 void Treal_measurment::Button2Click() {
     if (!idle()) return;
+    if (qc_.blocks_start()) {
+        services_.show_message(qc_blocked_message);
+        return;
+    }
     // The rows of the finished series were never saved: START would clear them.
     if (engine_->start_discards_rows() && !ask(start_question)) return;
     const busy_scope busy(busy_);

@@ -4,6 +4,7 @@
 // view over run_engine: every handler calls the engine, renders its state and shows its notices;
 // Timer1 is a single-shot 500 ms timer armed again whenever the engine's tick says so.
 
+#include "lab/qc_state.h"
 #include "measurement/run_engine.h"
 #include "settings/ui_services.h"
 
@@ -73,6 +74,7 @@ private:
     bool ask(const char* question);
 
     void build();
+    void show_qc_state();
     void render();
     void show_buttons(const run_buttons& b);
     void show_notices();
@@ -94,6 +96,8 @@ private:
     std::array<QPushButton*, 6> buttons_{}; // STOP, START, ABORT, SAVE, CLOSE, PRINT REPORT
     std::array<QLabel*, 17> labels_{};      // in the order of run_labels
     QLabel* counter_qc_ = nullptr;          // chi-square check after a series
+    QLabel* qc_line_ = nullptr;             // the counter's QC state, read when the run opens
+    qc_state qc_;
     QProgressBar* measurement_gauge_ = nullptr;
     QProgressBar* total_gauge_ = nullptr;
     run_chart_view* chart_ = nullptr;
