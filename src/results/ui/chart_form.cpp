@@ -89,7 +89,8 @@ void chart_canvas::show_chart(const chart_data& data) {
     if (y1 <= y0) y0 -= 1, y1 += 1;
     const double y_pad = (y1 - y0) * 0.08;
     const time_ticks times =
-        round_time_ticks(static_cast<long long>(std::floor(x0 - x_pad)), static_cast<long long>(std::ceil(x1 + x_pad)));
+        round_time_ticks(static_cast<long long>(std::floor(x0 - x_pad)), static_cast<long long>(std::ceil(x1 + x_pad)),
+                         5); // five marks leave room for whole labels
     const axis_ticks values = round_number_ticks(y0 - y_pad, y1 + y_pad);
     x0 = static_cast<double>(times.low);
     x1 = static_cast<double>(times.high);
