@@ -27,7 +27,7 @@ const char* const help_tail = "\n"
                               "         --p1-from X --p1-to X --p2-from X --p2-to X\n"
                               "\n"
                               "exit: 0 done, 1 error, 2 usage or setup check, 3 no instrument, 4 measurement failed,\n"
-                              "      5 no update reply\n";
+                              "      5 no update reply, 7 QC check failed\n";
 
 // Where the help lines of the commands start; a synopsis that reaches past it has lines of its own.
 constexpr std::size_t help_column = 28;

@@ -19,6 +19,7 @@ enum exit_code : int {
     exit_no_instrument = 3, // "test": nothing answered
     exit_run_failed = 4,    // a communication or computation failure of a measurement
     exit_no_update = 5,     // "check-update": no reply
+    exit_qc_failed = 7,     // "qc background", "qc source": the check failed
 };
 
 // What the command line tool takes from its process, so tests can run it in-process.

@@ -66,8 +66,7 @@ int cmd_export_xlsx(context& c, const command_line& line) {
 }
 
 int cmd_qc(context& c, const command_line& line) {
-    if (line.positional.front() != "chi2")
-        throw usage_error("qc knows the test chi2, not '" + line.positional.front() + "'");
+    if (line.positional.front() != "chi2") return cmd_qc_check(c, line);
     series_collector collector;
     stream_results(database_path(c), listing_select(line),
                    [&collector](const std::vector<std::string_view>& cells) { collector.add(cells); });

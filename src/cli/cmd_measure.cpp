@@ -77,15 +77,7 @@ bool interrupted(const context& c) { return c.env.interrupted && c.env.interrupt
 std::optional<int> fill_setup(context& c, const command_line& line, measurement_setup& setup,
                               const std::string& calibration_path) {
     setup.form_show();
-    // Set names are sections of the file, matched without regard to letter case as the file does.
-    const std::string& wanted = required(line, "set");
-    const auto& names = setup.set_names();
-    const auto found =
-        std::find_if(names.begin(), names.end(), [&](const std::string& n) { return same_letters(n, wanted); });
-    if (found == names.end()) throw usage_error("no parameter set '" + wanted + "' in " + calibration_path);
-    const std::string set_name = *found;
-
-    setup.choose_set(set_name);
+    setup.choose_set(chosen_set(setup, required(line, "set"), calibration_path));
     setup.fields.sample_id = required(line, "sample");
     setup.fields.description = required(line, "description");
     if (const std::string* v = line.value("preset")) setup.fields.preset_time = *v;
@@ -103,7 +95,17 @@ std::optional<int> fill_setup(context& c, const command_line& line, measurement_
     return std::nullopt;
 }
 
-// START as the setup dialog checks it. Returns an exit code if the run is not to be opened.
+} // namespace
+
+std::string chosen_set(measurement_setup& setup, const std::string& wanted, const std::string& calibration_path) {
+    // Set names are sections of the file, matched without regard to letter case as the file does.
+    const auto& names = setup.set_names();
+    const auto found =
+        std::find_if(names.begin(), names.end(), [&](const std::string& n) { return same_letters(n, wanted); });
+    if (found == names.end()) throw usage_error("no parameter set '" + wanted + "' in " + calibration_path);
+    return *found;
+}
+
 std::optional<int> press_start(context& c, measurement_setup& setup) {
     if (!setup.start_enabled()) {
         c.err << "START is not possible: the " << empty_field(setup.fields) << " is empty\n";
@@ -121,7 +123,6 @@ std::optional<int> press_start(context& c, measurement_setup& setup) {
     return std::nullopt;
 }
 
-// Opens the run with its progress on stderr. Returns an exit code if there is nothing to count.
 std::optional<int> open_run(context& c, run_engine& engine) {
     engine.on_interrupt([&c] { return interrupted(c); });
     engine.on_channels([&c, &engine](const channel_sample& s) {
@@ -144,7 +145,6 @@ std::optional<int> open_run(context& c, run_engine& engine) {
     return std::nullopt;
 }
 
-// Counts until the series ends or an interrupt stops it.
 void count(context& c, run_engine& engine) {
     engine.start();
     show_notices(c, engine);
@@ -161,6 +161,8 @@ void count(context& c, run_engine& engine) {
         show_notices(c, engine);
     }
 }
+
+namespace {
 
 // The rows on stdout, then SAVE and the report as the options ask; closes the run.
 int keep_results(context& c, const command_line& line, run_engine& engine) {

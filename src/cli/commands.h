@@ -4,10 +4,13 @@
 #include "app/session.h"
 #include "cli/args.h"
 #include "cli/cli.h"
+#include "measurement/measurement_setup.h"
+#include "measurement/run_engine.h"
 #include "results/viewer_query.h"
 #include "settings/options.h"
 #include "settings/program_options.h"
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -27,6 +30,15 @@ bound_statement listing_select(const command_line& line);
 std::string database_path(const context& c);
 viewer_grid listing(const context& c, const command_line& line);
 
+// The steps of "measure" that the lab's own measurements share. The parameter set of the file
+// that `wanted` names (any letter case; usage_error for none). START as the setup dialog checks it,
+// and opening the run with its progress on stderr: each returns an exit code if the run ends there.
+// count() counts until the series ends or an interrupt stops it.
+std::string chosen_set(measurement_setup& setup, const std::string& wanted, const std::string& calibration_path);
+std::optional<int> press_start(context& c, measurement_setup& setup);
+std::optional<int> open_run(context& c, run_engine& engine);
+void count(context& c, run_engine& engine);
+
 int cmd_test(context& c, const command_line& line);
 int cmd_console(context& c, const command_line& line);
 int cmd_sets(context& c, const command_line& line);
@@ -37,6 +49,8 @@ int cmd_report(context& c, const command_line& line);
 int cmd_export_csv(context& c, const command_line& line);
 int cmd_export_xlsx(context& c, const command_line& line);
 int cmd_qc(context& c, const command_line& line);
+int cmd_qc_check(context& c, const command_line& line); // qc background, source, status
+int cmd_plateau(context& c, const command_line& line);
 int cmd_chart(context& c, const command_line& line);
 int cmd_check_template(context& c, const command_line& line);
 int cmd_check_update(context& c, const command_line& line);

@@ -97,7 +97,9 @@ void TBlockSerial::open_port(const std::string& port_name) {
     pending_pos_ = 0;
     record_ok();
     ::ioctl(fd_, TIOCEXCL);
-    ::tcflush(fd_, TCIOFLUSH);
+    // Stale input only: every command before was drained when sent, and on a pseudo-terminal an
+    // output flush would throw away what the far end has not read yet of the previous connection.
+    ::tcflush(fd_, TCIFLUSH);
     // A pseudo-terminal has no modem lines: the outcome is kept, the port stays open.
     const int lines = TIOCM_DTR | TIOCM_RTS;
     if (::ioctl(fd_, TIOCMBIS, &lines) != 0) record_errno("Set DTR/RTS", errno);

@@ -5,13 +5,16 @@
 
 namespace xkv {
 
-measurement_setup::measurement_setup(std::string calibration_path) : path_(std::move(calibration_path)) {}
+measurement_setup::measurement_setup(std::string calibration_path, bool allow_series)
+    : path_(std::move(calibration_path)), allow_series_(allow_series) {}
 
 void measurement_setup::form_show() {
     set_names_ = parameter_set_names(path_);
     fields.set_name.clear();
-    fields.sample_id.clear();
-    fields.description.clear();
+    labels = {}; // no set chosen: nothing to show of one
+    fields.sample_id = last_sample_id_;
+    fields.description = last_description_;
+    if (!allow_series_) fields.count = run_setup{}.count; // a series of one
     fields.quantity.clear();
     fields.preset_time.clear();
     fields.units.clear();
@@ -37,10 +40,14 @@ void measurement_setup::fields_changed() {
                      !fields.units.empty();
 }
 
-setup_start measurement_setup::start() const {
+setup_start measurement_setup::start() {
     setup_start result;
     result.messages = run_setup_refusals(fields);
     result.open_run = result.messages.empty();
+    if (result.open_run) {
+        last_sample_id_ = fields.sample_id;
+        last_description_ = fields.description;
+    }
     return result;
 }
 

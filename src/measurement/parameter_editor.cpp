@@ -89,7 +89,12 @@ void parameter_editor::edit_set() {
 }
 
 std::optional<std::string> parameter_editor::confirm() {
+    bad_field_.reset();
     if (view.name.empty()) return no_name_message;
+    // Every time: a number left empty or mistyped would cost a measurement its whole result.
+    for (const checked_field f :
+         {checked_field::alpha, checked_field::beta, checked_field::act_alpha, checked_field::act_beta})
+        check_number(f);
     save_parameter_set(path_, view.name, collect_parameter_set(view));
     set_edit_mode(false);
     refill_list();
@@ -102,11 +107,25 @@ std::optional<std::string> parameter_editor::confirm() {
 }
 
 void parameter_editor::leave_field(checked_field field) {
+    check_number(field);
+    replace_non_positive(text_of(field));
+}
+
+std::string& parameter_editor::text_of(checked_field field) {
     switch (field) {
-    case checked_field::alpha: replace_non_positive(view.alpha); break;
-    case checked_field::beta: replace_non_positive(view.beta); break;
-    case checked_field::factor_b: replace_non_positive(view.factor_b); break;
+    case checked_field::alpha: return view.alpha;
+    case checked_field::beta: return view.beta;
+    case checked_field::factor_b: return view.factor_b;
+    case checked_field::act_alpha: return view.act_alpha;
+    case checked_field::act_beta: return view.act_beta;
     }
+    return view.alpha;
+}
+
+void parameter_editor::check_number(checked_field field) {
+    bad_field_ = field;
+    parse_float(text_of(field)); // conversion_error names the text
+    bad_field_.reset();
 }
 
 void parameter_editor::set_edit_mode(bool on) {

@@ -29,11 +29,14 @@ parameter_set_view show_parameter_set(const _calibration& set);
 // Only the "1/X" choices are read back for the flags.
 _calibration collect_parameter_set(const parameter_set_view& view);
 
-// The fields checked when the operator leaves them.
+// The fields checked when the operator leaves them (alpha, beta, B), and the efficiency
+// uncertainties, which OK checks with the efficiencies.
 enum class checked_field {
     alpha,
     beta,
-    factor_b
+    factor_b,
+    act_alpha,
+    act_beta
 };
 
 inline constexpr const char* no_name_message = "No name entered !!!";
@@ -46,13 +49,16 @@ public:
     void choose(std::size_t index); // an entry of the list was chosen
     void new_set();                 // "NEW": edit mode, empty name, other fields kept
     void edit_set();                // "EDIT": edit mode, name fixed
-    // "OK": the message to show when no name was entered; otherwise saves, then back to browse mode
-    // showing the first set of the file. Conversion and write errors propagate; after a failed write
-    // the editor stays in edit mode.
+    // "OK": the message to show when no name was entered; otherwise checks that the efficiencies
+    // and their uncertainties are numbers (a measurement computes with them), saves, then back to
+    // browse mode showing the first set of the file. Conversion and write errors propagate; after a
+    // failed check or write the editor stays in edit mode, and bad_field() names a field that failed.
     std::optional<std::string> confirm();
     // Leaving the field: a number not greater than 0 becomes "0.0001"; text that is not a number
     // throws conversion_error and stays.
     void leave_field(checked_field field);
+    // The field whose text the last OK or leaving found not to be a number.
+    std::optional<checked_field> bad_field() const { return bad_field_; }
 
     parameter_set_view view;
 
@@ -70,12 +76,15 @@ private:
     void set_edit_mode(bool on);
     void refill_list();
     void show_selected();
+    std::string& text_of(checked_field field);
+    void check_number(checked_field field);
 
     std::string path_;
     std::vector<std::string> names_;
     std::optional<std::size_t> selected_;
     bool edit_mode_ = false;
     bool name_enabled_ = false;
+    std::optional<checked_field> bad_field_;
 };
 
 } // namespace xkv

@@ -11,6 +11,12 @@ namespace xkv {
 
 namespace {
 
+// Counter modes count, ratemeter modes give counts per second.
+const char* value_unit(std::int32_t mode) {
+    const instrument_mode* m = find_mode(mode);
+    return m && m->reads == mode_reads::counters ? " counts" : " cps";
+}
+
 std::optional<double> value_or_none(const std::string& text) {
     try {
         return parse_float(text);
@@ -85,7 +91,7 @@ void run_engine::open_steps() {
     link_->interrupted = interrupted_;
 
     setup_.profile = profile_;
-    setup_.calibration = load_parameter_set(calibration_path_, run_setup_.set_name);
+    setup_.calibration = own_set_ ? *own_set_ : load_parameter_set(calibration_path_, run_setup_.set_name);
     const std::vector<std::string> refusals = run_setup_refusals(run_setup_);
     if (!refusals.empty()) {
         for (const auto& text : refusals) notices_.push_back({text, false});
@@ -161,11 +167,10 @@ void run_engine::tick_steps() {
         show_time(last_elapsed_, E, true, "Current count : ", "Total count : ");
     } else {
         const channel_values v = read_channels();
-        labels_.alpha_value = "Alpha counter : " + v.alpha + " cps";
-        labels_.beta_value = "Beta counter  : " + v.beta + " cps";
-        if (link_->read_error < 1 && on_channels_)
-            on_channels_({setup_.series_number, last_elapsed_seconds_, v.alpha, v.beta, value_or_none(v.alpha),
-                          value_or_none(v.beta)});
+        const char* unit = value_unit(setup_.profile.mode);
+        labels_.alpha_value = "Alpha counter : " + v.alpha + unit;
+        labels_.beta_value = "Beta counter  : " + v.beta + unit;
+        if (link_->read_error < 1) plot(v, last_elapsed_seconds_);
     }
 
     if (link_->read_error >= 1) {
@@ -265,10 +270,17 @@ bool run_engine::end_measurement(const char* beta_prefix, const char* current_pr
         return false;
     }
     last_elapsed_ = elapsed;
-    show_time(elapsed, digits_to_int(elapsed), false, current_prefix, total_prefix);
+    const std::int64_t E = digits_to_int(elapsed);
+    show_time(elapsed, E, false, current_prefix, total_prefix);
+    plot(v, E); // the chart ends on the values the row keeps
     link_->stop_count();
     pause(stop_wait_ms);
     return finish_measurement(v, elapsed);
+}
+
+void run_engine::plot(const channel_values& v, std::int64_t elapsed) {
+    if (on_channels_)
+        on_channels_({setup_.series_number, elapsed, v.alpha, v.beta, value_or_none(v.alpha), value_or_none(v.beta)});
 }
 
 run_engine::channel_values run_engine::read_channels() {
@@ -315,19 +327,34 @@ bool run_engine::finish_measurement(const channel_values& values, const std::str
         fail("The run table is full", true);
         return false;
     }
+    _r_results& row = table_[slot];
     try {
-        fill_row(table_[slot], values, elapsed);
+        fill_measured(row, values, elapsed);
+    } catch (const std::exception& e) {
+        // Values that are no numbers were not measured: such a row is never saved or reported.
+        row = free_slot();
+        fail(failure_text(e, values), true);
+        return false;
+    }
+    try {
+        compute_results(row, setup_, values.alpha, values.beta);
         return true;
     } catch (const std::exception& e) {
-        // A half-filled row is never saved or reported.
-        table_[slot] = free_slot();
-        fail(std::string(e.what()) + " (alpha value \"" + values.alpha + "\", beta value \"" + values.beta + "\")",
-             true);
+        // The count itself is sound: the row keeps it, with empty results, and can be saved.
+        keep_without_results(row);
+        fail(failure_text(e, values), true);
         return false;
     }
 }
 
-void run_engine::fill_row(_r_results& row, const channel_values& values, const std::string& elapsed) {
+std::string run_engine::failure_text(const std::exception& e, const channel_values& values) {
+    return std::string(e.what()) + " (alpha value \"" + values.alpha + "\", beta value \"" + values.beta + "\")";
+}
+
+void run_engine::fill_measured(_r_results& row, const channel_values& values, const std::string& elapsed) {
+    // The values must be numbers before the row takes its sample ID (only then is the slot filled).
+    const std::string p1 = measured_value(values.alpha);
+    const std::string p2 = measured_value(values.beta);
     row.sample_id = setup_.sample_id;
     row.calibration = setup_.calibration;
     row.description = setup_.description;
@@ -335,11 +362,29 @@ void run_engine::fill_row(_r_results& row, const channel_values& values, const s
     row.hv = setup_.profile.hv1;
     row.mode.clear();
     mode_name(setup_.profile.mode, row.mode);
-    row.p1 = values.alpha.empty() ? "0" : format_general(parse_float(values.alpha));
-    row.p2 = values.beta.empty() ? "0" : format_general(parse_float(values.beta));
+    row.p1 = p1;
+    row.p2 = p2;
     row.time = elapsed;
     row.preset_time = std::to_string(setup_.preset_time);
-    compute_results(row, setup_, values.alpha, values.beta);
+}
+
+std::string run_engine::measured_value(const std::string& value) const {
+    if (value.empty()) {
+        // A one-line mode gives no second value; in any other mode an empty value was not read.
+        if (!one_line_mode(setup_.profile.mode)) parse_float(value);
+        return "0";
+    }
+    return format_general(parse_float(value));
+}
+
+void run_engine::keep_without_results(_r_results& row) const {
+    for (std::string* result : {&row.activity_l, &row.u_activity_l, &row.activity_b, &row.u_activity_b, &row.MDA_a,
+                                &row.MDA_b, &row.text_act_a, &row.text_act_b})
+        result->clear();
+    row.koef_k = number_text(setup_.koef_k);
+    row.quantity = format_general(setup_.quantity);
+    row.units = setup_.units;
+    row.background = setup_.profile.background;
 }
 
 void run_engine::clear_table() {

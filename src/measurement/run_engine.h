@@ -12,6 +12,7 @@
 #include "settings/program_options.h"
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -79,8 +80,9 @@ struct run_notice {
     bool operator==(const run_notice&) const = default;
 };
 
-// The channel values of one counter tick, for a chart or a progress print. `elapsed` is the
-// counting time of the last time tick of this measurement; the values are empty when not numbers.
+// The channel values of one counter tick, for a chart or a progress print, and the final values of
+// each measurement. `elapsed` is the counting time of the last time read of this measurement (the
+// final time for the final values); the values are empty when not numbers.
 struct channel_sample {
     std::int32_t series_number = 1;
     std::int64_t elapsed = 0;
@@ -91,6 +93,8 @@ struct channel_sample {
 inline constexpr const char* communication_error_message = "ERROR IN COMUNICATION";
 inline constexpr const char* abort_question = "Abort without Save \u2013 Data will lost!!";
 inline constexpr const char* close_question = "close measurment without save data !\n\rare you sure ?";
+// START after a finished series that was never saved.
+inline constexpr const char* start_question = "start a new measurement without saving the data ?";
 inline constexpr const char* run_caption = "MEASURMENT IN PROGRESS";
 
 inline constexpr int settings_wait_ms = 5000; // after the settings download
@@ -134,6 +138,8 @@ public:
     void set_link_wait(wait_fn wait) { link_wait_ = std::move(wait); }
     // Called before every fixed wait, so the window shows the state reached for the whole wait.
     void on_render(render_fn fn) { on_render_ = std::move(fn); }
+    // A lab measurement that needs no set of the file (a plateau step) brings its own.
+    void use_parameter_set(_calibration set) { own_set_ = std::move(set); }
 
     run_state state() const { return state_; }
     button_set buttons() const { return buttons_; }
@@ -164,9 +170,15 @@ private:
     void show_sample_labels();
     // The end of a measurement: values, time, stop, the wait and the row; false when the run failed.
     bool end_measurement(const char* beta_prefix, const char* current_prefix, const char* total_prefix);
-    // Fills the first free slot; a failure takes the half-filled row out again and fails the run.
+    // Fills the first free slot and fails the run when that fails: values that are no numbers
+    // leave the slot free; a computation that fails keeps the measured row with empty results.
     bool finish_measurement(const channel_values& values, const std::string& elapsed);
-    void fill_row(_r_results& row, const channel_values& values, const std::string& elapsed);
+    void fill_measured(_r_results& row, const channel_values& values, const std::string& elapsed);
+    std::string measured_value(const std::string& value) const;
+    void keep_without_results(_r_results& row) const;
+    static std::string failure_text(const std::exception& e, const channel_values& values);
+    // Hands a reading to the chart: every counter tick and the final values of each measurement.
+    void plot(const channel_values& v, std::int64_t elapsed);
     void clear_table();
     void set_buttons(button_set set) { buttons_ = set; }
     // A fixed wait: nothing can be pressed during it, and the window renders first.
@@ -183,6 +195,7 @@ private:
     std::function<bool()> interrupted_;
     render_fn on_render_;
     wait_fn link_wait_;
+    std::optional<_calibration> own_set_;
 
     std::unique_ptr<t_xkv> link_;
     cur_measurment setup_;

@@ -1,5 +1,6 @@
 #include "measurement/run_setup.h"
 
+#include "settings/ini_file.h"
 #include "settings/value_text.h"
 
 namespace xkv {
@@ -13,11 +14,16 @@ std::vector<std::string> run_setup_refusals(const run_setup& setup) {
     // The run counts the whole number made of the digits; one too large fails here, before the
     // instrument is set up.
     digits_to_int(setup.preset_time);
+    const double count_number = parse_float(setup.count);
     const std::int64_t count = digits_to_int(setup.count);
     if (count > max_series_total) messages.push_back(count_too_large_message);
-    if (count < 1) messages.push_back(count_zero_message);
+    if (count_number <= 0 || count < 1) messages.push_back(count_zero_message);
     if (setup.sample_id.empty()) messages.push_back(no_sample_id_message);
     return messages;
+}
+
+bool read_allow_series(const std::string& program_options_path) {
+    return ini_file(program_options_path).read_integer("MEASUREMENT", "allow_series", 0) == 1;
 }
 
 } // namespace xkv

@@ -28,9 +28,14 @@ inline constexpr const char* count_zero_message = "CAN NOT SET count to 0";
 inline constexpr const char* no_sample_id_message = "No sample ID entered !!!";
 
 // Why a run cannot start with this setup, in the order the messages are shown; empty when it can.
-// Quantity and preset time must be numbers greater than 0, the count 1 to 100, the sample ID given
+// Quantity and preset time must be numbers greater than 0, the count a number of 1 to 100 (read
+// like the preset time: tested as a number, counted by its digits), the sample ID given
 // (an empty one would mark its rows as free slots). Throws conversion_error for a preset time or
-// quantity that is not a number, and for a preset time or count too large to count.
+// quantity or count that is not a number, and for a preset time or count too large to count.
 std::vector<std::string> run_setup_refusals(const run_setup& setup);
+
+// "[MEASUREMENT] allow_series=1" in the program options file lets the operator change the setup
+// dialog's count; off (a count of 1) by default and for any other value.
+bool read_allow_series(const std::string& program_options_path);
 
 } // namespace xkv

@@ -51,4 +51,17 @@ bool viewer_cell_less(std::string_view a, std::string_view b) {
     return a < b;
 }
 
+text_table rows_in_order(const text_table& listing, const std::vector<std::size_t>& order) {
+    text_table shown;
+    if (listing.empty()) return shown;
+    std::vector<std::string_view> cells;
+    listing.row_views(0, cells);
+    shown.add_row(cells);
+    for (const std::size_t r : order) {
+        listing.row_views(r + 1, cells);
+        shown.add_row(cells);
+    }
+    return shown;
+}
+
 } // namespace xkv

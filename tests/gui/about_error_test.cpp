@@ -4,8 +4,11 @@
 
 #include "app/ui/about_form.h"
 #include "app/ui/application_title.h"
+#include "app/ui/qt_ui_services.h"
+#include "app/ui/remembered_layout.h"
 #include "settings/errors.h"
 
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
@@ -18,7 +21,32 @@ private slots:
     void about_box_links_and_close();
     void the_hidden_spot_opens_the_console();
     void an_escaping_error_is_shown_and_the_program_goes_on();
+    void a_message_box_is_wide_enough_for_its_title();
+    void file_dialogs_start_in_the_folder_used_last_for_that_kind();
 };
+
+void about_error_test::a_message_box_is_wide_enough_for_its_title() {
+    QMessageBox box(QMessageBox::NoIcon, application_title, "No data to save !!!!", QMessageBox::Ok);
+    QFont bold = box.font();
+    bold.setBold(true);
+    const QFontMetrics title(bold);
+    const int needed = title.horizontalAdvance(application_title) + 4 * title.height(); // icon and 3 buttons
+    QVERIFY2(box.sizeHint().width() < needed, "the text alone would make the box too narrow");
+    make_room_for_title(box);
+    QVERIFY(box.sizeHint().width() >= needed);
+}
+
+void about_error_test::file_dialogs_start_in_the_folder_used_last_for_that_kind() {
+    test::temp_dir dir;
+    std::filesystem::create_directories(dir.file("exports"));
+    const QString fallback = QString::fromStdString(dir.path());
+    QCOMPARE(last_folder_for("xls", fallback), fallback); // nothing used yet: the program directory
+    remember_folder_for("xls", QString::fromStdString(dir.file("exports/listing.xls")));
+    QCOMPARE(last_folder_for("xls", fallback), QString::fromStdString(dir.file("exports")));
+    QCOMPARE(last_folder_for("txt", fallback), fallback); // reports have a folder of their own
+    std::filesystem::remove_all(dir.file("exports"));
+    QCOMPARE(last_folder_for("xls", fallback), fallback); // a folder that is gone is not offered
+}
 
 void about_error_test::about_box_links_and_close() {
     shell_fixture f;

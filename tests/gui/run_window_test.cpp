@@ -65,6 +65,7 @@ class run_window_test : public QObject {
 private slots:
     void save_without_rows_and_close_with_its_question();
     void abort_asks_with_its_dash_and_leaves_without_saving();
+    void the_count_goes_on_behind_a_question();
     void the_window_stays_through_the_wait_of_stop();
     void every_fixed_wait_shows_the_state_reached_with_nothing_to_press();
     void start_after_an_unsaved_series_asks_first();
@@ -124,6 +125,24 @@ void run_window_test::abort_asks_with_its_dash_and_leaves_without_saving() {
     QCOMPARE(f.saved_rows(), 0u);
 }
 
+void run_window_test::the_count_goes_on_behind_a_question() {
+    test::sim_process sim;
+    run_fixture f(sim.link_path());
+    f.open();
+    f.start();
+    QTRY_VERIFY(f.run->engine()->tick_phase() == 1); // the first time tick has been shown
+    QStringList shown_behind;
+    f.services.while_asking = [&] {
+        const QString before = f.text(f.run, "label_measurement_time");
+        QTRY_VERIFY(f.text(f.run, "label_measurement_time") != before); // read and painted behind the box
+        shown_behind << before << f.text(f.run, "label_measurement_time");
+    };
+    f.click(f.run, "Button3"); // ABORT, Cancel
+    QCOMPARE(shown_behind.size(), 2);
+    QCOMPARE(f.run->engine()->state(), run_state::counting);
+    QVERIFY(f.run->isVisible());
+}
+
 void run_window_test::the_window_stays_through_the_wait_of_stop() {
     test::sim_process sim;
     run_fixture f(sim.link_path());
@@ -175,7 +194,7 @@ void run_window_test::start_after_an_unsaved_series_asks_first() {
     QCOMPARE(f.run->engine()->row_count(), 1u);
     f.click(f.run, "Button2"); // START, Cancel: the row stays
     QCOMPARE(f.services.confirmations.size(), 1u);
-    QCOMPARE(f.services.confirmations[0].text, std::string(close_question));
+    QCOMPARE(f.services.confirmations[0].text, std::string("start a new measurement without saving the data ?"));
     QVERIFY(f.services.confirmations[0].preset == default_answer::cancel);
     QCOMPARE(f.run->engine()->state(), run_state::finished);
     QCOMPARE(f.run->engine()->row_count(), 1u);

@@ -14,10 +14,11 @@ using test::windows_fixture;
 
 namespace {
 
-// Leaving a field for another control, as the Tab key does.
+// Leaving a field for another control, as the Tab key does; its check follows the focus change.
 void leave(QWidget* field) {
     QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
     QApplication::sendEvent(field, &out);
+    QCoreApplication::processEvents();
 }
 
 constexpr const char* two_sets =
@@ -43,9 +44,24 @@ private slots:
     void editor_new_and_ok_saves_and_shows_the_first_set();
     void editor_leaving_a_field_replaces_non_positive_numbers();
     void editor_write_failure_stays_in_edit_mode();
+    void editor_empty_efficiency_gives_the_focus_back_and_is_never_saved();
     void setup_fills_from_the_set_and_enables_start();
     void setup_start_checks_and_refusals();
+    void setup_enter_starts_and_the_next_opening_offers_the_last_sample();
+    void a_window_reopens_where_it_was();
 };
+
+void setup_windows_test::a_window_reopens_where_it_was() {
+    windows_fixture f;
+    auto* setup = open_over<Tm_form>(f, two_sets, "Measurment");
+    QVERIFY(QTest::qWaitForWindowExposed(setup));
+    setup->move(setup->pos() + QPoint(37, 23)); // the operator moves it
+    const QPoint moved = setup->pos();
+    setup->close();
+    f.find("Measurment")->trigger();
+    QVERIFY(QTest::qWaitForWindowExposed(setup));
+    QCOMPARE(setup->pos(), moved);
+}
 
 void setup_windows_test::editor_without_sets_shows_the_defaults_in_browse_mode() {
     windows_fixture f;
@@ -140,6 +156,29 @@ void setup_windows_test::editor_write_failure_stays_in_edit_mode() {
     QCOMPARE(f.text(cal, "Edit_name"), QString("Soil"));
 }
 
+void setup_windows_test::editor_empty_efficiency_gives_the_focus_back_and_is_never_saved() {
+    windows_fixture f;
+    auto* cal = open_over<Tcal_form>(f, two_sets, "MeasurmmentParameters");
+    QVERIFY(QTest::qWaitForWindowActive(cal));
+    f.click(cal, "Button4"); // EDIT
+    auto* beta = f.control<QLineEdit>(cal, "Edit_beta");
+    beta->setFocus();
+    beta->clear();
+    for (int ok = 1; ok <= 2; ++ok) { // the second OK is checked like the first
+        f.click(cal, "Button1");
+        QCoreApplication::processEvents();
+        QCOMPARE(f.services.warnings.size(), static_cast<std::size_t>(ok));
+        QCOMPARE(f.services.warnings.back().text, std::string("'' is not a valid floating point value"));
+        QCOMPARE(QApplication::focusWidget(), beta); // typing goes where the focus is shown
+        QVERIFY(f.enabled(cal, "Button1"));
+    }
+    QTest::keyClicks(QApplication::focusWidget(), "0.3");
+    f.click(cal, "Button1");
+    QCoreApplication::processEvents();
+    QCOMPARE(f.services.warnings.size(), 2u);
+    QCOMPARE(load_parameter_set(f.calibrations(), "Soil").beta, std::string("0.3"));
+}
+
 void setup_windows_test::setup_fills_from_the_set_and_enables_start() {
     windows_fixture f;
     auto* setup = open_over<Tm_form>(f, two_sets, "Measurment");
@@ -201,6 +240,34 @@ void setup_windows_test::setup_start_checks_and_refusals() {
         QCOMPARE(f.services.warnings.size(), c.errors);
         QVERIFY(!run->isVisible());
     }
+}
+
+void setup_windows_test::setup_enter_starts_and_the_next_opening_offers_the_last_sample() {
+    windows_fixture f;
+    f.options().write_string("MEASUREMENT", "allow_series", "1");
+    auto* setup = open_over<Tm_form>(f, two_sets, "Measurment");
+    auto* run = f.window<Treal_measurment>();
+    QVERIFY(f.enabled(setup, "Edit3")); // the option lets the operator ask for a series
+    f.choose(setup, "ComboBox1", "Water");
+    f.type(setup, "Edit1", "S1");
+    QTest::keyClick(f.control(setup, "Edit1"), Qt::Key_Return); // START is still off: nothing happens
+    QVERIFY(!run->isVisible());
+    f.type(setup, "Edit2", "tap water");
+    QTest::keyClick(f.control(setup, "Edit2"), Qt::Key_Return);
+    QTRY_VERIFY(run->engine() && run->engine()->state() != run_state::preparing);
+    f.services.answers = {true};
+    f.click(run, "Button5"); // CLOSE closes the setup dialog too
+    QVERIFY(!setup->isVisible());
+
+    f.find("Measurment")->trigger();
+    auto* sample = f.control<QLineEdit>(setup, "Edit1");
+    QCOMPARE(sample->text(), QString("S1"));
+    QCOMPARE(sample->selectedText(), QString("S1")); // typing replaces it
+    QCOMPARE(f.text(setup, "Edit2"), QString("tap water"));
+    QCOMPARE(f.control<QComboBox>(setup, "ComboBox1")->currentIndex(), -1);
+    for (const char* label : {"label_caption", "label_alpha", "label_beta", "label_k"})
+        QCOMPARE(f.text(setup, label), QString()); // no set chosen: its group is empty
+    QVERIFY(!f.enabled(setup, "Button2"));
 }
 
 XKV_SHELL_TEST_MAIN(setup_windows_test)

@@ -74,18 +74,31 @@ private slots:
     void a_list_dropping_down_offers_stored_values_and_keeps_the_typed_text();
     void a_database_error_keeps_the_listing();
     void export_says_saved_only_when_written();
-    void a_header_click_sorts_numbers_by_value_and_leaves_the_listing();
+    void a_header_click_sorts_the_view_the_exports_and_the_report();
     void chart_window_draws_the_listing_and_saves_a_png();
 };
 
-void view_db_test::a_header_click_sorts_numbers_by_value_and_leaves_the_listing() {
+void view_db_test::a_header_click_sorts_the_view_the_exports_and_the_report() {
     viewer_fixture f;
     auto* header = f.control<QTableView>(f.viewer, "Grid")->horizontalHeader();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                       QPoint(header->sectionViewportPosition(7) + header->sectionSize(7) / 2, header->height() / 2));
     QCOMPARE(f.column(7), (QStringList{"2.4", "2.5", "12.5", "40"})); // "Alpha counter" as numbers
     QCOMPARE(f.column(2), (QStringList{"S2", "ab", "S1", "AB2"}));
-    QCOMPARE(std::string(f.viewer->grid().cell(1, 2)), std::string("S1")); // export and report keep SHOW's order
+    QCOMPARE(std::string(f.viewer->grid().cell(1, 2)), std::string("S1")); // the listing keeps SHOW's order
+
+    // What the operator sees sorted is what the files hold.
+    f.services.files = {f.dir.file("sorted.csv"), f.dir.file("sorted.txt")};
+    f.click(f.viewer, "Button3");
+    f.click(f.viewer, "Button4");
+    const std::string csv = test::read_file(f.dir.file("sorted.csv"));
+    const auto at = [&csv](const char* sample) { return csv.find("," + std::string(sample) + ","); };
+    QVERIFY(at("S2") < at("ab") && at("ab") < at("S1") && at("S1") < at("AB2") && at("AB2") != std::string::npos);
+    const std::string report = test::read_file(f.dir.file("sorted.txt"));
+    const auto in_report = [&report](const char* sample) { return report.find("Sample " + std::string(sample) + ","); };
+    QVERIFY2(in_report("S2") < in_report("ab") && in_report("S1") < in_report("AB2") &&
+                 in_report("AB2") != std::string::npos,
+             report.c_str());
 }
 
 void view_db_test::opening_lists_every_row_with_the_pickers_at_today() {

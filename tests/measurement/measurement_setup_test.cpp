@@ -33,13 +33,46 @@ struct MeasurementSetup : ::testing::Test {
 
 } // namespace
 
-TEST_F(MeasurementSetup, OpensEmptyWithNothingChosen) {
+TEST_F(MeasurementSetup, OpensWithNothingChosenAndOffersTheLastSampleAgain) {
     fill_all();
     ASSERT_TRUE(setup.start_enabled());
     setup.form_show();
     EXPECT_EQ(setup.set_names(), (std::vector<std::string>{"Smear", "Fixed", "Broken"}));
-    EXPECT_EQ(setup.fields, run_setup{}); // the count keeps "1"
+    EXPECT_EQ(setup.fields, run_setup{}) << "nothing was started yet"; // the count keeps "1"
+    EXPECT_EQ(setup.labels, setup_labels{}) << "no set chosen, none shown";
+    fill_all();
+    ASSERT_TRUE(setup.start().open_run);
+    setup.form_show();
+    EXPECT_EQ(setup.fields.sample_id, "S1");
+    EXPECT_EQ(setup.fields.description, "soil");
+    EXPECT_EQ(setup.fields.set_name, "");
+    EXPECT_EQ(setup.fields.preset_time, "");
+    EXPECT_EQ(setup.labels, setup_labels{});
     EXPECT_FALSE(setup.start_enabled());
+}
+
+TEST_F(MeasurementSetup, ASeriesIsOfferedOnlyWhenTheOptionAllowsItAndItsCountIsChecked) {
+    const std::string options = dir.file("program_opt.xkv");
+    EXPECT_FALSE(read_allow_series(options));
+    write_file(options, "[MEASUREMENT]\r\nallow_series=1\r\n");
+    ASSERT_TRUE(read_allow_series(options));
+    EXPECT_FALSE(setup.count_enabled());
+
+    measurement_setup series(path, read_allow_series(options));
+    EXPECT_TRUE(series.count_enabled());
+    series.form_show();
+    series.choose_set("Smear");
+    series.fields.sample_id = "S1";
+    series.fields.description = "soil";
+    series.fields.count = "12";
+    EXPECT_TRUE(series.start().open_run);
+    series.form_show();
+    EXPECT_EQ(series.fields.count, "12") << "the count is the operator's";
+    series.choose_set("Smear");
+    series.fields.count = "-3";
+    EXPECT_EQ(series.start().messages, std::vector<std::string>{"CAN NOT SET count to 0"});
+    series.fields.count = "x";
+    EXPECT_THROW(series.start(), conversion_error);
 }
 
 TEST_F(MeasurementSetup, ChoosingASetFillsTheFieldsAndLabels) {

@@ -175,3 +175,19 @@ TEST_F(ParameterEditor, FailedWriteKeepsEditMode) {
     EXPECT_TRUE(nowhere.edit_mode());
     EXPECT_EQ(nowhere.view.name, "Soil");
 }
+
+TEST_F(ParameterEditor, OkChecksEveryEfficiencyNumberEachTimeAndSavesNothingUntilTheyAre) {
+    write_two_sets();
+    editor.form_show();
+    editor.edit_set();
+    editor.view.act_beta = ""; // never visited, so never checked on leaving
+    EXPECT_THROW(editor.confirm(), conversion_error);
+    EXPECT_EQ(editor.bad_field(), checked_field::act_beta);
+    EXPECT_THROW(editor.confirm(), conversion_error) << "a second OK checks again";
+    EXPECT_TRUE(editor.edit_mode());
+    EXPECT_EQ(load_parameter_set(path, "Water").act_beta, "1") << "nothing was written";
+    editor.view.act_beta = "0.05";
+    EXPECT_EQ(editor.confirm(), std::nullopt);
+    EXPECT_EQ(editor.bad_field(), std::nullopt);
+    EXPECT_EQ(load_parameter_set(path, "Water").act_beta, "0.05");
+}

@@ -32,8 +32,7 @@ struct RunEngine : ::testing::Test {
         test::write_file(calibration_path,
                          "[Soil]\r\nalpha=0.25\r\nact_alpha=0.05\r\nbeta=0.25\r\nact_beta=0.05\r\ncaption=dried\r\n"
                          "B=1\r\nC=1\r\nD=1\r\nE=1\r\nbkgnd_corr=1\r\n"
-                         "[NoK]\r\nC=1\r\nD=\r\nE=1\r\n"
-                         "[ZeroBeta]\r\nbeta=0\r\nC=1\r\nD=1\r\nE=1\r\n");
+                         "[NoK]\r\nC=1\r\nD=\r\nE=1\r\n");
         options.port_devices = peer.port_devices(1);
         options.timeout = 2;
         profile.mode = mode_c1_c2;
@@ -101,9 +100,9 @@ TEST_F(RunEngine, PresetTimeIsReachedAtElapsedEqualToItNotBefore) {
     EXPECT_EQ(buttons_of(engine->buttons()), (run_buttons{true, false, true, false, false, false}));
 
     EXPECT_TRUE(engine->tick());
-    EXPECT_EQ(engine->tick_phase(), 2); // the first tick reads the channels
-    EXPECT_EQ(engine->labels().alpha_value, "Alpha counter : 10.5 cps");
-    EXPECT_EQ(engine->labels().beta_value, "Beta counter  : 3 cps");
+    EXPECT_EQ(engine->tick_phase(), 2);                                     // the first tick reads the channels
+    EXPECT_EQ(engine->labels().alpha_value, "Alpha counter : 10.5 counts"); // a counter mode counts
+    EXPECT_EQ(engine->labels().beta_value, "Beta counter  : 3 counts");
     EXPECT_TRUE(engine->tick());
     EXPECT_EQ(engine->labels().measurement_time, "Measurment time : 99 s ");
     EXPECT_EQ(engine->labels().remaining_time, "Remaining time  : 1 s ");
@@ -133,11 +132,13 @@ TEST_F(RunEngine, PresetTimeIsReachedAtElapsedEqualToItNotBefore) {
     EXPECT_EQ(engine->labels().alpha_value, "ALPHA : 10.5");
     EXPECT_EQ(engine->labels().beta_value, "BETA : 3");
 
-    ASSERT_EQ(samples.size(), 2u);
+    ASSERT_EQ(samples.size(), 3u);
     EXPECT_EQ(samples[0].elapsed, 0);
     EXPECT_EQ(samples[1].elapsed, 99);
     EXPECT_EQ(samples[1].alpha_value, 10.5);
     EXPECT_EQ(samples[1].beta, "3");
+    EXPECT_EQ(samples[2].elapsed, 100) << "the chart ends on the final values";
+    EXPECT_EQ(samples[2].alpha_value, 10.5);
 }
 
 TEST_F(RunEngine, ElapsedPastThePresetShowsNegativeRemainingTime) {
@@ -268,7 +269,7 @@ TEST_F(RunEngine, RevertedChannelsSwapAlphaAndBeta) {
     open();
     engine->start();
     engine->tick();
-    EXPECT_EQ(engine->labels().alpha_value, "Alpha counter : 3 cps");
+    EXPECT_EQ(engine->labels().alpha_value, "Alpha counter : 3 counts");
     run_out();
     EXPECT_EQ(engine->table()[0].p1, "3");
     EXPECT_EQ(engine->table()[0].p2, "10.5");
@@ -280,6 +281,8 @@ TEST_F(RunEngine, OneLineRatemeterModeStoresZeroForTheMissingValue) {
     peer.answer("L", "100\r\n");
     open();
     engine->start();
+    engine->tick();
+    EXPECT_EQ(engine->labels().alpha_value, "Alpha counter : 10.5 cps"); // a ratemeter mode gives rates
     run_out();
     ASSERT_EQ(engine->row_count(), 1u) << (engine->take_notices().empty() ? "" : engine->take_notices()[0].text);
     EXPECT_EQ(engine->table()[0].mode, "R1 or R2");
@@ -308,17 +311,32 @@ TEST_F(RunEngine, AFailedComputationTakesItsRowOutAndFailsTheRun) {
     EXPECT_EQ(notices[0].text, "'abc' is not a valid floating point value (alpha value \"10.5\", beta value \"abc\")");
 }
 
-TEST_F(RunEngine, AZeroEfficiencyFailsTheRunWithoutARow) {
-    peer.answer("R", "10.5\r\n3\r\n");
+TEST_F(RunEngine, AFailedComputationKeepsTheMeasuredRowWithEmptyResults) {
+    test::write_file(calibration_path, "[NoBeta]\r\nalpha=0.25\r\nbeta=\r\nC=1\r\nD=1\r\nE=1\r\n");
+    peer.answer("R", "30\r\n135\r\n");
     peer.answer("L", "100\r\n");
-    setup.set_name = "ZeroBeta";
+    setup.set_name = "NoBeta";
     open();
     engine->start();
     run_out();
     EXPECT_EQ(engine->state(), run_state::failed);
-    EXPECT_EQ(engine->row_count(), 0u);
-    const std::string text = engine->take_notices().at(0).text;
-    EXPECT_NE(text.find("division by zero: the beta efficiency"), std::string::npos) << text;
+    ASSERT_EQ(engine->row_count(), 1u) << "the count is kept";
+    const _r_results& row = engine->table()[0];
+    EXPECT_EQ(row.sample_id, "S1");
+    EXPECT_EQ(row.p1, "30");
+    EXPECT_EQ(row.p2, "135");
+    EXPECT_EQ(row.time, "100");
+    EXPECT_EQ(row.activity_l, "");
+    EXPECT_EQ(row.u_activity_b, "");
+    EXPECT_EQ(row.MDA_a, "");
+    EXPECT_EQ(row.text_act_a, "");
+    EXPECT_EQ(row.koef_k, "1");
+    EXPECT_EQ(row.quantity, "1");
+    EXPECT_EQ(row.background.time, "1000");
+    EXPECT_EQ(engine->take_notices(),
+              (std::vector<run_notice>{
+                  {"'' is not a valid floating point value (alpha value \"30\", beta value \"135\")", true}}));
+    EXPECT_EQ(buttons_of(engine->buttons()).save, true);
 }
 
 TEST_F(RunEngine, ASetWithoutKReleasesTheLinkAndOffersNoStart) {

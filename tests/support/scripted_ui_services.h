@@ -6,6 +6,7 @@
 #include "settings/ui_services.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +41,7 @@ public:
     std::deque<bool> answers;                     // next confirmations
     std::deque<std::optional<std::string>> files; // next file dialogs
     bool open_succeeds = true;
+    std::function<void()> while_asking; // runs while a confirmation's box would be open
 
     void show_message(const std::string& text) override { messages.push_back(text); }
     void show_warning(const std::string& text, const std::string& caption) override {
@@ -50,6 +52,7 @@ public:
     }
     bool confirm_ok_cancel(const std::string& text, default_answer preset) override {
         confirmations.push_back({text, "", kind::question, preset});
+        if (while_asking) while_asking();
         return next_answer();
     }
     bool confirm_yes_no(const std::string& text, const std::string& title) override {

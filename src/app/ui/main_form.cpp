@@ -147,6 +147,10 @@ void TMainForm::build_menu() {
             &TMainForm::SelectDataBaseClick);
     connect(add_item(db, "New DataBase", "NewDataBase"), &QAction::triggered, this, &TMainForm::NewDataBaseClick);
 
+    plateau_ = add_item(bar, "HV plateau", "HvPlateau");
+    plateau_->setEnabled(false);
+    connect(plateau_, &QAction::triggered, this, [this] { menu_windows_.plateau(); });
+
     connect(add_item(bar, "About", "About"), &QAction::triggered, this, &TMainForm::AboutClick);
     connect(add_item(bar, "Exit", "Exit"), &QAction::triggered, this, &QWidget::close);
 }
@@ -224,6 +228,7 @@ void TMainForm::set_menu_windows(menu_windows windows) {
     parameter_editor_->setEnabled(static_cast<bool>(menu_windows_.parameter_editor));
     measurement_setup_->setEnabled(static_cast<bool>(menu_windows_.measurement_setup));
     database_viewer_->setEnabled(static_cast<bool>(menu_windows_.database_viewer));
+    plateau_->setEnabled(static_cast<bool>(menu_windows_.plateau));
 }
 
 void TMainForm::refresh_labels() {

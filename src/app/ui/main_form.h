@@ -40,6 +40,7 @@ struct menu_windows {
     std::function<void()> parameter_editor;  // "Measurmment parameters"
     std::function<void()> measurement_setup; // "measurment"
     std::function<void()> database_viewer;   // "View DataBase"
+    std::function<void()> plateau;           // "HV plateau"
 };
 
 class TMainForm : public QMainWindow {
@@ -113,6 +114,7 @@ private:
     int pending_checks_ = 0;
     shell_windows windows_;
     menu_windows menu_windows_;
+    QAction* plateau_ = nullptr;
 
     QAction* save_options_ = nullptr;
     QAction* check_for_updates_ = nullptr;

@@ -1,11 +1,14 @@
 #include "app/ui/menu_windows.h"
 
 #include "app/ui/main_form.h"
+#include "lab/ui/plateau_form.h"
 #include "measurement/parameter_sets.h"
+#include "measurement/run_setup.h"
 #include "measurement/ui/cal_form.h"
 #include "measurement/ui/m_form.h"
 #include "measurement/ui/real_measurment.h"
 #include "results/ui/view_db.h"
+#include "settings/settings_files.h"
 
 namespace xkv {
 
@@ -13,13 +16,15 @@ void create_menu_windows(TMainForm& main, ui_services& services, std::function<v
     session& state = main.state();
     const std::string calibrations = state.file(calibration_file);
     auto* editor = new Tcal_form(&main, calibrations, services);
-    auto* run = new Treal_measurment(&main, state, services, std::move(wait));
-    auto* setup = new Tm_form(&main, calibrations, *run, services);
+    auto* run = new Treal_measurment(&main, state, services, wait);
+    auto* setup = new Tm_form(&main, calibrations, *run, services, read_allow_series(state.file(program_options_file)));
     auto* viewer = new TViewDB(&main, state, services, [run] { return run->last_setup(); });
+    auto* plateau = new Tplateau_form(main, services, wait);
     menu_windows windows;
     windows.parameter_editor = [editor] { editor->open_window(); };
     windows.measurement_setup = [setup] { setup->open_window(); };
     windows.database_viewer = [viewer] { viewer->open_window(); };
+    windows.plateau = [plateau] { plateau->open_window(); };
     main.set_menu_windows(std::move(windows));
 }
 

@@ -306,7 +306,7 @@ void TOptionsForm::CheckTemplateClick() {
 
 void TOptionsForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    centre_on_screen(*this);
+    place_on_screen(*this);
 }
 
 // Leaving "TIME =" checks it, unless the operator is leaving for OK, which checks it itself.

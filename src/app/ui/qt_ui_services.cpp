@@ -2,12 +2,14 @@
 
 #include "app/dialog_filter.h"
 #include "app/ui/application_title.h"
+#include "app/ui/remembered_layout.h"
 #include "results/ui/qt_text.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -17,7 +19,7 @@ namespace {
 
 std::optional<std::string> run_file_dialog(QFileDialog::AcceptMode mode, const std::string& start,
                                            const std::string& filter, const std::string& extension) {
-    QFileDialog dialog(QApplication::activeWindow(), QString(), qt_text(start));
+    QFileDialog dialog(QApplication::activeWindow(), QString(), last_folder_for(extension, qt_text(start)));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (!filter.empty()) dialog.setNameFilter(qt_name_filter(filter));
@@ -29,7 +31,9 @@ std::optional<std::string> run_file_dialog(QFileDialog::AcceptMode mode, const s
             if (!ext.empty()) dialog.setDefaultSuffix(QString::fromStdString(ext));
         });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().first().toStdString();
+    const QString chosen = dialog.selectedFiles().first();
+    remember_folder_for(extension, chosen);
+    return chosen.toStdString();
 }
 
 // Every box shows its text as it is: error texts carry file, database and instrument text, never HTML.
@@ -39,6 +43,7 @@ QMessageBox::StandardButton run_box(QMessageBox::Icon icon, const QString& title
                                     QMessageBox::StandardButton escape = QMessageBox::NoButton) {
     QMessageBox box(icon, title, qt_text(text), buttons, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
+    make_room_for_title(box);
     if (preset != QMessageBox::NoButton) box.setDefaultButton(preset);
     if (escape != QMessageBox::NoButton) box.setEscapeButton(escape);
     return static_cast<QMessageBox::StandardButton>(box.exec());
@@ -47,6 +52,19 @@ QMessageBox::StandardButton run_box(QMessageBox::Icon icon, const QString& title
 } // namespace
 
 QString qt_name_filter(const std::string& filter) { return qt_text(dialog_name_filter(filter)); }
+
+void make_room_for_title(QMessageBox& box) {
+    // The title bar's font is the window manager's: allow a bold one, a little larger, plus its
+    // icon and three buttons of about a line's height each.
+    QFont title_font = box.font();
+    title_font.setBold(true);
+    const QFontMetrics metrics(title_font);
+    const int wanted = metrics.horizontalAdvance(box.windowTitle()) * 5 / 4 + 5 * metrics.height() + 16;
+    // A message box keeps its own minimum width; a spacer across its layout widens it.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+}
 
 // A plain message: no icon, as the program's messages have none.
 void qt_ui_services::show_message(const std::string& text) { run_box(QMessageBox::NoIcon, application_title, text); }

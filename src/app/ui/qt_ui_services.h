@@ -6,13 +6,17 @@
 
 #include <QString>
 
+class QMessageBox;
+
 #include <string>
 
 namespace xkv {
 
 class qt_ui_services : public ui_services {
 public:
-    // File dialogs open in `start_directory` (the program directory).
+    // File dialogs open in the folder used last for the same kind of file (its default extension),
+    // kept per user; the first time, and when that folder is gone, in `start_directory` (the
+    // program directory).
     explicit qt_ui_services(std::string start_directory) : start_directory_(std::move(start_directory)) {}
 
     void show_message(const std::string& text) override;
@@ -29,6 +33,10 @@ public:
 private:
     std::string start_directory_;
 };
+
+// Widens a message box so that a window manager's title bar shows its whole title beside its icon
+// and buttons (a box is otherwise only as wide as its text).
+void make_room_for_title(QMessageBox& box);
 
 // "description|*.ext" as a Qt name filter "description (*.ext)"; a description without a pattern
 // lists every file; an empty filter gives an empty text.

@@ -1,5 +1,7 @@
 #include "app/ui/remembered_layout.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QSettings>
 #include <QWidget>
@@ -40,5 +42,19 @@ bool restore_header(QHeaderView& header, const char* key) {
 void remember_header(const QHeaderView& header, const char* key) {
     store()->setValue(QString("grids/") + key, header.saveState());
 }
+
+QString last_folder_for(const std::string& kind, const QString& fallback) {
+    const QString folder = store()->value("folders/" + QString::fromStdString(kind.empty() ? "any" : kind)).toString();
+    return !folder.isEmpty() && QDir(folder).exists() ? folder : fallback;
+}
+
+void remember_folder_for(const std::string& kind, const QString& chosen_file) {
+    store()->setValue("folders/" + QString::fromStdString(kind.empty() ? "any" : kind),
+                      QFileInfo(chosen_file).absolutePath());
+}
+
+QString remembered_choice(const char* key) { return store()->value(key).toString(); }
+
+void remember_choice(const char* key, const QString& value) { store()->setValue(key, value); }
 
 } // namespace xkv

@@ -45,7 +45,7 @@ void TViewOptionsForm::show_options(const _options& profile) {
 
 void TViewOptionsForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    centre_on_screen(*this);
+    place_on_screen(*this);
 }
 
 } // namespace xkv

@@ -67,7 +67,7 @@ void Tdebug::show_new_lines() {
 
 void Tdebug::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    centre_on_screen(*this);
+    place_on_screen(*this);
 }
 
 } // namespace xkv

@@ -158,7 +158,7 @@ void Tcal_form::open_window() { show(); }
 
 void Tcal_form::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    centre_on_screen(*this);
+    place_on_screen(*this);
     FormShow();
 }
 
@@ -187,12 +187,14 @@ void Tcal_form::Button4Click() {
 }
 
 void Tcal_form::Button1Click() {
+    check_left_field(); // the click that left a field is checked first, as the operator sees it
     collect();
     std::optional<std::string> message;
     try {
         message = editor_.confirm();
     } catch (...) {
         render(); // the after-save check's error is shown over the window in the mode it reached
+        focus_bad_field();
         throw;
     }
     render();
@@ -207,8 +209,44 @@ void Tcal_form::Edit_BExit() { leave(checked_field::factor_b); }
 
 void Tcal_form::leave(checked_field field) {
     collect();
-    editor_.leave_field(field); // text that is not a number throws and stays as typed
+    try {
+        editor_.leave_field(field); // text that is not a number throws and stays as typed
+    } catch (...) {
+        render();
+        focus_bad_field();
+        throw;
+    }
     render();
+}
+
+void Tcal_form::check_left_field() {
+    if (!left_field_) return;
+    const checked_field field = *left_field_;
+    left_field_.reset();
+    if (!editor_.edit_mode()) return;
+    switch (field) {
+    case checked_field::alpha: Edit_alphaExit(); break;
+    case checked_field::beta: Edit_betaExit(); break;
+    default: Edit_BExit(); break;
+    }
+}
+
+QLineEdit* Tcal_form::field_widget(checked_field field) const {
+    switch (field) {
+    case checked_field::alpha: return Edit_alpha_;
+    case checked_field::beta: return Edit_beta_;
+    case checked_field::factor_b: return Edit_B_;
+    case checked_field::act_alpha: return Edit_A_Uncer_;
+    case checked_field::act_beta: return Edit_B_Uncer_;
+    }
+    return Edit_alpha_;
+}
+
+void Tcal_form::focus_bad_field() {
+    if (!editor_.bad_field() || !editor_.edit_mode()) return;
+    QLineEdit* field = field_widget(*editor_.bad_field());
+    field->setFocus(Qt::OtherFocusReason); // where the error box gives the focus back
+    field->selectAll();
 }
 
 bool Tcal_form::eventFilter(QObject* watched, QEvent* event) {
@@ -217,12 +255,16 @@ bool Tcal_form::eventFilter(QObject* watched, QEvent* event) {
         // taking the focus is not.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && editor_.edit_mode()) {
-            if (watched == Edit_alpha_)
-                Edit_alphaExit();
-            else if (watched == Edit_beta_)
-                Edit_betaExit();
-            else if (watched == Edit_B_)
-                Edit_BExit();
+            std::optional<checked_field> left;
+            if (watched == Edit_alpha_) left = checked_field::alpha;
+            if (watched == Edit_beta_) left = checked_field::beta;
+            if (watched == Edit_B_) left = checked_field::factor_b;
+            // Checked after the focus change has run its course: an error box in the middle of it
+            // would leave the field looking focused while the keys go elsewhere.
+            if (left) {
+                left_field_ = left;
+                QMetaObject::invokeMethod(this, &Tcal_form::check_left_field, Qt::QueuedConnection);
+            }
         }
     }
     return QDialog::eventFilter(watched, event);

@@ -47,9 +47,15 @@ private:
     void collect(); // widgets -> editor view
     void render();  // editor view and mode -> widgets
     void leave(checked_field field);
+    // The check of a field the operator left, run once its focus change is complete.
+    void check_left_field();
+    QLineEdit* field_widget(checked_field field) const;
+    // A failed check gives the focus back to the field it found wrong.
+    void focus_bad_field();
 
     parameter_editor editor_;
     ui_services& services_;
+    std::optional<checked_field> left_field_; // left, not yet checked
 
     QComboBox* ComboBox1_ = nullptr;
     QLineEdit *Edit_name_ = nullptr, *Edit_description_ = nullptr;

@@ -26,8 +26,9 @@ void set_text(QLineEdit* e, const std::string& text) {
 
 } // namespace
 
-Tm_form::Tm_form(QWidget* parent, std::string calibration_path, Treal_measurment& run, ui_services& services)
-    : QDialog(parent), setup_(std::move(calibration_path)), run_(run), services_(services) {
+Tm_form::Tm_form(QWidget* parent, std::string calibration_path, Treal_measurment& run, ui_services& services,
+                 bool allow_series)
+    : QDialog(parent), setup_(std::move(calibration_path), allow_series), run_(run), services_(services) {
     setObjectName("m_form");
     setWindowTitle("Measurment");
     setModal(true);
@@ -47,7 +48,7 @@ Tm_form::Tm_form(QWidget* parent, std::string calibration_path, Treal_measurment
     connect(ComboBox1_, &QComboBox::activated, this, &Tm_form::ComboBox1Change);
     Edit3_ = edit("Edit3");
     Edit3_->setText("1");
-    Edit3_->setEnabled(false); // a series of one
+    Edit3_->setEnabled(setup_.count_enabled()); // else a series of one
     Edit4_ = edit("Edit4");
     edit5_ = edit("edit5");
     edit6_ = edit("edit6");
@@ -104,10 +105,9 @@ Tm_form::Tm_form(QWidget* parent, std::string calibration_path, Treal_measurment
     Button2_->setEnabled(false);
     Button1_ = new QPushButton("CANCEL", this);
     Button1_->setObjectName("Button1");
-    for (QPushButton* b : {Button2_, Button1_}) {
-        b->setAutoDefault(false);
-        buttons->addWidget(b);
-    }
+    for (QPushButton* b : {Button2_, Button1_}) buttons->addWidget(b);
+    // Enter presses START when it is enabled (and CANCEL when CANCEL has the focus).
+    Button2_->setDefault(true);
     top->addLayout(buttons);
     connect(Button2_, &QPushButton::clicked, this, &Tm_form::Button2Click);
     connect(Button1_, &QPushButton::clicked, this, &Tm_form::Button1Click);
@@ -121,7 +121,7 @@ void Tm_form::open_window() { show(); }
 
 void Tm_form::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    centre_on_screen(*this);
+    place_on_screen(*this);
     FormShow();
 }
 
@@ -129,6 +129,7 @@ void Tm_form::FormShow() {
     setup_.form_show();
     render();
     Edit1_->setFocus();
+    Edit1_->selectAll(); // the last sample ID is offered: typing replaces it
 }
 
 void Tm_form::ComboBox1Change(int index) {

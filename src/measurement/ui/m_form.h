@@ -20,7 +20,9 @@ class Treal_measurment;
 class Tm_form : public QDialog {
     Q_OBJECT
 public:
-    Tm_form(QWidget* parent, std::string calibration_path, Treal_measurment& run, ui_services& services);
+    // `allow_series`: the count may be changed (off: a series of one, as always).
+    Tm_form(QWidget* parent, std::string calibration_path, Treal_measurment& run, ui_services& services,
+            bool allow_series = false);
 
     // Shows the dialog modally; FormShow runs as it appears.
     void open_window();

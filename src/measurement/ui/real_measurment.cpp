@@ -16,6 +16,7 @@
 #include "results/ui/qt_text.h"
 #include "results/ui/text_grid_model.h"
 #include "settings/program_dir.h"
+#include "settings/settings_files.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -106,6 +107,12 @@ void Treal_measurment::build() {
     measurement_gauge_ = gauge("Measurment progress", "ProgressBar1");
     total_gauge_ = gauge("Total progress", "ProgressBar2");
     middle->addWidget(time);
+    // The counter's daily QC before START, in a line of its own.
+    qc_line_ = new QLabel(this);
+    qc_line_->setObjectName("label_qc_state");
+    qc_line_->setWordWrap(true);
+    qc_line_->setTextFormat(Qt::PlainText);
+    middle->addWidget(qc_line_);
     // The counter's chi-square check once a series in a counter mode has ended.
     counter_qc_ = new QLabel(this);
     counter_qc_->setObjectName("label_counter_qc");
@@ -166,6 +173,7 @@ void Treal_measurment::open_run(const run_setup& setup) {
     engine_ = std::make_unique<run_engine>(session_.options, session_.profile, setup, session_.file(calibration_file),
                                            wait_, &session_.log);
     engine_->on_channels([this](const channel_sample& s) { chart_->add(s); });
+    show_qc_state();
     engine_->set_link_wait(painting_wait);
     // Before each fixed wait the window shows what the run has reached: labels set, buttons off.
     engine_->on_render([this] { render(); });
@@ -176,7 +184,7 @@ void Treal_measurment::open_run(const run_setup& setup) {
     render();
     restore_window(*this, false); // centred as always, in the size the operator left it
     show();
-    centre_on_screen(*this);
+    place_on_screen(*this);
     // The opening runs once the window is on the screen, so it paints through the settings wait.
     QTimer::singleShot(0, this, &Treal_measurment::FormShow);
 }
@@ -193,11 +201,26 @@ void Treal_measurment::FormShow() {
     if (engine_->state() == run_state::closed) close();
 }
 
+void Treal_measurment::show_qc_state() {
+    try {
+        qc_ = read_qc_state(session_.database_path(), session_.file(program_options_file));
+    } catch (const std::exception& e) { // the store cannot be read: QC cannot be shown current
+        qc_ = {false, read_qc_options(session_.file(program_options_file)).block,
+               std::string("QC state unknown: ") + e.what()};
+    }
+    qc_line_->setText(qt_text(qc_.line));
+    qc_line_->setStyleSheet(qc_.current ? QString() : QStringLiteral("color: #a00000;"));
+}
+
 void Treal_measurment::Button2Click() {
     if (!idle()) return;
-    const busy_scope busy(busy_);
+    if (qc_.blocks_start()) {
+        services_.show_message(qc_blocked_message);
+        return;
+    }
     // The rows of the finished series were never saved: START would clear them.
-    if (engine_->start_discards_rows() && !services_.confirm_ok_cancel(close_question, default_answer::cancel)) return;
+    if (engine_->start_discards_rows() && !ask(start_question)) return;
+    const busy_scope busy(busy_);
     engine_->start();
     Output_->scrollToTop();
     Output_->horizontalScrollBar()->setValue(0); // the grid starts again at its first column
@@ -209,7 +232,7 @@ void Treal_measurment::Button2Click() {
 
 void Treal_measurment::Timer1Timer() {
     if (!engine_) return;
-    if (busy_) { // a question or a wait of another action is open: tick once it is over
+    if (busy_) { // a wait of another action is under way: tick once it is over
         Timer1_->start();
         return;
     }
@@ -231,25 +254,31 @@ void Treal_measurment::Button1Click() {
 }
 
 void Treal_measurment::Button3Click() {
-    if (!idle()) return;
+    if (!idle() || engine_->state() != run_state::counting) return;
+    const bool ok = ask(abort_question);
     {
+        // A count that ended behind the box is not aborted: its state stands as shown.
         const busy_scope busy(busy_);
-        engine_->abort([this](const std::string& text) {
-            return services_.confirm_ok_cancel(text, default_answer::cancel); // Enter keeps the data
-        });
+        engine_->abort([ok](const std::string&) { return ok; });
     }
+    show_notices();
     if (engine_->state() == run_state::closed) close();
 }
 
 void Treal_measurment::Button5Click() {
-    if (!idle()) return;
+    if (!idle() || !buttons_of(engine_->buttons()).close) return;
+    const bool ok = ask(close_question);
     {
         const busy_scope busy(busy_);
-        engine_->close_run([this](const std::string& text) {
-            return services_.confirm_ok_cancel(text, default_answer::cancel); // Enter keeps the data
-        });
+        engine_->close_run([ok](const std::string&) { return ok; });
     }
+    show_notices();
     if (engine_->state() == run_state::closed) close();
+}
+
+bool Treal_measurment::ask(const char* question) {
+    const busy_scope asking(asking_);
+    return services_.confirm_ok_cancel(question, default_answer::cancel); // Enter keeps the data
 }
 
 void Treal_measurment::Button4Click() {
@@ -289,7 +318,7 @@ void Treal_measurment::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    if (busy_) { // an action is under way (a wait, a question, a dialog): it must finish first
+    if (busy_ || asking_) { // an action is under way (a wait, a question, a dialog): it must finish first
         event->ignore();
         return;
     }
@@ -347,7 +376,7 @@ void Treal_measurment::show_buttons(const run_buttons& b) {
 }
 
 void Treal_measurment::show_notices() {
-    if (!engine_) return;
+    if (!engine_ || asking_) return; // shown once the question's box has closed
     for (const run_notice& n : engine_->take_notices()) {
         if (n.error)
             show_error_box(&services_, n.text);

@@ -4,6 +4,7 @@
 // view over run_engine: every handler calls the engine, renders its state and shows its notices;
 // Timer1 is a single-shot 500 ms timer armed again whenever the engine's tick says so.
 
+#include "lab/qc_state.h"
 #include "measurement/run_engine.h"
 #include "settings/ui_services.h"
 
@@ -68,9 +69,12 @@ private:
         busy_scope& operator=(const busy_scope&) = delete;
         int& count_;
     };
-    bool idle() const { return engine_ && busy_ == 0; }
+    bool idle() const { return engine_ && busy_ == 0 && asking_ == 0; }
+    // An OK/Cancel question; the run's ticks go on reading and painting behind its box.
+    bool ask(const char* question);
 
     void build();
+    void show_qc_state();
     void render();
     void show_buttons(const run_buttons& b);
     void show_notices();
@@ -86,11 +90,14 @@ private:
     bool grid_shown_ = false;
     bool header_restored_ = false; // the grid has the operator's remembered column widths
     int busy_ = 0;
+    int asking_ = 0; // a question box is open: ticks run, other actions and closing wait for it
 
     QTimer* Timer1_ = nullptr;
     std::array<QPushButton*, 6> buttons_{}; // STOP, START, ABORT, SAVE, CLOSE, PRINT REPORT
     std::array<QLabel*, 17> labels_{};      // in the order of run_labels
     QLabel* counter_qc_ = nullptr;          // chi-square check after a series
+    QLabel* qc_line_ = nullptr;             // the counter's QC state, read when the run opens
+    qc_state qc_;
     QProgressBar* measurement_gauge_ = nullptr;
     QProgressBar* total_gauge_ = nullptr;
     run_chart_view* chart_ = nullptr;

@@ -12,6 +12,7 @@
 #include "results/ui/qt_text.h"
 #include "results/ui/text_grid_model.h"
 #include "results/ui/viewer_sort_model.h"
+#include "results/viewer_sort.h"
 #include "results/xls_file.h"
 #include "settings/program_dir.h"
 #include "settings/settings_files.h"
@@ -132,10 +133,19 @@ void TViewDB::build() {
 
 const viewer_grid& TViewDB::grid() const { return model_->cells(); }
 
+const viewer_grid& TViewDB::shown_grid(viewer_grid& sorted) const {
+    if (sorted_->sortColumn() < 0) return grid();
+    std::vector<std::size_t> order(static_cast<std::size_t>(sorted_->rowCount()));
+    for (std::size_t r = 0; r < order.size(); ++r)
+        order[r] = static_cast<std::size_t>(sorted_->mapToSource(sorted_->index(static_cast<int>(r), 0)).row());
+    sorted = rows_in_order(grid(), order);
+    return sorted;
+}
+
 void TViewDB::open_window() {
     restore_window(*this, false); // the viewer opens centred, in the size it had
     show();
-    centre_on_screen(*this);
+    place_on_screen(*this);
     QTimer::singleShot(0, this, &TViewDB::FormShow);
 }
 
@@ -165,12 +175,14 @@ void TViewDB::list(const bound_statement& select) {
 void TViewDB::Button3Click() {
     const auto file = services_.choose_save_file(export_dialog_filter, "xls");
     if (!file) return;
+    viewer_grid sorted;
+    const viewer_grid& shown = shown_grid(sorted);
     switch (export_format_of(*file)) {
     case export_format::xls:
-        if (save_grid_as_xls(grid(), *file)) services_.show_message("file saved!");
+        if (save_grid_as_xls(shown, *file)) services_.show_message("file saved!");
         return;
-    case export_format::xlsx: export_grid(grid(), *xlsx_file_writer(*file), limits_k()); break;
-    case export_format::csv: export_grid(grid(), *csv_file_writer(*file), limits_k()); break;
+    case export_format::xlsx: export_grid(shown, *xlsx_file_writer(*file), limits_k()); break;
+    case export_format::csv: export_grid(shown, *csv_file_writer(*file), limits_k()); break;
     }
     services_.show_message("file saved!");
 }
@@ -184,7 +196,8 @@ void TViewDB::Button5Click() {
 
 void TViewDB::Button4Click() {
     const report_sources sources = session_.report_sources_for(current_setup_());
-    report_from_viewer(grid(), sources, services_);
+    viewer_grid sorted;
+    report_from_viewer(shown_grid(sorted), sources, services_);
 }
 
 void TViewDB::Button1Click() { close(); }

@@ -32,8 +32,11 @@ public:
     // Shows the window modally; the whole table is listed once it is on the screen.
     void open_window();
 
-    // The listing as shown: row 0 the headers.
+    // The listing as SHOW made it: row 0 the headers.
     const viewer_grid& grid() const;
+    // The listing in the order the grid shows it (sorted by a header click, else as listed): what
+    // the exports and the report hold. `sorted` keeps the copy a sorted view needs.
+    const viewer_grid& shown_grid(viewer_grid& sorted) const;
     const text_grid_model& model() const { return *model_; }
 
 public slots:

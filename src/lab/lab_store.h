@@ -1,0 +1,52 @@
+#pragma once
+// The lab's QC and plateau records and the QC marks of saved results, in tables of their own beside
+// `results` in the results store. Values are bound, never part of a statement's text.
+
+#include "lab/plateau.h"
+#include "lab/qc_record.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace xkv {
+
+struct plateau_record {
+    std::string id; // given by the store
+    record_origin origin;
+    int supply = 1;
+    int channel = 0;
+    std::string preset_time;
+    double max_slope = default_plateau_max_slope;
+    std::vector<plateau_point> points;
+    // The analysis as it was when stored.
+    bool found = false;
+    double start = 0, end = 0, slope = 0, operating_voltage = 0;
+};
+
+plateau_record plateau_record_of(const plateau_analysis& analysis, int supply, int channel, std::string preset_time,
+                                 double max_slope, record_origin origin);
+
+// What a result saved while QC was not current carries.
+inline constexpr const char* qc_not_current_mark = "QC not current";
+
+class lab_store {
+public:
+    explicit lab_store(std::string database_path) : path_(std::move(database_path)) {}
+
+    void add(qc_record& record);         // sets its id
+    std::vector<qc_record> qc_records(); // oldest first
+    void add(plateau_record& record);    // sets its id
+    std::vector<plateau_record> plateau_records();
+    // Result id -> mark, for the rows that carry one.
+    std::map<std::string, std::string> qc_marks();
+
+    // The tables' statements, for the store that saves results with their marks.
+    static const char* const create_qc_marks;
+    static const char* const insert_qc_mark;
+
+private:
+    std::string path_;
+};
+
+} // namespace xkv

@@ -1,0 +1,291 @@
+#include "lab/ui/plateau_form.h"
+
+#include "app/ui/main_form.h"
+#include "app/ui/painting_wait.h"
+#include "lab/lab_store.h"
+#include "results/ui/qt_text.h"
+#include "settings/errors.h"
+#include "settings/value_text.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScatterSeries>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <QValueAxis>
+#include <cmath>
+
+namespace xkv {
+
+namespace {
+
+const char* const channel_names[] = {"alpha", "beta"};
+
+double field_number(const QLineEdit* field) { return parse_float(field_bytes(field)); }
+
+std::string result_text(const plateau_analysis& a) {
+    if (a.points.empty()) return "";
+    if (!a.found) return "no plateau of three points within the slope limit";
+    return "plateau " + format_general(a.start) + " .. " + format_general(a.end) + " V (" + format_general(a.length()) +
+           " V), slope " + format_general(std::round(a.slope * 1000) / 1000) + " % per 100 V, operating voltage " +
+           format_general(a.operating_voltage) + " V";
+}
+
+} // namespace
+
+plateau_canvas::plateau_canvas(QWidget* parent) : QChartView(parent) {
+    setRenderHint(QPainter::Antialiasing);
+    setMinimumSize(640, 400);
+    show_analysis({}, 0);
+}
+
+void plateau_canvas::show_analysis(const plateau_analysis& a, int channel) {
+    auto* chart = new QChart;
+    chart->setTitle(QString("HV plateau, %1 rate").arg(channel_names[channel == 1 ? 1 : 0]));
+    auto* curve = new QLineSeries;
+    curve->setName("rate");
+    auto* points = new QScatterSeries;
+    points->setName("counted");
+    points->setMarkerSize(8);
+    for (const plateau_point& p : a.points) {
+        curve->append(p.voltage, p.rate);
+        points->append(p.voltage, p.rate);
+    }
+    chart->addSeries(curve);
+    chart->addSeries(points);
+    if (a.found) {
+        auto* plateau = new QLineSeries;
+        plateau->setName("plateau");
+        QPen pen(QColor(0, 140, 60));
+        pen.setWidth(5);
+        plateau->setPen(pen);
+        for (std::size_t i = a.first; i <= a.last; ++i) plateau->append(a.points[i].voltage, a.points[i].rate);
+        chart->addSeries(plateau);
+        auto* operating = new QScatterSeries;
+        operating->setName("operating voltage " + QString::fromStdString(format_general(a.operating_voltage)) + " V");
+        operating->setColor(QColor(200, 0, 0));
+        operating->setMarkerSize(14);
+        for (const plateau_point& p : a.points)
+            if (p.voltage == a.operating_voltage) operating->append(p.voltage, p.rate);
+        chart->addSeries(operating);
+    }
+    auto* x = new QValueAxis;
+    x->setTitleText("high voltage (V)");
+    x->setLabelFormat("%.0f");
+    auto* y = new QValueAxis;
+    y->setTitleText("count rate (1/s)");
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    for (QAbstractSeries* s : chart->series()) {
+        s->attachAxis(x);
+        s->attachAxis(y);
+    }
+    if (!a.points.empty()) {
+        double lo = a.points.front().voltage, hi = a.points.back().voltage, top = 0;
+        for (const plateau_point& p : a.points) top = std::max(top, p.rate);
+        if (hi <= lo) hi = lo + 1;
+        x->setRange(lo - (hi - lo) * 0.05, hi + (hi - lo) * 0.05);
+        y->setRange(0, top > 0 ? top * 1.1 : 1);
+    }
+    QChart* old = QChartView::chart();
+    setChart(chart);
+    delete old;
+}
+
+Tplateau_form::Tplateau_form(TMainForm& main, ui_services& services, std::function<void(int)> wait)
+    : QDialog(&main), main_(main), services_(services), wait_(std::move(wait)) {
+    setObjectName("Tplateau_form");
+    setWindowTitle("HV plateau");
+    setModal(true);
+
+    supply_ = new QComboBox(this);
+    supply_->setObjectName("ComboBox1");
+    supply_->addItems({"1", "2"});
+    channel_ = new QComboBox(this);
+    channel_->setObjectName("ComboBox2");
+    channel_->addItems({"alpha", "beta"});
+    connect(supply_, &QComboBox::currentIndexChanged, this, [this](int i) { channel_->setCurrentIndex(i); });
+    const auto field = [this](const char* name, const char* text) {
+        auto* e = new QLineEdit(text, this);
+        e->setObjectName(name);
+        return e;
+    };
+    from_ = field("Edit1", "700");
+    to_ = field("Edit2", "1300");
+    step_ = field("Edit3", "50");
+    preset_ = field("Edit4", "100");
+
+    auto* form = new QFormLayout;
+    form->addRow("Supply (HV)", supply_);
+    form->addRow("Channel analysed", channel_);
+    form->addRow("From (V)", from_);
+    form->addRow("To (V)", to_);
+    form->addRow("Step (V)", step_);
+    form->addRow("Preset time (s)", preset_);
+
+    const auto button = [this](const char* name, const char* text) {
+        auto* b = new QPushButton(text, this);
+        b->setObjectName(name);
+        b->setAutoDefault(false);
+        return b;
+    };
+    start_ = button("Button1", "START");
+    stop_ = button("Button2", "STOP");
+    save_png_ = button("Button3", "Save PNG");
+    use_voltage_ = button("Button4", "Use as HV");
+    auto* close_button = button("Button5", "CLOSE");
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* b : {start_, stop_, save_png_, use_voltage_, close_button}) buttons->addWidget(b);
+    buttons->addStretch();
+
+    auto* left = new QVBoxLayout;
+    left->addLayout(form);
+    left->addLayout(buttons);
+    canvas_ = new plateau_canvas(this);
+    canvas_->setObjectName("Chart1");
+    auto* upper = new QHBoxLayout;
+    upper->addLayout(left);
+    upper->addWidget(canvas_, 1);
+    status_ = new QLabel(this);
+    status_->setObjectName("Label1");
+    status_->setTextFormat(Qt::PlainText);
+    status_->setWordWrap(true);
+    auto* all = new QVBoxLayout(this);
+    all->addLayout(upper, 1);
+    all->addWidget(status_);
+
+    Timer1_ = new QTimer(this);
+    Timer1_->setObjectName("Timer1");
+    Timer1_->setSingleShot(true);
+    Timer1_->setInterval(tick_interval_ms);
+    connect(Timer1_, &QTimer::timeout, this, &Tplateau_form::Timer1Timer);
+    connect(start_, &QPushButton::clicked, this, &Tplateau_form::Button1Click);
+    connect(stop_, &QPushButton::clicked, this, &Tplateau_form::Button2Click);
+    connect(save_png_, &QPushButton::clicked, this, &Tplateau_form::Button3Click);
+    connect(use_voltage_, &QPushButton::clicked, this, &Tplateau_form::Button4Click);
+    connect(close_button, &QPushButton::clicked, this, &QDialog::close);
+    show_state();
+}
+
+Tplateau_form::~Tplateau_form() = default;
+
+void Tplateau_form::open_window() {
+    show_state();
+    exec();
+}
+
+void Tplateau_form::show_state() {
+    const bool counting = scan_ && scan_->timer_on();
+    for (QWidget* w : std::initializer_list<QWidget*>{supply_, channel_, from_, to_, step_, preset_, start_})
+        w->setEnabled(!counting);
+    stop_->setEnabled(counting);
+    save_png_->setEnabled(!counting && !shown_.points.empty());
+    use_voltage_->setEnabled(!counting && shown_.found);
+    std::string text;
+    if (counting)
+        text = "counting " + scan_->voltage() + " V (" + std::to_string(scan_->step() + 1) + " of " +
+               std::to_string(scan_->steps()) + ")";
+    const std::string result = result_text(shown_);
+    if (!result.empty()) text += (text.empty() ? "" : "   ") + result;
+    show_plain(status_, text);
+}
+
+void Tplateau_form::Button1Click() {
+    if (scan_ && scan_->timer_on()) return;
+    plateau_request request;
+    request.supply = supply_->currentIndex() == 1 ? 2 : 1;
+    request.channel = channel_->currentIndex() == 1 ? 1 : 0;
+    request.voltages = plateau_voltages(field_number(from_), field_number(to_), field_number(step_));
+    request.preset_time = field_bytes(preset_);
+    if (request.voltages.empty() || digits_to_int(request.preset_time) <= 0) {
+        services_.show_message("Enter From up to To in steps above 0, and a preset time above 0");
+        return;
+    }
+    session& state = main_.state();
+    scan_ = std::make_unique<plateau_scan>(state.options, state.profile, request, wait_, &state.log);
+    scan_->set_link_wait(painting_wait);
+    scan_->on_render([this] { show_state(); });
+    scan_->on_point([this](const plateau_point&) {
+        shown_ = scan_->analysis();
+        canvas_->show_analysis(shown_, scan_->request().channel);
+        show_state();
+    });
+    shown_ = {};
+    canvas_->show_analysis(shown_, request.channel);
+    scan_->start();
+    if (scan_->timer_on())
+        Timer1_->start();
+    else
+        finish();
+    show_state();
+}
+
+void Tplateau_form::Timer1Timer() {
+    if (!scan_) return;
+    if (scan_->tick()) {
+        Timer1_->start();
+        show_state();
+        return;
+    }
+    finish();
+}
+
+void Tplateau_form::Button2Click() {
+    if (!scan_ || !scan_->timer_on()) return;
+    Timer1_->stop();
+    scan_->stop();
+    finish();
+}
+
+void Tplateau_form::finish() {
+    Timer1_->stop();
+    shown_ = scan_->analysis();
+    canvas_->show_analysis(shown_, scan_->request().channel);
+    show_state();
+    for (const std::string& text : scan_->take_notices()) services_.show_error(text);
+    if (shown_.points.empty()) return;
+    const plateau_request& r = scan_->request();
+    plateau_record record =
+        plateau_record_of(shown_, r.supply, r.channel, r.preset_time, r.max_slope, origin_now(scan_->counter()));
+    lab_store(main_.state().database_path()).add(record);
+}
+
+void Tplateau_form::Button3Click() {
+    const auto file = services_.choose_save_file("PNG image|*.png", "png");
+    if (!file) return;
+    QSaveFile out(QString::fromStdString(*file));
+    if (!out.open(QIODevice::WriteOnly) || !canvas_->grab().save(&out, "PNG") || !out.commit())
+        throw file_error("Cannot write file \"" + *file + "\". " + out.errorString().toStdString());
+    services_.show_message("file saved!");
+}
+
+void Tplateau_form::Button4Click() {
+    if (!shown_.found || !scan_) return;
+    const int supply = scan_->request().supply;
+    const _options profile = profile_with_voltage(main_.profile(), supply, shown_.operating_voltage);
+    const std::string& voltage = supply == 2 ? profile.hv2 : profile.hv1;
+    if (!services_.confirm_ok_cancel("Put " + voltage + " V into the profile as HV" + std::to_string(supply) + " ?",
+                                     default_answer::cancel))
+        return;
+    // As the settings editor's OK: taken over as typed, the labels refreshed, then the question
+    // whether to write the file.
+    main_.set_profile(profile);
+    main_.refresh_labels();
+    if (services_.confirm_yes_no("Save config File ?", "Confirm")) main_.SaveOptionsClick();
+}
+
+void Tplateau_form::closeEvent(QCloseEvent* event) {
+    // A scan in progress ends with the profile's voltages restored.
+    if (scan_ && scan_->timer_on()) Button2Click();
+    event->accept();
+}
+
+} // namespace xkv
