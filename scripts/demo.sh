@@ -40,7 +40,7 @@ set_ini_key "$bin/ini/program_opt.xkv" PORTS COM1 "$link"
 set_ini_key "$bin/ini/program_opt.xkv" COM port 1
 
 cli="$bin/xkv4410-cli"
-if [ -z "$("$cli" sets)" ]; then
+if [ -z "$("$cli" sets 2>/dev/null)" ]; then
   cat >> "$bin/ini/calibrations.cfg" <<'SET'
 [demo soil]
 alpha=0.25

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package the build, the tests and the demo need.
-# Idempotent: apt-get update runs only when a package is missing.
+# Installs every Debian 12 package the build, the tests, the demo and the Debian package need, on any
+# Debian 12 machine down to a minimal root: nothing is assumed to be there already (scripts/fresh-check.sh
+# proves it). Idempotent: apt-get update runs only when a package is missing.
 set -euo pipefail
 
 packages=(
   cmake ninja-build pkg-config g++ git
-  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6svg6
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6svg6 qt6-qpa-plugins
   libsqlite3-dev sqlite3 libcurl4-openssl-dev libxlsxwriter-dev
+  zlib1g-dev
+  dpkg-dev file
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth locales-all python3
 )

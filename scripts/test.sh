@@ -28,3 +28,10 @@ fi
 
 echo "== all tests"
 (cd build && ctest --output-on-failure -j"$jobs")
+
+# The Debian packages, made from the programs just built, and what lintian says of them.
+if command -v lintian >/dev/null; then
+  echo "== the Debian packages under lintian"
+  (cd build && rm -f ./*.deb && cpack -G DEB >/dev/null &&
+   lintian --pedantic --fail-on error,warning ./xkv4410_*.deb ./xkv4410-sim_*.deb)
+fi

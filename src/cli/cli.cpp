@@ -17,7 +17,7 @@ const char* const help_head =
     "usage: xkv4410-cli [--dir DIR] COMMAND [ARGS]\n"
     "\n"
     "Runs the XKV 4410 program's jobs without a window. Settings come from DIR/ini/default.xkv and\n"
-    "DIR/ini/program_opt.xkv (DIR: the program's own directory unless --dir is given); they are never\n"
+    "DIR/ini/program_opt.xkv (DIR: the program directory named below unless --dir is given); they are never\n"
     "written back, except the report counter.\n"
     "\n"
     "commands:\n";
@@ -70,6 +70,8 @@ int dispatch(context& c, const command_line& line) {
 
 } // namespace
 
+std::string help_footer() { return help_tail; }
+
 std::string help_text() {
     std::string text = help_head;
     for (const command& cmd : command_table()) text += command_help(cmd);
@@ -78,7 +80,7 @@ std::string help_text() {
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const environment& env) {
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        out << help_text();
+        out << help_text() << program_directory_help(env.executable_dir);
         return args.empty() ? exit_usage : exit_ok;
     }
     command_line line;

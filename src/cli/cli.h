@@ -38,5 +38,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 
 // What --help prints: the commands as the command table lists them.
 std::string help_text();
+// The end of help_text(): the filters and the exit codes.
+std::string help_footer();
 
 } // namespace xkv::cli

@@ -11,7 +11,12 @@
 namespace xkv::cli {
 
 int cmd_sets(context& c, const command_line&) {
-    for (const auto& name : parameter_set_names(c.file(calibration_file))) c.out << name << "\n";
+    const auto names = parameter_set_names(c.file(calibration_file));
+    for (const auto& name : names) c.out << name << "\n";
+    if (names.empty())
+        c.err << "no parameter set in " << c.file(calibration_file)
+              << "\nmake one in the desktop program (menu \"Measurmment parameters\", NEW), or write the file as\n"
+                 "man xkv4410-cli describes under PARAMETER SETS\n";
     return exit_ok;
 }
 

@@ -88,6 +88,7 @@ const std::vector<command>& command_table() {
          {{}, {}, 0, 1},
          cmd_check_template},
         {"check-update", {}, {"compares the program's version with the update host's"}, {}, cmd_check_update},
+        {"paths", {}, {"the folders and files in use, one per line"}, {}, cmd_paths},
     };
     return commands;
 }

@@ -54,6 +54,13 @@ int cmd_plateau(context& c, const command_line& line);
 int cmd_chart(context& c, const command_line& line);
 int cmd_check_template(context& c, const command_line& line);
 int cmd_check_update(context& c, const command_line& line);
+int cmd_paths(context& c, const command_line& line);
+
+// The chart module the `chart` command loads: beside the executable in a build tree or portable copy,
+// in the installed library folder otherwise.
+std::string chart_module_path(const std::string& executable_dir);
+// The line of --help that names the program directory as this executable uses it.
+std::string program_directory_help(const std::string& executable_dir);
 
 // One command: how --help shows it, what its command line may hold, and what runs it.
 struct command {

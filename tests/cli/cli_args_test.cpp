@@ -1,7 +1,9 @@
 #include "cli/args.h"
 #include "cli/cli.h"
 #include "cli/commands.h"
+#include "cli/man_page.h"
 #include "cli/tsv.h"
+#include "settings/program_dir.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -72,6 +74,10 @@ TEST(CliRun, HelpAndUsageErrors) {
     const environment env{dir.path(), [](int) {}, nullptr, {}};
     EXPECT_EQ(run({"--help"}, out, err, env), exit_ok);
     EXPECT_NE(out.str().find("usage: xkv4410-cli"), std::string::npos);
+    // No build marker beside this "executable": an installed copy, whose folder is the per-user one.
+    EXPECT_NE(out.str().find("program directory: " + xkv::locate_program_directory(dir.path()).dir +
+                             "\n  (the per-user folder"),
+              std::string::npos);
     EXPECT_EQ(run({}, out, err, env), exit_usage);
     EXPECT_EQ(run({"--dir", dir.path(), "list", "--from", "2026-13-01"}, out, err, env), exit_usage);
     EXPECT_NE(err.str().find("--from takes a date as YYYY-MM-DD"), std::string::npos);
@@ -93,4 +99,28 @@ TEST(CliRun, HelpAndCommandLineFollowTheCommandTable) {
         EXPECT_EQ(err.str(),
                   "xkv4410-cli: unknown option --no-such-option for " + cmd.name + "\n(see xkv4410-cli --help)\n");
     }
+}
+
+TEST(CliRun, ManualPageFollowsTheCommandTable) {
+    const std::string page = man_page_commands();
+    for (const command& cmd : command_table()) {
+        EXPECT_NE(page.find(".TP\n\\fB" + roff_escape(cmd.name) + "\\fR"), std::string::npos) << cmd.name;
+        for (const std::string& line : cmd.help) EXPECT_NE(page.find(roff_escape(line) + "\n"), std::string::npos) << line;
+    }
+    EXPECT_EQ(roff_escape(".x -y \\z"), "\\&.x \\-y \\ez");
+}
+
+TEST(CliRun, PathsNameTheFilesInUseAndSetsSayHowToMakeOne) {
+    xkv::test::temp_dir dir;
+    const environment env{dir.path(), [](int) {}, nullptr, {}};
+    std::ostringstream out, err;
+    EXPECT_EQ(run({"--dir", dir.path(), "paths"}, out, err, env), exit_ok);
+    EXPECT_NE(out.str().find("parameter sets\t" + dir.path() + "/ini/calibrations.cfg\n"), std::string::npos);
+    EXPECT_NE(out.str().find("database\t" + dir.path() + "/default_database.mdb\n"), std::string::npos);
+    EXPECT_NE(out.str().find("port\tCOM1 -> /dev/ttyS0\n"), std::string::npos);
+
+    std::ostringstream sets, hint;
+    EXPECT_EQ(run({"--dir", dir.path(), "sets"}, sets, hint, env), exit_ok);
+    EXPECT_EQ(sets.str(), ""); // scripts that read the names see none
+    EXPECT_NE(hint.str().find("menu \"Measurmment parameters\", NEW"), std::string::npos);
 }

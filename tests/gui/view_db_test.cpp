@@ -13,6 +13,9 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QHeaderView>
+#include <QLegendMarker>
+#include <QScatterSeries>
+#include <QSet>
 
 using namespace xkv;
 using test::windows_fixture;
@@ -220,11 +223,39 @@ void view_db_test::chart_window_draws_the_listing_and_saves_a_png() {
     QCOMPARE(chart.canvas().chart_shown().title, std::string("activity alpha"));
     chart.show_column("p1");
     QCOMPARE(chart.canvas().chart_shown().points.size(), 4u);
-    QCOMPARE(chart.canvas().chart()->series().size(), 8);
+    // Four rows saved apart: four series, each in a colour of its own and named in the legend.
+    QSet<QRgb> colours;
+    for (const std::string& name : chart.canvas().chart_shown().series) {
+        const auto all = chart.canvas().chart()->series();
+        const auto found = std::find_if(all.begin(), all.end(), [&](const QAbstractSeries* s) {
+            return s->name() == QString::fromStdString(name);
+        });
+        QVERIFY2(found != all.end(), name.c_str());
+        colours.insert(static_cast<QScatterSeries*>(*found)->color().rgb());
+        QVERIFY(chart.canvas().chart()->legend()->markers(*found).at(0)->isVisible());
+    }
+    QCOMPARE(colours.size(), 4);
     f.services.files.push_back(f.dir.file("chart.png"));
     f.click(&chart, "Button1");
     QCOMPARE(f.services.messages, std::vector<std::string>{"file saved!"});
     QCOMPARE(test::read_file(f.dir.file("chart.png")).substr(1, 3), std::string("PNG"));
+
+    // The column chosen in the viewer's chart window is the one it opens with next time.
+    std::string shown;
+    const auto open_chart = [&](const char* choose) {
+        QTimer::singleShot(0, f.viewer, [&f, &shown, choose] {
+            auto* opened = qobject_cast<TChartForm*>(QApplication::activeModalWidget());
+            QVERIFY(opened);
+            shown = opened->column();
+            if (choose) opened->show_column(choose);
+            opened->close();
+        });
+        f.click(f.viewer, "Button5");
+    };
+    open_chart("p2");
+    QCOMPARE(shown, std::string("activity_l"));
+    open_chart(nullptr);
+    QCOMPARE(shown, std::string("p2"));
 }
 
 XKV_SHELL_TEST_MAIN(view_db_test)

@@ -46,4 +46,54 @@ TEST(ChartStats, ControlLinesAndPointsBeyondThreeSigmaOfAKnownSeries) {
     EXPECT_FALSE(timestamp_seconds("2024-13-01 00:00:00"));
 }
 
+TEST(ChartStats, ASeriesSavedAtOnceIsSpreadByItsOwnCountingTimesAndNamed) {
+    text_table listing;
+    listing.add_row(viewer_headers);
+    const struct {
+        const char *sample, *ts, *series_number, *time, *value;
+    } rows[] = {{"S1", "2024-05-02 12:00:00", "2", "100", "2"},
+                {"S1", "2024-05-02 12:00:00", "1", "100", "1"},
+                {"S1", "2024-05-02 12:00:00", "3", "50", "3"},
+                {"S1", "2024-05-03 08:00:00", "1", "100", "4"}};
+    for (const auto& r : rows) {
+        std::vector<std::string> row(viewer_column_count);
+        row[viewer_column("sample_id")] = r.sample;
+        row[viewer_column("ts")] = r.ts;
+        row[viewer_column("series_number")] = r.series_number;
+        row[viewer_column("time")] = r.time;
+        row[viewer_column("p1")] = r.value;
+        listing.add_row(row);
+    }
+    const chart_data chart = chart_of_listing(listing, "p1");
+    EXPECT_EQ(chart.series, (std::vector<std::string>{"S1 2024-05-02 12:00:00", "S1 2024-05-03 08:00:00"}));
+    ASSERT_EQ(chart.points.size(), 4u);
+    // Saved at 12:00:00 (1714651200): the third ends then, the second 50 s and the first 150 s before.
+    EXPECT_EQ(chart.points[0].seconds, 1714651150);
+    EXPECT_EQ(chart.points[1].seconds, 1714651050);
+    EXPECT_EQ(chart.points[2].seconds, 1714651200);
+    EXPECT_EQ(chart.points[2].series, 0u);
+    EXPECT_EQ(chart.points[3].series, 1u);
+}
+
+TEST(ChartStats, AxisMarksFallOnRoundNumbersAndRoundTimes) {
+    const axis_ticks y = round_number_ticks(0.13, 0.87);
+    EXPECT_DOUBLE_EQ(y.step, 0.1);
+    EXPECT_DOUBLE_EQ(y.low, 0.1);
+    EXPECT_DOUBLE_EQ(y.high, 0.9);
+
+    // 2024-05-02 10:07:13 to 16:52:40 UTC: hours, from 10:00 (1714644000) to 17:00 (1714669200).
+    const time_ticks hours = round_time_ticks(1714644433, 1714668760);
+    EXPECT_EQ(hours.low, 1714644000);
+    EXPECT_EQ(hours.high, 1714669200);
+    ASSERT_EQ(hours.marks.size(), 8u);
+    EXPECT_EQ(hours.marks[0], (time_tick{1714644000, "05-02 10:00"}));
+    EXPECT_EQ(hours.marks[7].label, "05-02 17:00");
+    // Eleven days: every second midnight, 2024-03-10 (1710028800) to 2024-03-22.
+    const time_ticks days = round_time_ticks(1710072000, 1711022400);
+    EXPECT_EQ(days.low, 1710028800);
+    EXPECT_EQ(days.marks.front().label, "2024-03-10");
+    EXPECT_EQ(days.marks.back().label, "2024-03-22");
+    EXPECT_EQ(round_time_ticks(1714644433, 1714644460).marks[0].label, "10:07:10");
+}
+
 } // namespace

@@ -4,9 +4,9 @@
 #include "results/viewer_query.h"
 #include "settings/errors.h"
 
+#include <QCategoryAxis>
 #include <QComboBox>
 #include <QDateTime>
-#include <QDateTimeAxis>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLegendMarker>
@@ -20,6 +20,9 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
 
 namespace xkv {
 
@@ -32,7 +35,7 @@ void write_png(const QPixmap& picture, const std::string& file_name) {
         throw file_error("Cannot write file \"" + file_name + "\". " + file.errorString().toStdString());
 }
 
-double msecs(const control_point& p) { return static_cast<double>(p.seconds) * 1000.0; }
+double x_of(const control_point& p) { return static_cast<double>(p.seconds); }
 
 QLineSeries* level_line(const QString& name, double y, double x0, double x1, QColor colour, Qt::PenStyle style) {
     auto* line = new QLineSeries;
@@ -45,6 +48,17 @@ QLineSeries* level_line(const QString& name, double y, double x0, double x1, QCo
     line->setPen(pen);
     return line;
 }
+
+// One colour per series, apart from the green, orange and red of the control lines.
+QColor series_colour(std::size_t series) {
+    static const std::array<QColor, 10> palette = {
+        QColor(31, 119, 180), QColor(148, 103, 189), QColor(140, 86, 75),   QColor(227, 119, 194), QColor(23, 190, 207),
+        QColor(0, 0, 128),    QColor(188, 189, 34),  QColor(127, 127, 127), QColor(0, 128, 128),   QColor(128, 0, 64)};
+    return palette[series % palette.size()];
+}
+
+// A legend of more series than this would crowd out the chart; the rest keep their colours.
+constexpr std::size_t legend_series = 12;
 
 } // namespace
 
@@ -60,59 +74,80 @@ void chart_canvas::show_chart(const chart_data& data) {
     c->setTitle(qt_text(chart.title));
     double x0 = 0, x1 = 0, y0 = chart.lines.lower(3), y1 = chart.lines.upper(3);
     if (!chart.points.empty()) {
-        x0 = x1 = msecs(chart.points.front());
+        x0 = x1 = x_of(chart.points.front());
         for (const control_point& p : chart.points) {
-            x0 = std::min(x0, msecs(p));
-            x1 = std::max(x1, msecs(p));
+            x0 = std::min(x0, x_of(p));
+            x1 = std::max(x1, x_of(p));
             y0 = std::min(y0, p.value - p.error);
             y1 = std::max(y1, p.value + p.error);
         }
     }
     // A single time or a single value still gets a visible range.
-    if (x1 <= x0) x0 -= 3600e3, x1 += 3600e3;
+    if (x1 <= x0) x0 -= 3600, x1 += 3600;
     // The first and last points keep their markers and error bars inside the plot.
     const double x_pad = (x1 - x0) * 0.03;
-    x0 -= x_pad, x1 += x_pad;
     if (y1 <= y0) y0 -= 1, y1 += 1;
-    const double pad = (y1 - y0) * 0.08;
+    const double y_pad = (y1 - y0) * 0.08;
+    const time_ticks times =
+        round_time_ticks(static_cast<long long>(std::floor(x0 - x_pad)), static_cast<long long>(std::ceil(x1 + x_pad)),
+                         5); // five marks leave room for whole labels
+    const axis_ticks values = round_number_ticks(y0 - y_pad, y1 + y_pad);
+    x0 = static_cast<double>(times.low);
+    x1 = static_cast<double>(times.high);
 
+    // The trend in time order, behind the points.
+    std::vector<const control_point*> in_time;
+    for (const control_point& p : chart.points) in_time.push_back(&p);
+    std::stable_sort(in_time.begin(), in_time.end(),
+                     [](const control_point* a, const control_point* b) { return a->seconds < b->seconds; });
     auto* trend = new QLineSeries;
-    trend->setName(qt_text(chart.title));
-    auto* points = new QScatterSeries;
-    points->setName("values");
-    points->setMarkerSize(8);
+    trend->setName("trend");
+    for (const control_point* p : in_time) trend->append(x_of(*p), p->value);
+    trend->setPen(QPen(QColor(170, 170, 170), 1));
+
+    std::vector<QScatterSeries*> series;
+    for (std::size_t i = 0; i < chart.series.size(); ++i) {
+        auto* points = new QScatterSeries;
+        points->setName(qt_text(chart.series[i]));
+        points->setMarkerSize(8);
+        points->setColor(series_colour(i));
+        points->setBorderColor(series_colour(i).darker(130));
+        series.push_back(points);
+    }
     auto* beyond = new QScatterSeries;
     beyond->setName("beyond 3 sigma");
     beyond->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
     beyond->setMarkerSize(13);
     beyond->setColor(Qt::red);
     for (const control_point& p : chart.points) {
-        trend->append(msecs(p), p.value);
-        (p.beyond_3_sigma ? beyond : points)->append(msecs(p), p.value);
+        if (p.series < series.size()) series[p.series]->append(x_of(p), p.value);
+        if (p.beyond_3_sigma) beyond->append(x_of(p), p.value);
     }
-    QPen trend_pen(QColor(70, 110, 180));
-    trend_pen.setWidth(1);
-    trend->setPen(trend_pen);
-    points->setColor(QColor(70, 110, 180));
 
     const control_lines& l = chart.lines;
-    const std::array<QAbstractSeries*, 8> all = {
-        trend,
-        level_line("mean", l.mean, x0, x1, QColor(0, 140, 0), Qt::SolidLine),
-        level_line("2 sigma", l.upper(2), x0, x1, QColor(230, 140, 0), Qt::DashLine),
-        level_line("-2 sigma", l.lower(2), x0, x1, QColor(230, 140, 0), Qt::DashLine),
-        level_line("3 sigma", l.upper(3), x0, x1, QColor(200, 0, 0), Qt::DashDotLine),
-        level_line("-3 sigma", l.lower(3), x0, x1, QColor(200, 0, 0), Qt::DashDotLine),
-        points,
-        beyond};
-    auto* x_axis = new QDateTimeAxis;
-    x_axis->setFormat("yyyy-MM-dd hh:mm");
-    x_axis->setTitleText("date");
-    x_axis->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(x0)),
-                     QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(x1)));
+    std::vector<QAbstractSeries*> all = {trend,
+                                         level_line("mean", l.mean, x0, x1, QColor(0, 140, 0), Qt::SolidLine),
+                                         level_line("2 sigma", l.upper(2), x0, x1, QColor(230, 140, 0), Qt::DashLine),
+                                         level_line("-2 sigma", l.lower(2), x0, x1, QColor(230, 140, 0), Qt::DashLine),
+                                         level_line("3 sigma", l.upper(3), x0, x1, QColor(200, 0, 0), Qt::DashDotLine),
+                                         level_line("-3 sigma", l.lower(3), x0, x1, QColor(200, 0, 0), Qt::DashDotLine),
+                                         beyond};
+    all.insert(all.end(), series.begin(), series.end());
+
+    // Marks on round times, labelled in UTC like the listing's dates.
+    auto* x_axis = new QCategoryAxis;
+    x_axis->setTitleText("date (UTC)");
+    x_axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    x_axis->setRange(x0, x1);
+    x_axis->setStartValue(x0);
+    for (const time_tick& t : times.marks) x_axis->append(qt_text(t.label), static_cast<double>(t.seconds));
     auto* y_axis = new QValueAxis;
     y_axis->setTitleText(qt_text(chart.title));
-    y_axis->setRange(y0 - pad, y1 + pad);
+    y_axis->setRange(values.low, values.high);
+    y_axis->setTickType(QValueAxis::TicksDynamic);
+    y_axis->setTickAnchor(values.low);
+    y_axis->setTickInterval(values.step);
+    y_axis->setLabelFormat("%g");
     c->addAxis(x_axis, Qt::AlignBottom);
     c->addAxis(y_axis, Qt::AlignLeft);
     for (QAbstractSeries* s : all) {
@@ -120,9 +155,13 @@ void chart_canvas::show_chart(const chart_data& data) {
         s->attachAxis(x_axis);
         s->attachAxis(y_axis);
     }
-    // One legend entry per pair of sigma lines.
-    for (QAbstractSeries* lower : {all[3], all[5]})
-        for (QLegendMarker* marker : c->legend()->markers(lower)) marker->setVisible(false);
+    // One legend entry per pair of sigma lines, and no more series than the legend has room for.
+    std::vector<QAbstractSeries*> unlisted = {all[3], all[5]};
+    if (beyond->count() == 0) unlisted.push_back(beyond);
+    for (std::size_t i = legend_series; i < series.size(); ++i) unlisted.push_back(series[i]);
+    for (QAbstractSeries* s : unlisted)
+        for (QLegendMarker* marker : c->legend()->markers(s)) marker->setVisible(false);
+    c->legend()->setAlignment(Qt::AlignRight);
     QChart* old = QChartView::chart();
     setChart(c);
     delete old;
@@ -137,9 +176,8 @@ void chart_canvas::drawForeground(QPainter* painter, const QRectF& rect) {
     painter->setPen(QPen(QColor(70, 110, 180), 1.2));
     for (const control_point& p : chart_.points) {
         if (p.error <= 0) continue;
-        const QPointF top = chart()->mapToScene(chart()->mapToPosition(QPointF(msecs(p), p.value + p.error), series));
-        const QPointF bottom =
-            chart()->mapToScene(chart()->mapToPosition(QPointF(msecs(p), p.value - p.error), series));
+        const QPointF top = chart()->mapToScene(chart()->mapToPosition(QPointF(x_of(p), p.value + p.error), series));
+        const QPointF bottom = chart()->mapToScene(chart()->mapToPosition(QPointF(x_of(p), p.value - p.error), series));
         painter->drawLine(top, bottom);
         painter->drawLine(top - QPointF(4, 0), top + QPointF(4, 0));
         painter->drawLine(bottom - QPointF(4, 0), bottom + QPointF(4, 0));
@@ -189,13 +227,20 @@ void TChartForm::show_column(const std::string& column) {
 }
 
 void TChartForm::ComboBox1Change() {
+<<<<<<< HEAD
     const QVariant data = ComboBox1_->currentData();
     if (data.typeId() == QMetaType::Int) {
         canvas_->show_chart(more_.at(static_cast<std::size_t>(data.toInt())).chart);
         return;
     }
     canvas_->show_chart(chart_of_listing(listing_, ComboBox1_->currentData().toString().toStdString()));
+=======
+    const QString column = ComboBox1_->currentData().toString();
+    canvas_->show_chart(chart_of_listing(listing_, column.toStdString()));
+>>>>>>> main
 }
+
+std::string TChartForm::column() const { return ComboBox1_->currentData().toString().toStdString(); }
 
 void TChartForm::Button1Click() {
     const auto file = services_.choose_save_file("PNG image|*.png", "png");

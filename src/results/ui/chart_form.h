@@ -38,7 +38,9 @@ public:
     // offered after the listing's columns (the QC records').
     TChartForm(QWidget* parent, const text_table& listing, ui_services& services, std::vector<named_chart> more = {});
 
+    // Shows the chart of `column` (a table column name); an unknown name changes nothing.
     void show_column(const std::string& column);
+    std::string column() const; // the column shown
     const chart_canvas& canvas() const { return *canvas_; }
 
 public slots:

@@ -33,6 +33,8 @@ namespace xkv {
 
 namespace {
 
+constexpr const char* chart_column_key = "chart/column";
+
 calendar_date date_of(const QDate& d) { return {d.year(), d.month(), d.day()}; }
 
 } // namespace
@@ -191,7 +193,9 @@ double TViewDB::limits_k() const { return read_limits_k(session_.file(program_op
 
 void TViewDB::Button5Click() {
     TChartForm chart(this, grid(), services_, session_.qc_charts());
+    chart.show_column(remembered_choice(chart_column_key).toStdString()); // the column chosen last time
     chart.exec();
+    remember_choice(chart_column_key, QString::fromStdString(chart.column()));
 }
 
 void TViewDB::Button4Click() {
