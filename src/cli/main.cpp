@@ -20,7 +20,7 @@ extern "C" void on_sigint(int) { interrupted = true; }
 // A drawing function of the chart module beside the executable; the handle stays open until the
 // process ends.
 void* chart_function(const std::string& dir, const char* name) {
-    const std::string module = dir + "/xkv4410-chart.so";
+    const std::string module = xkv::cli::chart_module_path(dir);
     void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) throw std::runtime_error(std::string("cannot draw charts: ") + dlerror());
     void* function = dlsym(handle, name);
@@ -37,19 +37,9 @@ int main(int argc, char** argv) {
     env.executable_dir = xkv::executable_directory();
     env.wait = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
     env.interrupted = &interrupted;
-<<<<<<< HEAD
-    // Charts are drawn by the window library, in a module beside the executable that only the
-    // commands that draw load.
+    // Charts are drawn by the window library, in a module that only the commands that draw load
+    // (beside the executable in a build tree, in the library folder when installed).
     env.save_chart = [dir = env.executable_dir](const xkv::chart_data& chart, const std::string& png_file) {
-=======
-    // The chart is drawn by the window library, in a module that only this command loads (beside the
-    // executable in a build tree, in the library folder when installed); the handle stays open until
-    // the process ends.
-    env.save_chart = [dir = env.executable_dir](const xkv::chart_data& chart, const std::string& png_file) {
-        const std::string module = xkv::cli::chart_module_path(dir);
-        void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (!handle) throw std::runtime_error(std::string("cannot draw charts: ") + dlerror());
->>>>>>> main
         using draw_fn = int (*)(const xkv::chart_data*, const char*, std::string*);
         const auto draw = reinterpret_cast<draw_fn>(chart_function(dir, "xkv_save_chart_png"));
         std::string error;

@@ -36,13 +36,12 @@ struct chart_data {
     std::vector<std::string> series;
 };
 
-<<<<<<< HEAD
 // A chart that comes from elsewhere than the listing's columns (the lab's QC records), by name.
 struct named_chart {
     std::string name;
     chart_data chart;
 };
-=======
+
 // Axis marks on round numbers: 1, 2 or 5 times a power of ten apart, over a range widened to
 // whole steps.
 struct axis_ticks {
@@ -64,7 +63,6 @@ struct time_ticks {
     std::vector<time_tick> marks;
 };
 time_ticks round_time_ticks(long long low, long long high, int at_most = 8);
->>>>>>> main
 
 // The columns a chart can plot: the listing's numeric columns, by table column name.
 std::vector<std::string> chart_columns();

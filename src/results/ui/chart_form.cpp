@@ -227,17 +227,12 @@ void TChartForm::show_column(const std::string& column) {
 }
 
 void TChartForm::ComboBox1Change() {
-<<<<<<< HEAD
     const QVariant data = ComboBox1_->currentData();
     if (data.typeId() == QMetaType::Int) {
         canvas_->show_chart(more_.at(static_cast<std::size_t>(data.toInt())).chart);
         return;
     }
     canvas_->show_chart(chart_of_listing(listing_, ComboBox1_->currentData().toString().toStdString()));
-=======
-    const QString column = ComboBox1_->currentData().toString();
-    canvas_->show_chart(chart_of_listing(listing_, column.toStdString()));
->>>>>>> main
 }
 
 std::string TChartForm::column() const { return ComboBox1_->currentData().toString().toStdString(); }
