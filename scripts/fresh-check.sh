@@ -68,6 +68,7 @@ say "bootstrapping Debian 12 (minbase) from $url into $root"
 debootstrap --variant=minbase bookworm "$root" "$url" >"$root.debootstrap.log" 2>&1 ||
   { tail -n 20 "$root.debootstrap.log" >&2; exit 1; }
 rm -f "$root.debootstrap.log"
+chmod 755 "$root" # mktemp made it 0700: the ordinary user of the last step must reach /
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 
 # The tests open pseudo-terminals and read /proc; the window tests and the office check use shared memory.
