@@ -88,48 +88,32 @@ TEST_F(CliLab, QcChecksAreJudgedStoredAndMakeQcCurrent) {
 
     // 3000 counts in 100 s from 100 Bq (2020, half-life 432.6 a): about 0.303 against the set's 0.25,
     // some 21 % off: fail at 5 %, pass at 25 %.
-    r = run_cli({"qc",
-                 "source",
-                 "--set",
-                 "Soil",
-                 "--source",
-                 "Am-241",
-                 "--activity",
-                 "100",
-                 "--reference-date",
-                 "2020-01-01",
-                 "--half-life-years",
-                 "432.6",
-                 "--counts",
-                 "3000,0",
-                 "--time",
-                 "100",
-                 "--channel",
-                 "alpha",
-                 "--counter",
-                 "C7"});
+    const auto check_source = [&] {
+        return run_cli({"qc",
+                        "source",
+                        "--set",
+                        "Soil",
+                        "--source",
+                        "Am-241",
+                        "--activity",
+                        "100",
+                        "--reference-date",
+                        "2020-01-01",
+                        "--half-life-years",
+                        "432.6",
+                        "--counts",
+                        "3000,0",
+                        "--time",
+                        "100",
+                        "--channel",
+                        "alpha",
+                        "--counter",
+                        "C7"});
+    };
+    r = check_source();
     EXPECT_EQ(r.code, exit_qc_failed) << r.out << r.err;
     options("[QC]\r\ntolerance_percent=25\r\n");
-    r = run_cli({"qc",
-                 "source",
-                 "--set",
-                 "Soil",
-                 "--source",
-                 "Am-241",
-                 "--activity",
-                 "100",
-                 "--reference-date",
-                 "2020-01-01",
-                 "--half-life-years",
-                 "432.6",
-                 "--counts",
-                 "3000,0",
-                 "--time",
-                 "100",
-                 "--channel",
-                 "alpha",
-                 "--counter",
-                 "C7"});
+    r = check_source();
     EXPECT_EQ(r.code, exit_ok) << r.out << r.err;
     EXPECT_EQ(r.out.find("source\tbeta"), std::string::npos) << "only the channel asked for is judged";
     EXPECT_NE(run_cli({"qc", "status"}).out.find("C7\tQC\tcurrent\n"), std::string::npos);
