@@ -124,8 +124,9 @@ int main(int argc, char** argv) {
     silent_services services;
     app.set_services(&services);
     {
-        TMainForm main(dir, services);
-        create_menu_windows(main, services, [](int) {});
+        session state = session::read(dir);
+        TMainForm main(state, services);
+        create_menu_windows(main, state, services, [](int) {});
         auto* viewer = main.findChild<TViewDB*>();
         auto* grid = viewer->findChild<QTableView*>("Grid");
         viewer->show();

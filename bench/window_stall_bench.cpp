@@ -106,9 +106,10 @@ int main(int argc, char** argv) {
     bench_services services;
     services.database = dir.path() + "/other.mdb";
     app.set_services(&services);
-    TMainForm main(dir.path(), services);
+    session state = session::read(dir.path());
+    TMainForm main(state, services);
     main.show();
-    Treal_measurment run(&main, main.state(), services, painting_wait);
+    Treal_measurment run(&main, state, services, painting_wait);
 
     bool finished = false;
     const auto until_finished = [&finished] { return finished; };

@@ -33,6 +33,10 @@
     Decision thr.  : {D.DT_A} {D.UNITS}
     Detection lim. : {D.DL_A} {D.UNITS}
     Detection      : {D.ND_A}
+    Lab result     : {D.LAB_A}  u {D.U_LAB_A}  ({D.LAB_ND_A})
+    Lab limits     : decision thr. {D.LAB_DT_A}  detection lim. {D.LAB_DL_A}
+    Best estimate  : {D.BEST_A}  u {D.U_BEST_A}
+    Coverage int.  : {D.LOW_A} to {D.HIGH_A} {D.UNITS}
 
   BETA
     Channel value  : {D.RESULT_B}
@@ -44,12 +48,20 @@
     Decision thr.  : {D.DT_B} {D.UNITS}
     Detection lim. : {D.DL_B} {D.UNITS}
     Detection      : {D.ND_B}
+    Lab result     : {D.LAB_B}  u {D.U_LAB_B}  ({D.LAB_ND_B})
+    Lab limits     : decision thr. {D.LAB_DT_B}  detection lim. {D.LAB_DL_B}
+    Best estimate  : {D.BEST_B}  u {D.U_BEST_B}
+    Coverage int.  : {D.LOW_B} to {D.HIGH_B} {D.UNITS}
+
+  Calibrations     : {D.CALIBRATIONS}
 
 {END_TABLE}
 ==============================================================================
 
   Decision threshold and detection limit: ISO 11929, k = {LIMITS_K}.
   "not detected": the activity is at or below its decision threshold.
+  Lab result: the activity with the alpha/beta crosstalk taken out; best
+  estimate and probabilistically symmetric coverage interval (ISO 11929).
 
   Checked by : ______________________      Signature : ______________________
 

@@ -2,7 +2,6 @@
 
 #include "cli/commands.h"
 #include "settings/program_dir.h"
-#include "settings/settings_files.h"
 
 #include <algorithm>
 #include <exception>
@@ -22,12 +21,14 @@ const char* const help_head =
     "\n"
     "commands:\n";
 
-const char* const help_tail = "\n"
-                              "FILTERS: --sample S --mode M --set NAME --hv V --from YYYY-MM-DD --to YYYY-MM-DD\n"
-                              "         --p1-from X --p1-to X --p2-from X --p2-to X\n"
-                              "\n"
-                              "exit: 0 done, 1 error, 2 usage or setup check, 3 no instrument, 4 measurement failed,\n"
-                              "      5 no update reply, 7 QC check failed\n";
+const char* const help_tail =
+    "\n"
+    "FILTERS: --sample S --mode M --set NAME --hv V --from YYYY-MM-DD --to YYYY-MM-DD\n"
+    "         --p1-from X --p1-to X --p2-from X --p2-to X\n"
+    "\n"
+    "exit: 0 done, 1 error, 2 usage or setup check, 3 no instrument, 4 measurement failed or\n"
+    "      cut short, 5 no update reply, 6 run kept in the spool (db push stores it), 7 QC check\n"
+    "      failed, 8 interrupted (nothing saved)\n";
 
 // Where the help lines of the commands start; a synopsis that reaches past it has lines of its own.
 constexpr std::size_t help_column = 28;
@@ -92,14 +93,14 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     try {
         const std::string dir = line.dir ? *line.dir : program_directory(env.executable_dir);
-        context c{{dir, read_profile(dir + default_profile_file), read_program_options(dir + program_options_file), {}},
-                  out,
-                  err,
-                  env};
+        context c{session::read(dir), out, err, env};
         return dispatch(c, line);
     } catch (const usage_error& e) {
         err << "xkv4410-cli: " << e.what() << "\n";
         return exit_usage;
+    } catch (const interrupted_error& e) {
+        err << e.what() << "\n";
+        return exit_interrupted;
     } catch (const std::exception& e) {
         err << e.what() << "\n";
         return exit_error;

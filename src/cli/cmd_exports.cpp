@@ -5,9 +5,7 @@
 #include "cli/tsv.h"
 #include "results/chart_stats.h"
 #include "results/counter_qc.h"
-#include "results/iso11929.h"
 #include "results/listing_export.h"
-#include "settings/settings_files.h"
 #include "settings/value_text.h"
 
 #include <algorithm>
@@ -36,15 +34,37 @@ private:
     void flush() {
         out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
         buffer_.clear();
+        // A reader that went away (a closed pipe) ends the listing instead of letting it run on unread.
+        if (!out_) throw std::runtime_error("Cannot write the listing: its output is closed");
     }
     std::ostream& out_;
     std::string buffer_;
 };
 
-double limits_k(const context& c) { return read_limits_k(c.file(program_options_file)); }
+// Passes rows on until the operator interrupts; the file is then never completed.
+class interruptible final : public listing_writer {
+public:
+    interruptible(const context& c, listing_writer& out, std::string undone)
+        : c_(c), out_(out), undone_(std::move(undone)) {}
+    void row(const std::vector<std::string_view>& cells) override {
+        stop_if_interrupted(c_, undone_);
+        out_.row(cells);
+    }
+    void finish() override {
+        stop_if_interrupted(c_, undone_);
+        out_.finish();
+    }
+
+private:
+    const context& c_;
+    listing_writer& out_;
+    std::string undone_;
+};
 
 int export_with(context& c, const command_line& line, std::unique_ptr<listing_writer> writer) {
-    export_listing(database_path(c), listing_select(line), *writer, true, limits_k(c));
+    const auto extras = c.listing_extras();
+    interruptible out(c, *writer, line.positional.front() + " was not written");
+    export_listing(database_path(c), listing_select(line), out, true, c.read_only.limits_k, extras.get());
     c.out << "file saved!\n";
     return exit_ok;
 }
@@ -52,8 +72,12 @@ int export_with(context& c, const command_line& line, std::unique_ptr<listing_wr
 } // namespace
 
 int cmd_list(context& c, const command_line& line) {
-    tsv_stream out(c.out);
-    export_listing(database_path(c), listing_select(line), out, line.flag("limits"), limits_k(c));
+    tsv_stream tsv(c.out);
+    interruptible out(c, tsv, "the listing is incomplete");
+    std::shared_ptr<row_extras> extras;
+    if (line.flag("lab")) extras = c.listing_extras();
+    export_listing(database_path(c), listing_select(line), out, line.flag("limits"), c.read_only.limits_k,
+                   extras.get());
     return exit_ok;
 }
 
@@ -92,7 +116,15 @@ int cmd_chart(context& c, const command_line& line) {
         throw usage_error("chart takes a numeric column:" + known);
     }
     if (!c.env.save_chart) throw std::runtime_error("this xkv4410-cli was built without the chart library");
-    c.env.save_chart(chart_of_listing(listing(c, line), column), line.positional[1]);
+    // Streamed and drawn at the picture's width: a listing of any length costs a few values per row.
+    chart_collector collector(column);
+    stream_results(database_path(c), listing_select(line), [&](const std::vector<std::string_view>& cells) {
+        stop_if_interrupted(c, line.positional[1] + " was not written");
+        collector.add(cells);
+    });
+    const chart_data chart = decimated(collector.finish(), chart_png_width);
+    if (const std::string note = decimation_note(chart); !note.empty()) c.err << note << "\n";
+    c.env.save_chart(chart, line.positional[1]);
     c.out << "file saved!\n";
     return exit_ok;
 }

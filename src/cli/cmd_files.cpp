@@ -8,6 +8,8 @@
 #include "results/t_report.h"
 #include "settings/program_dir.h"
 
+#include <string>
+
 namespace xkv::cli {
 
 int cmd_sets(context& c, const command_line&) {
@@ -25,7 +27,7 @@ int cmd_check_template(context& c, const command_line& line) {
         line.positional.empty() ? resolve_program_path(c.program_dir, c.options.name) : line.positional.front();
     const t_report report(path);
     c.out << (report.error_text.empty() ? "OK" : report.error_text) << "\n";
-    return exit_ok;
+    return report.error_text.empty() ? exit_ok : exit_error;
 }
 
 int cmd_check_update(context& c, const command_line&) {
@@ -34,7 +36,10 @@ int cmd_check_update(context& c, const command_line&) {
     diagnostic_log log;
     update_notice notice;
     apply_version_reply(reply, program_version, log, notice);
-    c.out << (notice.visible ? notice.text : "up to date") << "\n";
+    // The reply is the network's text: control and escape characters could drive the terminal.
+    std::string shown = notice.visible ? notice.text : "up to date";
+    std::erase_if(shown, [](char ch) { return static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F; });
+    c.out << shown << "\n";
     return exit_ok;
 }
 

@@ -11,6 +11,7 @@
 #include "results/report_output.h"
 #include "results/run_grid.h"
 #include "results/save_results.h"
+#include "results/spool.h"
 #include "settings/errors.h"
 #include "settings/program_dir.h"
 #include "settings/settings_files.h"
@@ -92,6 +93,12 @@ std::optional<int> fill_setup(context& c, const command_line& line, measurement_
         setup.fields.count = *v;
     }
     setup.fields_changed();
+    // The instrument takes whole seconds; any other text ("1.5") would count to a time never reached.
+    const std::string& preset = setup.fields.preset_time;
+    if (!preset.empty() && !std::all_of(preset.begin(), preset.end(), [](char ch) { return ch >= '0' && ch <= '9'; })) {
+        c.err << "preset time '" << preset << "' is not a whole number of seconds (--preset)\n";
+        return exit_usage;
+    }
     return std::nullopt;
 }
 
@@ -145,7 +152,8 @@ std::optional<int> open_run(context& c, run_engine& engine) {
     return std::nullopt;
 }
 
-void count(context& c, run_engine& engine) {
+// Counts until the series ends or an interrupt stops it; true when an interrupt cut a count short.
+bool count(context& c, run_engine& engine) {
     engine.start();
     show_notices(c, engine);
     while (engine.timer_on()) {
@@ -155,34 +163,65 @@ void count(context& c, run_engine& engine) {
         if (interrupted(c)) {
             engine.stop();
             show_notices(c, engine);
-            break;
+            return true;
         }
         engine.tick();
         show_notices(c, engine);
     }
+    // An interrupt during the end of a measurement lets that one finish but starts no other.
+    return engine.row_count() < static_cast<std::size_t>(engine.measurement().series_total);
 }
 
 namespace {
 
-// The rows on stdout, then SAVE and the report as the options ask; closes the run.
-int keep_results(context& c, const command_line& line, run_engine& engine) {
-    print_rows(c, engine.table());
-    if (line.flag("save")) {
-        const std::string database = c.database_path();
-        if (save_results(engine.table(), database) == save_outcome::no_data) c.err << no_data_to_save << "\n";
+// SAVE; a run the store cannot take, for whatever reason, is kept in the spool under the same
+// row keys instead of being dropped. Returns exit_spooled then, exit_error if even that failed.
+int save_or_spool(context& c, const run_table& table) {
+    if (table[0].sample_id.empty()) {
+        c.err << no_data_to_save << "\n";
+        return exit_ok;
     }
+    const std::string database = c.database_path();
+    const std::vector<std::string> keys = new_row_keys(table);
+    std::string reason;
+    try {
+        save_results(table, *open_results_store(database, {c.read_only.busy_timeout_ms}), keys);
+        return exit_ok;
+    } catch (const std::exception& e) {
+        reason = e.what();
+    }
+    const std::string spool = spool_path(c.program_dir);
+    const std::string rows = keys.size() == 1 ? "1 row" : std::to_string(keys.size()) + " rows";
+    c.err << reason << "\n";
+    try {
+        spool_run(table, keys, spool, c.read_only.busy_timeout_ms);
+    } catch (const std::exception& e) {
+        c.err << e.what() << "\nthe run (" << rows << ") was not saved to \"" << store_shown(database)
+              << "\" and could not be kept in the spool \"" << spool << "\": its rows are only on stdout\n";
+        return exit_error;
+    }
+    c.err << "the run (" << rows << ") was not saved to \"" << store_shown(database) << "\" and is kept in the spool \""
+          << spool << "\"; \"xkv4410-cli db push\" stores it there\n";
+    return exit_spooled;
+}
+
+// The rows on stdout, then SAVE and the report as the options ask; closes the run.
+int keep_results(context& c, const command_line& line, run_engine& engine, bool cut_short) {
+    print_rows(c, engine.table());
+    const int stored = line.flag("save") ? save_or_spool(c, engine.table()) : exit_ok;
     if (const std::string* file = line.value("report")) {
         const report_sources sources = c.report_sources_for(engine.measurement());
-        const report_text report = make_report(sources, run_report_rows(engine.table()));
+        const report_text report = write_numbered_report(sources, run_report_rows(engine.table()), *file);
         if (!report.error_text.empty()) {
             c.err << report.error_text << "\n";
             return exit_error;
         }
-        write_report_file(*file, report.lines);
     }
     const bool finished = engine.state() == run_state::finished;
     engine.close();
-    return finished ? exit_ok : exit_run_failed;
+    if (finished && cut_short) c.err << "interrupted: the count was stopped early; what was counted is kept\n";
+    if (stored != exit_ok) return stored; // the rows wait to be pushed: the first thing to act on
+    return finished && !cut_short ? exit_ok : exit_run_failed;
 }
 
 } // namespace
@@ -196,8 +235,8 @@ int cmd_measure(context& c, const command_line& line) {
     diagnostic_log log;
     run_engine engine(c.options, c.profile, setup.fields, calibration_path, c.env.wait, &log);
     if (const auto code = open_run(c, engine)) return *code;
-    count(c, engine);
-    return keep_results(c, line, engine);
+    const bool cut_short = count(c, engine);
+    return keep_results(c, line, engine, cut_short);
 }
 
 } // namespace xkv::cli

@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 
 #include "measurement/parameter_sets.h"
+#include "results/spool.h"
 #include "settings/program_dir.h"
 #include "settings/settings_files.h"
 
@@ -14,7 +15,8 @@ namespace {
 
 // Where the desktop program keeps its window sizes (Qt's per-user configuration folder).
 std::string window_layout_file() {
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') return std::string(xdg) + "/xkv4410/windows.conf";
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
+        return std::string(xdg) + "/xkv4410/windows.conf";
     const char* home = std::getenv("HOME");
     return std::string(home ? home : "") + "/.config/xkv4410/windows.conf";
 }
@@ -45,6 +47,7 @@ int cmd_paths(context& c, const command_line& line) {
     row("program options", c.file(program_options_file));
     row("parameter sets", c.file(calibration_file));
     row("database", database_path(c));
+    row("spool", spool_path(c.program_dir));
     row("report template", resolve_program_path(c.program_dir, c.options.name));
     row("port", "COM" + std::to_string(c.options.port) + " -> " +
                     port_device_path(c.options.port_devices, "COM" + std::to_string(c.options.port)));

@@ -12,6 +12,7 @@
 
 #include <optional>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -25,19 +26,28 @@ struct context : session {
     const environment& env;
 };
 
+// The operator interrupted (Ctrl-C, a kill, a closed terminal): what() says what was left undone.
+class interrupted_error : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+// Throws interrupted_error once the operator interrupted; `undone` names what is then not complete.
+void stop_if_interrupted(const context& c, const std::string& undone);
+
 // The viewer's select for the FILTERS of the command line; the plain listing's without any.
 bound_statement listing_select(const command_line& line);
 std::string database_path(const context& c);
-viewer_grid listing(const context& c, const command_line& line);
+// The listing with its header row; an interrupt stops it (`undone` as above).
+viewer_grid listing(const context& c, const command_line& line, const std::string& undone);
 
 // The steps of "measure" that the lab's own measurements share. The parameter set of the file
 // that `wanted` names (any letter case; usage_error for none). START as the setup dialog checks it,
 // and opening the run with its progress on stderr: each returns an exit code if the run ends there.
-// count() counts until the series ends or an interrupt stops it.
+// count() counts until the series ends or an interrupt stops it; true when an interrupt cut a count short.
 std::string chosen_set(measurement_setup& setup, const std::string& wanted, const std::string& calibration_path);
 std::optional<int> press_start(context& c, measurement_setup& setup);
 std::optional<int> open_run(context& c, run_engine& engine);
-void count(context& c, run_engine& engine);
+bool count(context& c, run_engine& engine);
 
 int cmd_test(context& c, const command_line& line);
 int cmd_console(context& c, const command_line& line);
@@ -54,7 +64,12 @@ int cmd_plateau(context& c, const command_line& line);
 int cmd_chart(context& c, const command_line& line);
 int cmd_check_template(context& c, const command_line& line);
 int cmd_check_update(context& c, const command_line& line);
+int cmd_calibrate(context& c, const command_line& line);
 int cmd_paths(context& c, const command_line& line);
+int cmd_db(context& c, const command_line& line); // db status, push, copy
+
+// The store as messages name it: a file's path, or a server's URI without any password.
+std::string store_shown(const std::string& location);
 
 // The chart module the `chart` command loads: beside the executable in a build tree or portable copy,
 // in the installed library folder otherwise.

@@ -15,7 +15,19 @@ namespace {
 
 std::atomic<bool> interrupted{false};
 
-extern "C" void on_sigint(int) { interrupted = true; }
+extern "C" void on_interrupt(int) { interrupted = true; }
+
+// Ctrl-C, a kill and a closed terminal all mean: stop the instrument, keep what was counted, save it.
+void handle_interrupts() {
+    struct sigaction action {};
+    action.sa_handler = on_interrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+    // A reader that went away (a pipe to a pager closed by the same Ctrl-C) must not end the run
+    // before its rows are saved: writes fail instead.
+    std::signal(SIGPIPE, SIG_IGN);
+}
 
 // A drawing function of the chart module beside the executable; the handle stays open until the
 // process ends.
@@ -32,7 +44,7 @@ void* chart_function(const std::string& dir, const char* name) {
 
 int main(int argc, char** argv) {
     std::setlocale(LC_TIME, ""); // reports carry the date in the operator's short format
-    std::signal(SIGINT, on_sigint);
+    handle_interrupts();
     xkv::cli::environment env;
     env.executable_dir = xkv::executable_directory();
     env.wait = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };

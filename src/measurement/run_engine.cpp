@@ -5,6 +5,7 @@
 #include "settings/instrument_modes.h"
 #include "settings/value_text.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace xkv {
@@ -136,6 +137,8 @@ void run_engine::start() {
     labels_.alpha_efficiency = " = " + set.alpha + " / " + set.act_alpha;
     labels_.beta_efficiency = " = " + set.beta + " / " + set.act_beta;
     last_elapsed_seconds_ = 0;
+    missing_time_replies_ = 0;
+    stalled_time_ticks_ = 0;
     link_->start_count();
     timer_on_ = true;
     state_ = run_state::counting;
@@ -161,10 +164,7 @@ void run_engine::tick_steps() {
 
     std::int64_t E = 0; // a counter tick does not read the time
     if (tick_phase_ == 1) {
-        last_elapsed_ = read_time();
-        E = digits_to_int(last_elapsed_);
-        last_elapsed_seconds_ = E;
-        show_time(last_elapsed_, E, true, "Current count : ", "Total count : ");
+        if (!time_tick(E)) return;
     } else {
         const channel_values v = read_channels();
         const char* unit = value_unit(setup_.profile.mode);
@@ -188,6 +188,7 @@ void run_engine::tick_steps() {
     if (setup_.series_number < setup_.series_total && !(interrupted_ && interrupted_())) {
         ++setup_.series_number;
         last_elapsed_seconds_ = 0;
+        stalled_time_ticks_ = 0;
         link_->start_count();
         pause(restart_wait_ms);
         timer_on_ = true;
@@ -204,7 +205,10 @@ void run_engine::tick_steps() {
 void run_engine::stop() {
     if (state_ != run_state::counting) return;
     link_->stop_count();
-    if (!link_->online) return;
+    if (!link_->online) { // nothing answers, so nothing was measured: STOP still ends the run
+        fail(communication_error_message, true);
+        return;
+    }
     set_buttons(button_set::finished);
     timer_on_ = false;
     state_ = run_state::finished;
@@ -265,14 +269,15 @@ bool run_engine::end_measurement(const char* beta_prefix, const char* current_pr
         return false;
     }
     const std::string elapsed = read_time();
-    if (link_->read_error >= 1) { // a time line that never ended
+    if (link_->read_error >= 1 || !time_replied_) { // a time line that never ended, or no reply
         fail(communication_error_message, false);
         return false;
     }
+    const std::optional<std::int64_t> seconds = checked_elapsed(elapsed);
+    if (!seconds) return false;
     last_elapsed_ = elapsed;
-    const std::int64_t E = digits_to_int(elapsed);
-    show_time(elapsed, E, false, current_prefix, total_prefix);
-    plot(v, E); // the chart ends on the values the row keeps
+    show_time(elapsed, *seconds, false, current_prefix, total_prefix);
+    plot(v, *seconds); // the chart ends on the values the row keeps
     link_->stop_count();
     pause(stop_wait_ms);
     return finish_measurement(v, elapsed);
@@ -299,7 +304,53 @@ run_engine::channel_values run_engine::read_channels() {
 std::string run_engine::read_time() {
     std::string elapsed; // stays empty when the link is offline
     link_->read_time(elapsed);
+    time_replied_ = link_->online && link_->last_reply.count == 1;
     return elapsed;
+}
+
+bool run_engine::time_tick(std::int64_t& E) {
+    last_elapsed_ = read_time();
+    if (link_->read_error < 1 && !time_replied_) {
+        // An instrument that fell silent for the whole reply timeout is gone, as for a value read.
+        if (link_->online) {
+            fail(communication_error_message, true);
+            return false;
+        }
+        // Nothing answers at all: the run waits a few ticks, showing nothing to press, then fails.
+        show_time(last_elapsed_, 0, true, "Current count : ", "Total count : ");
+        if (++missing_time_replies_ >= missing_time_replies_limit) {
+            fail(communication_error_message, true);
+            return false;
+        }
+        set_buttons(button_set::none);
+        timer_on_ = true;
+        return false;
+    }
+    if (link_->read_error >= 1) return true; // the tick fails the run on the read error
+    const std::optional<std::int64_t> seconds = checked_elapsed(last_elapsed_);
+    if (!seconds) return false;
+    stalled_time_ticks_ = *seconds == last_elapsed_seconds_ ? stalled_time_ticks_ + 1 : 0;
+    E = *seconds;
+    last_elapsed_seconds_ = E;
+    show_time(last_elapsed_, E, true, "Current count : ", "Total count : ");
+    // A count whose time stopped (a preset the instrument took otherwise) would never end.
+    if (stalled_time_ticks_ >= stalled_time_ticks_limit) {
+        fail(communication_error_message, true);
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::int64_t> run_engine::checked_elapsed(const std::string& elapsed) {
+    const bool digits =
+        !elapsed.empty() && std::all_of(elapsed.begin(), elapsed.end(), [](char c) { return c >= '0' && c <= '9'; });
+    // A garbled reply read by its digits alone would become a wrong time, and with it wrong results.
+    const std::int64_t seconds = digits ? digits_to_int(elapsed) : -1;
+    if (!digits || seconds < last_elapsed_seconds_ || seconds > setup_.preset_time) {
+        fail(communication_error_message, true);
+        return std::nullopt;
+    }
+    return seconds;
 }
 
 void run_engine::show_time(const std::string& elapsed, std::int64_t E, bool rewrite_preset, const char* current_prefix,

@@ -101,6 +101,11 @@ inline constexpr int settings_wait_ms = 5000; // after the settings download
 inline constexpr int stop_wait_ms = 3000;     // after the stop at the end of a measurement
 inline constexpr int restart_wait_ms = 1000;  // after the start of the next measurement
 inline constexpr int tick_interval_ms = 500;  // between two ticks of a run
+// Time ticks in a row that may bring no time reply (an instrument switched off) before the run fails.
+inline constexpr int missing_time_replies_limit = 3;
+// Time ticks in a row whose elapsed time may stay where it was before the run fails: time ticks are
+// at least a second apart, and the instrument's whole seconds move every second while it counts.
+inline constexpr int stalled_time_ticks_limit = 8;
 
 class run_engine {
 public:
@@ -150,6 +155,8 @@ public:
     int tick_phase() const { return tick_phase_; }
     bool timer_on() const { return timer_on_; }
     bool online() const { return link_ && link_->online; }
+    // Time replies are missing (nothing answers): the buttons show nothing to press until the run fails.
+    bool waiting_for_replies() const { return missing_time_replies_ > 0; }
     const cur_measurment& measurement() const { return setup_; }
     const run_table& table() const { return table_; }
     std::size_t row_count() const;
@@ -162,6 +169,11 @@ private:
     void open_steps();
     channel_values read_channels();
     std::string read_time();
+    // The elapsed time of a time reply; a reply that is no whole number of seconds, that goes back,
+    // or that passes the preset time fails the run and gives nothing.
+    std::optional<std::int64_t> checked_elapsed(const std::string& elapsed);
+    // A time tick: false when the run failed or goes on without a time to compare.
+    bool time_tick(std::int64_t& E);
     void show_time(const std::string& elapsed, std::int64_t E, bool rewrite_preset, const char* current_prefix,
                    const char* total_prefix);
     // Stops the instrument, keeps the table, and leaves START off; `text` is shown.
@@ -207,6 +219,9 @@ private:
     run_progress progress_;
     std::string last_elapsed_;
     std::int64_t last_elapsed_seconds_ = 0;
+    bool time_replied_ = false; // the last time read brought one complete line
+    int missing_time_replies_ = 0;
+    int stalled_time_ticks_ = 0;
     int tick_phase_ = 1;
     bool timer_on_ = false;
     std::vector<run_notice> notices_;

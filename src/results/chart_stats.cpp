@@ -8,8 +8,9 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <stdexcept>
+#include <string_view>
+#include <unordered_map>
 
 namespace xkv {
 
@@ -36,85 +37,134 @@ std::vector<std::string> chart_columns() {
 
 namespace {
 
-// A listing row that has a date: where it plots and which series it belongs to.
-struct dated_row {
-    std::size_t row;
-    long long saved;
-    std::size_t series;
-    std::int64_t series_number;
-    long long counting_time;
-};
-
 std::int64_t whole_number(std::string_view text) {
     const auto n = number_of(text);
     return n && *n > 0 && *n < 1e15 ? static_cast<std::int64_t>(*n) : 0;
 }
 
-// The end of each row's measurement: a series saved at once ends at its time stamp, and each of
-// its rows the counting times of the later ones before that.
-std::vector<long long> measurement_ends(std::vector<dated_row> rows, std::size_t series_count) {
-    std::vector<long long> end(rows.size());
-    std::vector<std::vector<std::size_t>> members(series_count);
-    for (std::size_t i = 0; i < rows.size(); ++i) members[rows[i].series].push_back(i);
-    for (auto& m : members) {
-        std::stable_sort(m.begin(), m.end(), [&rows](std::size_t a, std::size_t b) {
-            return rows[a].series_number > rows[b].series_number;
-        });
-        long long later = 0;
-        for (const std::size_t i : m) {
-            end[i] = rows[i].saved - later;
-            later += rows[i].counting_time;
-        }
-    }
-    return end;
-}
-
 } // namespace
 
-chart_data chart_of_listing(const text_table& listing, const std::string& column) {
+chart_collector::chart_collector(const std::string& column) {
     bool known = false;
     for (const std::string& c : chart_columns()) known = known || c == column;
     if (!known) throw std::out_of_range("'" + column + "' is not a numeric column of the listing");
-    const std::size_t value_col = viewer_column(column);
-    const std::size_t date_col = viewer_column("ts");
-    const std::size_t sample_col = viewer_column("sample_id");
-    const std::size_t number_col = viewer_column("series_number");
-    const std::size_t time_col = viewer_column("time");
-    std::size_t u_col = 0;
-    chart_data chart;
-    chart.title = std::string(viewer_headers[value_col]);
-    if (column == "activity_l") chart.error_bars = true, u_col = viewer_column("u_activity_l");
-    if (column == "activity_b") chart.error_bars = true, u_col = viewer_column("u_activity_b");
+    value_col_ = viewer_column(column);
+    date_col_ = viewer_column("ts");
+    sample_col_ = viewer_column("sample_id");
+    number_col_ = viewer_column("series_number");
+    time_col_ = viewer_column("time");
+    chart_.title = std::string(viewer_headers[value_col_]);
+    if (column == "activity_l") chart_.error_bars = true, u_col_ = viewer_column("u_activity_l");
+    if (column == "activity_b") chart_.error_bars = true, u_col_ = viewer_column("u_activity_b");
+}
 
-    std::vector<dated_row> rows;
-    std::map<std::string, std::size_t, std::less<>> series_of; // sample and time stamp
-    for (std::size_t r = 1; r < listing.row_count(); ++r) {
-        const std::string_view date = listing.cell(r, date_col);
-        const auto seconds = timestamp_seconds(date);
-        if (!seconds) continue;
-        const std::string_view sample = listing.cell(r, sample_col);
-        std::string key = std::string(sample) + '\n' + std::string(date);
-        const auto [at, added] = series_of.try_emplace(std::move(key), chart.series.size());
-        if (added) chart.series.push_back(std::string(sample) + " " + std::string(date));
-        rows.push_back({r, *seconds, at->second, whole_number(listing.cell(r, number_col)),
-                        whole_number(listing.cell(r, time_col))});
+void chart_collector::add(const std::vector<std::string_view>& cells) {
+    const auto cell = [&cells](std::size_t c) { return c < cells.size() ? cells[c] : std::string_view(); };
+    const std::string_view date = cell(date_col_);
+    const auto seconds = timestamp_seconds(date);
+    if (!seconds) return;
+    // A row without a value still belongs to its series: its counting time moves the others back.
+    const std::string_view sample = cell(sample_col_);
+    std::string name = std::string(sample) + " " + std::string(date);
+    std::size_t series = 0;
+    if (const auto at = series_of_.find(name); at != series_of_.end()) {
+        series = at->second;
+    } else {
+        series = chart_.series.size();
+        chart_.series.push_back(name);
+        series_of_.emplace(std::move(name), series);
     }
-    const std::vector<long long> ends = measurement_ends(rows, chart.series.size());
+    dated_row r{*seconds, 0, 0, series, whole_number(cell(number_col_)), whole_number(cell(time_col_)), false};
+    if (const auto value = number_of(cell(value_col_))) {
+        r.has_value = true;
+        r.value = *value;
+        if (chart_.error_bars)
+            if (const auto u = number_of(cell(u_col_))) r.error = std::abs(*value * *u);
+    }
+    rows_.push_back(r);
+}
+
+chart_data chart_collector::finish() {
+    // The end of each row's measurement: a series saved at once ends at its time stamp, and each of
+    // its rows the counting times of the later ones (by series number) before that.
+    std::vector<std::vector<std::size_t>> members(chart_.series.size());
+    for (std::size_t i = 0; i < rows_.size(); ++i) members[rows_[i].series].push_back(i);
+    std::vector<long long> end(rows_.size());
+    for (auto& m : members) {
+        std::stable_sort(m.begin(), m.end(), [this](std::size_t a, std::size_t b) {
+            return rows_[a].series_number > rows_[b].series_number;
+        });
+        long long later = 0;
+        for (const std::size_t i : m) {
+            end[i] = rows_[i].saved - later;
+            later += rows_[i].counting_time;
+        }
+    }
+    members.clear();
+    series_of_.clear();
 
     std::vector<double> values;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const auto value = number_of(listing.cell(rows[i].row, value_col));
-        if (!value) continue;
-        control_point p{ends[i], *value, 0, false, rows[i].series};
-        if (chart.error_bars)
-            if (const auto u = number_of(listing.cell(rows[i].row, u_col))) p.error = std::abs(*value * *u);
-        chart.points.push_back(p);
-        values.push_back(*value);
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const dated_row& r = rows_[i];
+        if (!r.has_value) continue;
+        chart_.points.push_back({end[i], r.value, r.error, false, r.series});
+        values.push_back(r.value);
     }
-    chart.lines = control_lines_of(values);
-    for (control_point& p : chart.points)
-        p.beyond_3_sigma = chart.lines.sigma > 0 && std::abs(p.value - chart.lines.mean) > 3 * chart.lines.sigma;
+    rows_.clear();
+    chart_.lines = control_lines_of(values);
+    chart_.values = values.size();
+    for (control_point& p : chart_.points)
+        p.beyond_3_sigma = chart_.lines.sigma > 0 && std::abs(p.value - chart_.lines.mean) > 3 * chart_.lines.sigma;
+    return std::move(chart_);
+}
+
+chart_data chart_of_listing(const text_table& listing, const std::string& column) {
+    chart_collector collector(column);
+    std::vector<std::string_view> cells;
+    for (std::size_t r = 1; r < listing.row_count(); ++r) {
+        listing.row_views(r, cells);
+        collector.add(cells);
+    }
+    return collector.finish();
+}
+
+chart_data decimated(chart_data chart, int pixel_columns) {
+    const std::size_t columns = static_cast<std::size_t>(std::max(pixel_columns, 1));
+    if (chart.points.size() <= 2 * columns) return chart;
+    const auto [first, last] =
+        std::minmax_element(chart.points.begin(), chart.points.end(),
+                            [](const control_point& a, const control_point& b) { return a.seconds < b.seconds; });
+    const double t0 = static_cast<double>(first->seconds);
+    const double span = static_cast<double>(last->seconds) - t0;
+    struct extremes {
+        std::size_t low = SIZE_MAX, high = SIZE_MAX;
+    };
+    std::vector<extremes> buckets(columns);
+    for (std::size_t i = 0; i < chart.points.size(); ++i) {
+        const control_point& p = chart.points[i];
+        const double at = span > 0 ? (static_cast<double>(p.seconds) - t0) / span * static_cast<double>(columns) : 0;
+        extremes& b = buckets[std::min(columns - 1, static_cast<std::size_t>(at))];
+        if (b.low == SIZE_MAX || p.value < chart.points[b.low].value) b.low = i;
+        if (b.high == SIZE_MAX || p.value > chart.points[b.high].value) b.high = i;
+    }
+    std::vector<control_point> kept;
+    kept.reserve(2 * columns);
+    for (const extremes& b : buckets) {
+        if (b.low == SIZE_MAX) continue;
+        const control_point& low = chart.points[b.low];
+        const control_point& high = chart.points[b.high];
+        const bool low_first = low.seconds <= high.seconds;
+        kept.push_back(low_first ? low : high);
+        if (b.high != b.low) kept.push_back(low_first ? high : low);
+    }
+    chart.points = std::move(kept);
     return chart;
+}
+
+std::string decimation_note(const chart_data& chart) {
+    if (chart.values <= chart.points.size()) return {};
+    return std::to_string(chart.values) + " values, drawn as the lowest and highest of each pixel column (" +
+           std::to_string(chart.points.size()) + " points)";
 }
 
 axis_ticks round_number_ticks(double low, double high, int at_most) {

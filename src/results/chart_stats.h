@@ -5,7 +5,11 @@
 
 #include "results/text_table.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace xkv {
@@ -32,6 +36,7 @@ struct chart_data {
     std::vector<control_point> points;
     control_lines lines;
     bool error_bars = false;
+    std::size_t values = 0; // the values the lines are computed from; more than points when decimated
     // One name per series ("S1 2024-05-02 12:00:00"): the rows of one sample saved at once.
     std::vector<std::string> series;
 };
@@ -73,5 +78,39 @@ std::vector<std::string> chart_columns();
 // ends where the times of the measurements after it (by series number) leave it.
 // Throws std::out_of_range for a column that is not a chart column.
 chart_data chart_of_listing(const text_table& listing, const std::string& column);
+
+// The same, one listing row at a time (cells in the viewer's column order), so a listing of any
+// length is never held whole.
+class chart_collector {
+public:
+    explicit chart_collector(const std::string& column); // throws std::out_of_range as above
+    void add(const std::vector<std::string_view>& cells);
+    chart_data finish();
+
+private:
+    // A dated listing row, kept small: a series is only known whole at the end.
+    struct dated_row {
+        long long saved;
+        double value, error;
+        std::size_t series;
+        std::int64_t series_number;
+        long long counting_time;
+        bool has_value;
+    };
+    std::size_t value_col_ = 0, date_col_ = 0, u_col_ = 0, sample_col_ = 0, number_col_ = 0, time_col_ = 0;
+    std::unordered_map<std::string, std::size_t> series_of_; // "sample date" to its series
+    std::vector<dated_row> rows_;
+    chart_data chart_;
+};
+
+// A plot `pixel_columns` wide shows no more than the lowest and the highest point of each pixel
+// column (the time range cut into that many equal parts), in time order: what is drawn looks the
+// same, the points beyond 3 sigma included, at a cost bounded by the width. The lines stay those
+// of every value. A chart with no more than two points per column is left as it is.
+chart_data decimated(chart_data chart, int pixel_columns);
+// The plot width of a chart drawn into a PNG file without a window.
+inline constexpr int chart_png_width = 1000;
+// What the plot says of a decimated chart; empty when every value is drawn.
+std::string decimation_note(const chart_data& chart);
 
 } // namespace xkv

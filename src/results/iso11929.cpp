@@ -1,9 +1,5 @@
 #include "results/iso11929.h"
 
-#include "settings/errors.h"
-#include "settings/ini_file.h"
-#include "settings/value_text.h"
-
 #include <cmath>
 
 namespace xkv {
@@ -22,17 +18,6 @@ characteristic_limits iso11929_limits(const counting_inputs& in, double k) {
     if (denominator > 0)
         out.detection_limit = (2 * out.decision_threshold + k * k * std::abs(w) / in.gross_time) / denominator;
     return out;
-}
-
-double read_limits_k(const std::string& program_options_path) {
-    const std::string text = ini_file(program_options_path).read_string("LIMITS", "k", "");
-    if (text.empty()) return default_limits_k;
-    try {
-        const double k = parse_float(text);
-        return std::isfinite(k) && k > 0 ? k : default_limits_k;
-    } catch (const conversion_error&) {
-        return default_limits_k;
-    }
 }
 
 } // namespace xkv

@@ -2,13 +2,14 @@
 // Characteristic limits of a Poisson counting measurement: decision threshold y* and detection
 // limit y#, for a result y = w (r_g - r_0) with a relative uncertainty u_rel(w) of the factor w.
 
+#include "settings/read_only_options.h"
+
 #include <optional>
-#include <string>
 
 namespace xkv {
 
 // k(1-alpha) = k(1-beta) unless the program options give another.
-inline constexpr double default_limits_k = 1.645;
+inline const double default_limits_k = read_only_options{}.limits_k;
 
 struct counting_inputs {
     double gross_rate = 0;      // r_g, per second
@@ -29,8 +30,5 @@ struct characteristic_limits {
 };
 
 characteristic_limits iso11929_limits(const counting_inputs& in, double k);
-
-// "LIMITS" "k" of the program options file: a number above 0, else the default. Read only.
-double read_limits_k(const std::string& program_options_path);
 
 } // namespace xkv

@@ -1,5 +1,6 @@
 #include "results/report_output.h"
 
+#include "results/report_counter.h"
 #include "results/result_columns.h"
 #include "results/t_report.h"
 #include "settings/errors.h"
@@ -8,37 +9,35 @@
 #include "settings/value_text.h"
 #include "settings/whole_file.h"
 
-#include <charconv>
-#include <cstdint>
+#include <optional>
 #include <string_view>
-#include <system_error>
 
 namespace xkv {
 
 namespace {
 
-// The cell of a listing row, empty when the row is short.
-const std::string& cell(const std::vector<std::string>& row, std::size_t column) {
-    static const std::string empty;
-    return column < row.size() ? row[column] : empty;
+std::string report_file_text(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
 }
 
-// The listing's cells are in the order of results_columns().
-_r_results viewer_row(const std::vector<std::string>& cells) {
-    _r_results r;
-    for (std::size_t i = 0; i < results_column_count; ++i) results_columns()[i].field.set(r, cell(cells, i));
-    return r;
-}
-
-// Asks for the file, writes the report and opens it.
-report_result deliver(const report_text& report, ui_services& ui) {
-    if (!report.error_text.empty()) {
-        ui.show_message(report.error_text);
+// Asks for the file, writes the numbered report and opens it.
+report_result deliver(const report_sources& sources, std::vector<_r_results> rows, ui_services& ui) {
+    std::string problem = template_problem(sources);
+    std::optional<std::string> path;
+    if (problem.empty()) {
+        path = ui.choose_save_file("report file|*.txt", "txt");
+        if (!path) return report_result::cancelled;
+        problem = write_numbered_report(sources, std::move(rows), *path).error_text; // changed meanwhile
+    }
+    if (!problem.empty()) {
+        ui.show_message(problem);
         return report_result::template_error;
     }
-    const auto path = ui.choose_save_file("report file|*.txt", "txt");
-    if (!path) return report_result::cancelled;
-    write_report_file(*path, report.lines);
     if (ui.open_with_desktop(*path)) return report_result::written;
     ui.show_warning("Couldn't execute the application", "Error");
     return report_result::open_failed;
@@ -47,13 +46,32 @@ report_result deliver(const report_text& report, ui_services& ui) {
 } // namespace
 
 std::string advance_report_counter(const std::string& counter_path) {
-    ini_file ini(counter_path);
-    const std::int64_t next = std::int64_t{ini.read_integer("TEMPLATE", "number", 1)} + 1;
-    char buffer[24];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, next).ptr;
-    std::string text(buffer, end);
-    ini.write_integer("TEMPLATE", "number", digits_to_int(text));
-    return text;
+    const report_counter counter(counter_path);
+    const std::string number = counter.next();
+    counter.store(number);
+    return number;
+}
+
+std::string template_problem(const report_sources& sources) { return t_report(sources.template_path).error_text; }
+
+report_text write_numbered_report(const report_sources& sources, std::vector<_r_results> rows,
+                                  const std::string& path) {
+    if (std::string problem = template_problem(sources); !problem.empty()) return {std::move(problem), {}, {}};
+    const report_counter counter(sources.counter_path);
+    report_text report = make_report(sources, std::move(rows), counter.next());
+    if (!report.error_text.empty()) return report;
+    whole_file file(path, 0666);
+    if (!file.opened()) throw file_failure("Cannot create file", path, file.error());
+    if (!file.write(report_file_text(report.lines))) throw file_failure("Cannot write file", path, file.error());
+    // The number is stored before the report takes its place: a report that can't keep its number
+    // is not put out, and one put out never shares its number with the next.
+    const std::int32_t before = counter.stored();
+    counter.store(report.number);
+    if (!file.commit()) {
+        counter.restore(before);
+        throw file_failure("Cannot write file", path, file.error());
+    }
+    return report;
 }
 
 std::string short_date(std::time_t when) {
@@ -66,19 +84,20 @@ std::string short_date(std::time_t when) {
 
 std::string today_short_date() { return short_date(std::time(nullptr)); }
 
-report_text make_report(const report_sources& sources, std::vector<_r_results> rows) {
+report_text make_report(const report_sources& sources, std::vector<_r_results> rows, const std::string& number) {
     t_report engine(sources.template_path);
     report_text out;
     if (!engine.error_text.empty()) {
         out.error_text = engine.error_text;
         return out;
     }
-    out.number = advance_report_counter(sources.counter_path);
+    out.number = number;
     engine.number_text = out.number;
     engine.creator_text = sources.creator;
     engine.date_text = today_short_date();
     engine.setup = sources.setup;
     engine.limits_k = sources.limits_k;
+    engine.extras = sources.extras;
     engine.rows = std::move(rows);
     engine.generate();
     out.lines = std::move(engine.out_lines);
@@ -94,29 +113,36 @@ std::vector<_r_results> run_report_rows(const run_table& table) {
     return rows;
 }
 
+_r_results viewer_report_row(const std::vector<std::string_view>& cells) {
+    _r_results r;
+    for (std::size_t i = 0; i < results_column_count; ++i)
+        results_columns()[i].field.set(r, i < cells.size() ? std::string(cells[i]) : std::string());
+    return r;
+}
+
 std::vector<_r_results> viewer_report_rows(const text_table& listing) {
     std::vector<_r_results> rows;
-    for (std::size_t r = 1; r < listing.row_count(); ++r) rows.push_back(viewer_row(listing.row(r)));
+    std::vector<std::string_view> cells;
+    for (std::size_t r = 1; r < listing.row_count() && rows.size() < report_row_capacity; ++r) {
+        listing.row_views(r, cells);
+        rows.push_back(viewer_report_row(cells));
+    }
     return rows;
 }
 
 void write_report_file(const std::string& path, const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) {
-        text += line;
-        text += "\r\n";
-    }
     whole_file file(path, 0666);
     if (!file.opened()) throw file_failure("Cannot create file", path, file.error());
-    if (!file.write(text) || !file.commit()) throw file_failure("Cannot write file", path, file.error());
+    if (!file.write(report_file_text(lines)) || !file.commit())
+        throw file_failure("Cannot write file", path, file.error());
 }
 
 report_result report_from_run(const run_table& table, const report_sources& sources, ui_services& ui) {
-    return deliver(make_report(sources, run_report_rows(table)), ui);
+    return deliver(sources, run_report_rows(table), ui);
 }
 
 report_result report_from_viewer(const text_table& listing, const report_sources& sources, ui_services& ui) {
-    return deliver(make_report(sources, viewer_report_rows(listing)), ui);
+    return deliver(sources, viewer_report_rows(listing), ui);
 }
 
 } // namespace xkv

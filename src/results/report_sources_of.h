@@ -12,8 +12,8 @@
 namespace xkv {
 
 // The template named in the program options (resolved against `program_dir`), the counter in the
-// default profile file, the profile's creator and the given run setup.
+// default profile file, the profile's creator, the given run setup and the limits' k.
 report_sources report_sources_of(const std::string& program_dir, const _program_options& options,
-                                 const _options& profile, const cur_measurment& setup);
+                                 const _options& profile, const cur_measurment& setup, double limits_k);
 
 } // namespace xkv

@@ -1,7 +1,7 @@
 #include "results/save_results.h"
 
 #include "results/result_columns.h"
-#include "results/t_sqlite.h"
+#include "results/row_keys.h"
 
 #include <array>
 
@@ -17,8 +17,8 @@ std::array<const result_column*, saved_column_count()> saved_columns() {
     return in_order;
 }
 
-std::string insert_text() {
-    std::string names, parameters;
+std::string insert_text(bool with_ts) {
+    std::string names = with_ts ? "ts" : "", parameters = with_ts ? "?" : "";
     for (const result_column* c : saved_columns()) {
         if (!names.empty()) {
             names += ",";
@@ -32,7 +32,8 @@ std::string insert_text() {
 
 } // namespace
 
-const std::string results_insert = insert_text();
+const std::string results_insert = insert_text(false);
+const std::string results_insert_with_ts = insert_text(true);
 
 std::vector<std::string> insert_values(const _r_results& r) {
     static const auto columns = saved_columns();
@@ -42,14 +43,32 @@ std::vector<std::string> insert_values(const _r_results& r) {
     return values;
 }
 
-save_outcome save_results(const run_table& table, const std::string& database_path) {
+std::vector<std::string> new_row_keys(const run_table& table) {
+    std::vector<std::string> keys;
+    for (std::size_t i = 0; i < table.size() && !table[i].sample_id.empty(); ++i) keys.push_back(new_row_key());
+    return keys;
+}
+
+save_outcome save_results(const run_table& table, results_store& store, const std::vector<std::string>& keys,
+                          const std::vector<save_hook>& hooks) {
     if (table[0].sample_id.empty()) return save_outcome::no_data;
-    t_sqlite db(database_path);
-    t_sqlite::transaction all_rows(db);
-    for (std::size_t i = 0; i < table.size() && !table[i].sample_id.empty(); ++i)
-        db.query(results_insert, insert_values(table[i]));
+    results_store::transaction all_rows(store);
+    store.create_when_absent(row_keys_table);
+    for (std::size_t i = 0; i < table.size() && !table[i].sample_id.empty(); ++i) {
+        const std::string& key = keys.at(i);
+        if (has_row_key(store, key)) continue;
+        const std::int64_t id = store.insert_result(insert_values(table[i]));
+        add_row_key(store, id, key);
+        for (const save_hook& hook : hooks) hook(store, {id, i, table[i], key});
+    }
     all_rows.commit();
     return save_outcome::saved;
+}
+
+save_outcome save_results(const run_table& table, const std::string& location, const std::vector<save_hook>& hooks) {
+    if (table[0].sample_id.empty()) return save_outcome::no_data;
+    const auto store = open_results_store(location);
+    return save_results(table, *store, new_row_keys(table), hooks);
 }
 
 } // namespace xkv

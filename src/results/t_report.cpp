@@ -17,6 +17,13 @@ namespace xkv {
 namespace {
 
 constexpr std::string_view table_marker = "{TABLE}";
+
+constexpr std::size_t first_limits_slot = 43;
+constexpr std::size_t first_lab_slot = 50;
+constexpr std::size_t lab_slot_count = 19;
+static_assert(report_tag_names[first_limits_slot] == "D.DT_A" && report_tag_names[first_lab_slot] == "D.LAB_A" &&
+              report_tag_names[first_lab_slot + lab_slot_count - 1] == "D.CALIBRATIONS" &&
+              report_tag_names[first_lab_slot + lab_slot_count].empty());
 constexpr std::string_view end_table_marker = "{END_TABLE}";
 
 char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
@@ -169,8 +176,26 @@ std::string t_report::tag_value(std::size_t slot) const {
     default: break;
     }
     if (current_row >= rows.size()) return {};
-    if (slot >= 43 && slot <= 48) return limits_cells(channels_of_row(rows[current_row]), limits_k)[slot - 43];
+    if (slot >= first_limits_slot && slot < first_limits_slot + limits_column_count) {
+        if (extras) return extra_cells().at(slot - first_limits_slot);
+        return limits_cells(channels_of_row(rows[current_row]), limits_k)[slot - first_limits_slot];
+    }
+    if (slot >= first_lab_slot && slot < first_lab_slot + lab_slot_count) {
+        if (!extras) return {};
+        const auto& cells = extra_cells();
+        const std::size_t at = limits_column_count + slot - first_lab_slot;
+        return at < cells.size() ? cells[at] : std::string{};
+    }
     return row_value(rows[current_row], slot);
+}
+
+const std::vector<std::string>& t_report::extra_cells() const {
+    if (extra_row_ != current_row) {
+        extra_cells_ = extras->row_cells(rows[current_row]);
+        extra_cells_.resize(std::max(extra_cells_.size(), limits_column_count));
+        extra_row_ = current_row;
+    }
+    return extra_cells_;
 }
 
 std::string t_report::substitute_tag(const std::string& line, std::size_t slot) const {
@@ -192,6 +217,7 @@ std::string t_report::substitute_line(const std::string& line) const {
 
 void t_report::generate() {
     out_lines.clear();
+    extra_row_ = SIZE_MAX;
     std::size_t i = 0;
     while (i < lines.size()) {
         if (!starts_with_any_case(lines[i], table_marker)) {

@@ -9,9 +9,12 @@
 #include "measurement/cur_measurment.h"
 #include "measurement/r_results.h"
 #include "results/iso11929.h"
+#include "results/row_extras.h"
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,8 +25,9 @@ namespace xkv {
 // on a line, so the first "{D.CAL_B}" gets the beta efficiency (slot 17) and a second one factor B
 // (slot 35); the eight empty names remove up to eight "{}" per line. A "D.*" slot reports the results
 // column with that tag (results_columns()), apart from the parameter set's factors B to E. Slots 43
-// to 49 give the characteristic limits of the row's channels and the k they were computed with.
-inline constexpr std::size_t report_tag_count = 58;
+// to 49 give the characteristic limits of the row's channels and the k they were computed with;
+// slots 50 to 68 the lab's results of the row and the calibrations they used (empty without extras).
+inline constexpr std::size_t report_tag_count = 77;
 inline constexpr std::array<std::string_view, report_tag_count> report_tag_names = {"NUMBER",
                                                                                     "CREATOR",
                                                                                     "CUR_DATE",
@@ -74,6 +78,25 @@ inline constexpr std::array<std::string_view, report_tag_count> report_tag_names
                                                                                     "D.DL_B",
                                                                                     "D.ND_B",
                                                                                     "LIMITS_K",
+                                                                                    "D.LAB_A",
+                                                                                    "D.U_LAB_A",
+                                                                                    "D.LAB_DT_A",
+                                                                                    "D.LAB_DL_A",
+                                                                                    "D.BEST_A",
+                                                                                    "D.U_BEST_A",
+                                                                                    "D.LOW_A",
+                                                                                    "D.HIGH_A",
+                                                                                    "D.LAB_ND_A",
+                                                                                    "D.LAB_B",
+                                                                                    "D.U_LAB_B",
+                                                                                    "D.LAB_DT_B",
+                                                                                    "D.LAB_DL_B",
+                                                                                    "D.BEST_B",
+                                                                                    "D.U_BEST_B",
+                                                                                    "D.LOW_B",
+                                                                                    "D.HIGH_B",
+                                                                                    "D.LAB_ND_B",
+                                                                                    "D.CALIBRATIONS",
                                                                                     "",
                                                                                     "",
                                                                                     "",
@@ -122,7 +145,14 @@ public:
     std::size_t current_row = 0;  // the row row tags take
 
     double limits_k = default_limits_k; // k of the characteristic limits
+    std::shared_ptr<row_extras> extras; // the limits and lab values of the rows, when known
     std::vector<std::string> out_lines; // the report, one entry per line
+
+private:
+    // The extras' cells of current_row, computed once per row.
+    const std::vector<std::string>& extra_cells() const;
+    mutable std::size_t extra_row_ = SIZE_MAX;
+    mutable std::vector<std::string> extra_cells_;
 };
 
 } // namespace xkv

@@ -98,7 +98,7 @@ bool is_busy(int rc) { return (rc & 0xff) == SQLITE_BUSY; }
 void t_sqlite::connection_closer::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 void t_sqlite::statement_finalizer::operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
 
-t_sqlite::t_sqlite(const std::string& path) {
+t_sqlite::t_sqlite(const std::string& path, int busy_timeout_ms) {
     sqlite3* raw = nullptr;
     // One object serves one operation on one thread: SQLite's per-call locking would only cost time.
     const int rc =
@@ -108,6 +108,8 @@ t_sqlite::t_sqlite(const std::string& path) {
         if (!raw) throw ESQLiteException("Failed to open database \"" + path + "\" : unknown error");
         throw ESQLiteException("Failed to open database \"" + path + "\" : " + sqlite3_errmsg(raw));
     }
+    // Another station's SAVE holds the file for a moment: wait for it rather than fail at once.
+    sqlite3_busy_timeout(raw, busy_timeout_ms);
     execute("PRAGMA SYNCHRONOUS=NORMAL;");
     execute("PRAGMA temp_store = MEMORY;");
     if (!table_exists()) {
@@ -234,6 +236,8 @@ void t_sqlite::query_each(std::string_view sql, const std::vector<std::string>& 
         row(cells);
     }
 }
+
+std::int64_t t_sqlite::last_insert_id() const { return sqlite3_last_insert_rowid(db_.get()); }
 
 std::string_view t_sqlite::cell(int row, int column) const {
     if (row < 1 || row > row_count_ || column < 1 || column > col_count_) return {};

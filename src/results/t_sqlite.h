@@ -4,6 +4,7 @@
 
 #include "results/text_table.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -25,8 +26,9 @@ public:
 class t_sqlite {
 public:
     // Opens (creating a missing file) and makes sure the table `results` and its index exist.
+    // A file another program holds is waited for up to `busy_timeout_ms` before its error.
     // Throws ESQLiteException; a failed opening leaves no connection behind.
-    explicit t_sqlite(const std::string& path);
+    explicit t_sqlite(const std::string& path, int busy_timeout_ms = 5000);
     ~t_sqlite();
     t_sqlite(const t_sqlite&) = delete;
     t_sqlite& operator=(const t_sqlite&) = delete;
@@ -44,6 +46,9 @@ public:
 
     // Runs a statement that answers nothing (settings, CREATE, BEGIN, COMMIT); success is "done".
     void execute(std::string_view sql);
+
+    // The id of the row the last INSERT added.
+    std::int64_t last_insert_id() const;
 
     int row_count() const { return row_count_; }
     int col_count() const { return col_count_; }

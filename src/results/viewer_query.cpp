@@ -1,7 +1,6 @@
 #include "results/viewer_query.h"
 
 #include "results/result_columns.h"
-#include "results/t_sqlite.h"
 #include "settings/errors.h"
 #include "settings/value_text.h"
 
@@ -99,39 +98,55 @@ bound_statement filtered_select(const viewer_filter& f) {
     return s;
 }
 
-viewer_grid list_results(const std::string& database_path, const bound_statement& select) {
-    t_sqlite db(database_path);
+viewer_grid list_results(results_store& store, const bound_statement& select) {
     viewer_grid grid;
     grid.add_row(viewer_headers);
-    db.query_into(grid, select.sql, select.values);
+    store.query_each(select.sql, select.values,
+                     [&grid](const std::vector<std::string_view>& cells) { grid.add_row(cells); });
     return grid;
 }
 
-void stream_results(const std::string& database_path, const bound_statement& select,
-                    const std::function<void(const std::vector<std::string_view>& cells)>& row) {
-    t_sqlite db(database_path);
-    db.query_each(select.sql, select.values, row);
+void stream_results(results_store& store, const bound_statement& select, const store_row_handler& row) {
+    store.query_each(select.sql, select.values, row);
 }
 
-bound_statement list_select(filter_list list, const std::string& typed) {
-    const char* beginning = "";
+viewer_grid list_results(const std::string& location, const bound_statement& select) {
+    return list_results(*open_results_store(location), select);
+}
+
+void stream_results(const std::string& location, const bound_statement& select, const store_row_handler& row) {
+    stream_results(*open_results_store(location), select, row);
+}
+
+bound_statement list_select(filter_list list, const std::string& typed, store_dialect dialect) {
+    std::string_view column;
     switch (list) {
-    case filter_list::sample: beginning = "SELECT DISTINCT sample_id FROM results WHERE sample_id LIKE ?"; break;
-    case filter_list::mode: beginning = "SELECT DISTINCT mode FROM results WHERE mode LIKE ?"; break;
-    case filter_list::cal_name: beginning = "SELECT DISTINCT cal_name FROM results WHERE cal_name LIKE ?"; break;
-    case filter_list::hv: beginning = "SELECT DISTINCT hv FROM results WHERE hv LIKE ?"; break;
+    case filter_list::sample: column = "sample_id"; break;
+    case filter_list::mode: column = "mode"; break;
+    case filter_list::cal_name: column = "cal_name"; break;
+    case filter_list::hv: column = "hv"; break;
     }
-    return {beginning, {typed + "%"}};
+    std::string sql = "SELECT DISTINCT " + std::string(column) + " FROM results WHERE ";
+    if (dialect == store_dialect::sqlite) {
+        sql += std::string(column) + " LIKE ?";
+    } else {
+        // The file's LIKE: any value as its text, only a to z without regard to case (the "C"
+        // collation folds nothing else), and no escape character.
+        sql += "CAST(" + std::string(column) + " AS TEXT) COLLATE \"C\" ILIKE ? ESCAPE ''";
+    }
+    return {sql, {typed + "%"}};
 }
 
-std::vector<std::string> refill_list(const std::string& database_path, filter_list list, const std::string& typed) {
-    const bound_statement select = list_select(list, typed);
-    t_sqlite db(database_path);
-    db.query(select.sql, select.values);
+std::vector<std::string> refill_list(results_store& store, filter_list list, const std::string& typed) {
+    const bound_statement select = list_select(list, typed, store.dialect());
     std::vector<std::string> entries;
-    entries.reserve(static_cast<std::size_t>(db.row_count()));
-    for (int r = 1; r <= db.row_count(); ++r) entries.emplace_back(db.cell(r, 1));
+    store.query_each(select.sql, select.values,
+                     [&entries](const std::vector<std::string_view>& cells) { entries.emplace_back(cells.at(0)); });
     return entries;
+}
+
+std::vector<std::string> refill_list(const std::string& location, filter_list list, const std::string& typed) {
+    return refill_list(*open_results_store(location), list, typed);
 }
 
 } // namespace xkv

@@ -4,6 +4,7 @@
 // Every operator text is bound as a parameter; no operator text becomes SQL.
 
 #include "results/result_columns.h"
+#include "results/results_store.h"
 #include "results/text_table.h"
 
 #include <array>
@@ -64,11 +65,13 @@ void clean_bounds(viewer_filter& filter);
 // voltage, inclusive numeric bounds. Throws conversion_error for a bound that cleans to a lone ".".
 bound_statement filtered_select(const viewer_filter& filter);
 
-// Runs the select on the database; the listing with its header row. Throws ESQLiteException.
-viewer_grid list_results(const std::string& database_path, const bound_statement& select);
-// The same rows without the header row, each handed on as SQLite returns it and then forgotten.
-void stream_results(const std::string& database_path, const bound_statement& select,
-                    const std::function<void(const std::vector<std::string_view>& cells)>& row);
+// Runs the select on the store; the listing with its header row. Throws ESQLiteException.
+viewer_grid list_results(results_store& store, const bound_statement& select);
+// The same rows without the header row, each handed on as the store returns it and then forgotten.
+void stream_results(results_store& store, const bound_statement& select, const store_row_handler& row);
+// The same on a store opened at `location` for this one listing.
+viewer_grid list_results(const std::string& location, const bound_statement& select);
+void stream_results(const std::string& location, const bound_statement& select, const store_row_handler& row);
 
 enum class filter_list {
     sample,
@@ -77,8 +80,10 @@ enum class filter_list {
     hv
 };
 
-// The stored values that begin with `typed` (LIKE: a to z in either case; "%" and "_" are wildcards).
-bound_statement list_select(filter_list list, const std::string& typed);
-std::vector<std::string> refill_list(const std::string& database_path, filter_list list, const std::string& typed);
+// The stored values that begin with `typed` (LIKE: a to z in either case, no other letters; "%" and
+// "_" are wildcards, nothing escapes them), the same on either store.
+bound_statement list_select(filter_list list, const std::string& typed, store_dialect dialect = store_dialect::sqlite);
+std::vector<std::string> refill_list(results_store& store, filter_list list, const std::string& typed);
+std::vector<std::string> refill_list(const std::string& location, filter_list list, const std::string& typed);
 
 } // namespace xkv

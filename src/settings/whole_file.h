@@ -5,6 +5,10 @@
 // target. A file in a folder where no new file can be made is written in place when the file itself
 // is writable; a file the program may not write is left alone. An existing target that is no regular
 // file (a pipe, a device) is written directly.
+//
+// The temporary is created exclusively (never through a link) under a name of its own,
+// "<target>.XXXXXX.xkv-tmp", and locked while it is written; a temporary of that name that nobody
+// holds any more (its writer was killed) is removed by the next write of the same target.
 
 #include <cstdint>
 #include <string>
@@ -33,6 +37,9 @@ public:
     // After the last write (sequential or at an offset); false with error() on failure.
     bool write(std::string_view bytes);
     bool write_at(std::string_view bytes, std::uint64_t offset);
+    // A name through which another library can write the open file itself ("/proc/self/fd/N"): the
+    // bytes reach the file created here, whatever happens to names in the folder meanwhile.
+    std::string descriptor_path() const;
     // Completes the file: closes it and puts it in the target's place. False with error() on failure,
     // the target then as it was (except for a file written in place).
     bool commit();
@@ -58,5 +65,9 @@ private:
 
 // The final target of a chain of symbolic links; the path itself when it is no link.
 std::string link_target(const std::string& path);
+
+// The temporaries of `target` that a killed write left: regular files of this user named as above
+// and held by no writer. Removes them; returns how many.
+int remove_stale_temporaries(const std::string& target);
 
 } // namespace xkv

@@ -9,8 +9,10 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <memory>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -45,13 +47,18 @@ protected:
                    "[COM]\r\nport=1\r\ntimeout=" + std::to_string(timeout) + "\r\n[PORTS]\r\nCOM1=" + device + "\r\n");
     }
 
-    // Starts the CLI; its output goes to cli.out and cli.err.
-    pid_t spawn(std::vector<std::string> args) {
-        args.insert(args.begin(), {XKV_BIN_DIR "/xkv4410-cli", "--dir", dir.path()});
+    // Starts the CLI; its output goes to cli.out and cli.err of `out_dir` (the program directory
+    // unless another is given).
+    pid_t spawn(std::vector<std::string> args, std::string out_dir = {}) {
+        if (out_dir.empty()) {
+            out_dir = dir.path();
+            args.insert(args.begin(), {"--dir", dir.path()});
+        }
+        args.insert(args.begin(), XKV_BIN_DIR "/xkv4410-cli");
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
-        const std::string out = dir.file("cli.out"), err = dir.file("cli.err");
+        const std::string out = out_dir + "/cli.out", err = out_dir + "/cli.err";
         write_file(err, "");
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
@@ -64,16 +71,24 @@ protected:
         return pid;
     }
 
-    cli_result finish(pid_t pid) {
+    cli_result finish(pid_t pid, std::string out_dir = {}) {
+        if (out_dir.empty()) out_dir = dir.path();
         cli_result r;
         int status = 0;
         if (pid > 0 && waitpid(pid, &status, 0) == pid) r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = read_file(dir.file("cli.out"));
-        r.err = read_file(dir.file("cli.err"));
+        r.out = read_file(out_dir + "/cli.out");
+        r.err = read_file(out_dir + "/cli.err");
         return r;
     }
 
-    cli_result cli(std::vector<std::string> args) { return finish(spawn(std::move(args))); }
+    // With "--dir" first the command runs in that directory, its output files in it too.
+    cli_result cli(std::vector<std::string> args) {
+        if (args.size() > 1 && args[0] == "--dir") {
+            const std::string other = args[1];
+            return finish(spawn(std::move(args), other), other);
+        }
+        return finish(spawn(std::move(args)));
+    }
 };
 
 std::vector<std::string> lines_of(const std::string& text) {
@@ -176,6 +191,10 @@ TEST_F(CliEndToEnd, SetupChecksAreUsageErrors) {
         cli({"measure", "--set", "soil", "--sample", "S", "--description", "d", "--quantity", "0", "--preset", "0"});
     EXPECT_EQ(zero.exit_code, 2);
     EXPECT_EQ(zero.err, "CAN NOT SET quantity to 0\nCAN NOT SET preset time to 0\n");
+    const cli_result fraction =
+        cli({"measure", "--set", "soil", "--sample", "S", "--description", "d", "--preset", "1.5"});
+    EXPECT_EQ(fraction.exit_code, 2);
+    EXPECT_EQ(fraction.err, "preset time '1.5' is not a whole number of seconds (--preset)\n");
     const cli_result empty = cli({"measure", "--set", "soil", "--sample", "S", "--description", "d", "--units", ""});
     EXPECT_EQ(empty.exit_code, 2);
     EXPECT_NE(empty.err.find("units"), std::string::npos);
@@ -194,6 +213,8 @@ TEST_F(CliEndToEnd, CheckUpdateAgainstALoopbackHost) {
 
     server.set_answer("/xkv-4410/ver.txt", {200, "VER.1.02.0000", {}});
     EXPECT_EQ(cli({"check-update"}).out, "NEW VERSION AVAILABLE - VER.1.02.0000 !!!\n");
+    server.set_answer("/xkv-4410/ver.txt", {200, "VER.1.02\x1b]0;owned\x07\x1b[2J\r\n", {}});
+    EXPECT_EQ(cli({"check-update"}).out, "NEW VERSION AVAILABLE - VER.1.02]0;owned[2J !!!\n");
 
     with_host(xkv::test::closed_http_host());
     const cli_result down = cli({"check-update"});
@@ -204,27 +225,57 @@ TEST_F(CliEndToEnd, CheckUpdateAgainstALoopbackHost) {
 TEST_F(CliEndToEnd, CheckTemplate) {
     EXPECT_EQ(cli({"check-template"}).out, "OK\n");
     write_file(dir.file("bad.tpl"), "line\n{TABLE}\n{D.SAMP_ID}\n");
-    EXPECT_EQ(cli({"check-template", dir.file("bad.tpl")}).out, "{TABLE} WIHTOUT {END_TABLE}\n");
+    const cli_result bad = cli({"check-template", dir.file("bad.tpl")});
+    EXPECT_EQ(bad.out, "{TABLE} WIHTOUT {END_TABLE}\n");
+    EXPECT_EQ(bad.exit_code, 1) << "a template error is no success";
     const cli_result missing = cli({"check-template", dir.file("none.tpl")});
     EXPECT_EQ(missing.exit_code, 1);
     EXPECT_NE(missing.err.find("none.tpl"), std::string::npos);
 }
 
-TEST_F(CliEndToEnd, InterruptWhileCountingStopsAndKeepsTheMeasurement) {
-    sim_process sim({"--speed", "1"});
-    use_port(sim.link_path());
-    const pid_t pid = spawn({"measure", "--set", "soil", "--sample", "S5", "--description", "d", "--preset", "100"});
-    ASSERT_GT(pid, 0);
-    // Wait (bounded) for the first progress line: the run is counting.
-    for (int i = 0; i < 300 && read_file(dir.file("cli.err")).find("/100 s") == std::string::npos; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    ::kill(pid, SIGINT);
-    const cli_result r = finish(pid);
-    EXPECT_EQ(r.exit_code, 0) << r.err;
-    const auto rows = lines_of(r.out);
-    ASSERT_EQ(rows.size(), 2u) << r.out;
-    const auto row = cells_of(rows[1]);
-    EXPECT_EQ(row[1], "S5");
-    EXPECT_LT(std::stoi(row[8]), 100) << "the time of the measurement stopped early";
-    EXPECT_EQ(row[9], "100");
+TEST_F(CliEndToEnd, InterruptTerminateOrHangUpWhileCountingStopsKeepsAndSavesTheCount) {
+    // One program directory, instrument and run per signal, all at once.
+    struct station {
+        int signal;
+        temp_dir dir;
+        std::unique_ptr<sim_process> sim;
+        pid_t pid = -1;
+    };
+    std::vector<std::unique_ptr<station>> stations;
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        auto s = std::make_unique<station>();
+        s->signal = signal;
+        s->sim = std::make_unique<sim_process>(std::vector<std::string>{"--speed", "1"});
+        std::filesystem::create_directories(s->dir.file("ini"));
+        std::filesystem::copy_file(dir.file("ini/calibrations.cfg"), s->dir.file("ini/calibrations.cfg"));
+        write_file(s->dir.file("ini/program_opt.xkv"),
+                   "[COM]\r\nport=1\r\n[PORTS]\r\nCOM1=" + s->sim->link_path() + "\r\n");
+        s->pid = spawn({"--dir", s->dir.path(), "measure", "--set", "soil", "--sample", "S5", "--description", "d",
+                        "--preset", "100", "--save"},
+                       s->dir.path());
+        ASSERT_GT(s->pid, 0);
+        stations.push_back(std::move(s));
+    }
+    for (auto& s : stations) {
+        SCOPED_TRACE(strsignal(s->signal));
+        // Wait (bounded) for the first progress line: the run is counting.
+        for (int i = 0; i < 300 && read_file(s->dir.file("cli.err")).find("/100 s") == std::string::npos; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ::kill(s->pid, s->signal);
+    }
+    for (auto& s : stations) {
+        SCOPED_TRACE(strsignal(s->signal));
+        const cli_result r = finish(s->pid, s->dir.path());
+        EXPECT_EQ(r.exit_code, 4) << "a count cut short" << r.err;
+        EXPECT_NE(r.err.find("interrupted"), std::string::npos) << r.err;
+        const auto rows = lines_of(r.out);
+        ASSERT_EQ(rows.size(), 2u) << r.out;
+        const auto row = cells_of(rows[1]);
+        EXPECT_EQ(row[1], "S5");
+        EXPECT_LT(std::stoi(row[8]), 100) << "the time of the measurement stopped early";
+        EXPECT_EQ(row[9], "100");
+        EXPECT_NE(s->sim->log().find("\nS\n"), std::string::npos) << "the instrument was stopped";
+        const cli_result listed = cli({"--dir", s->dir.path(), "list", "--sample", "S5"});
+        EXPECT_EQ(lines_of(listed.out).size(), 2u) << "the row was saved" << listed.err;
+    }
 }

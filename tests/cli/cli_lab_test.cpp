@@ -3,6 +3,7 @@
 
 #include "cli/cli.h"
 #include "lab/lab_store.h"
+#include "support/cli_in_process.h"
 #include "support/sim_process.h"
 #include "support/temp_dir.h"
 
@@ -17,11 +18,6 @@ using namespace xkv::cli;
 using namespace xkv::test;
 
 namespace {
-
-struct outcome {
-    int code = -1;
-    std::string out, err;
-};
 
 class CliLab : public ::testing::Test {
 protected:
@@ -42,11 +38,8 @@ protected:
     }
 
     outcome run_cli(std::vector<std::string> args) {
-        args.insert(args.begin(), {"--dir", dir.path()});
-        std::ostringstream out, err;
-        const environment env{dir.path(), [](int) {}, &interrupted, {}};
-        const int code = run(args, out, err, env);
-        return {code, out.str(), err.str()};
+        return run_cli_in(
+            dir.path(), std::move(args), [](int) {}, &interrupted);
     }
     outcome background(const std::string& counts, const std::string& time = "1000") {
         return run_cli({"qc", "background", "--set", "Soil", "--counts", counts, "--time", time, "--counter", "C7"});

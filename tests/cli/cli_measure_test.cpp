@@ -2,6 +2,7 @@
 // before it starts, when no instrument answers, when the line misbehaves, and when arguments are off.
 
 #include "cli/cli.h"
+#include "support/cli_in_process.h"
 #include "support/pty_peer.h"
 #include "support/temp_dir.h"
 
@@ -17,11 +18,6 @@ using namespace xkv::cli;
 using namespace xkv::test;
 
 namespace {
-
-struct outcome {
-    int code = -1;
-    std::string out, err;
-};
 
 class CliMeasure : public ::testing::Test {
 protected:
@@ -42,11 +38,8 @@ protected:
     void use_peer(const pty_peer& peer) { use_port("port=1\r\n[PORTS]\r\nCOM1=" + peer.device()); }
 
     outcome run_cli(std::vector<std::string> args) {
-        args.insert(args.begin(), {"--dir", dir.path()});
-        std::ostringstream out, err;
-        const environment env{dir.path(), [this](int ms) { wait(ms); }, &interrupted, {}};
-        const int code = run(args, out, err, env);
-        return {code, out.str(), err.str()};
+        return run_cli_in(
+            dir.path(), std::move(args), [this](int ms) { wait(ms); }, &interrupted);
     }
 
     std::vector<std::string> measure(std::vector<std::string> extra = {}) {
@@ -114,4 +107,20 @@ TEST_F(CliMeasure, ArgumentsAreCheckedAsTheFilesAndTheCalendarHaveThem) {
     EXPECT_EQ(date.code, exit_usage);
     EXPECT_NE(date.err.find("--from takes a date as YYYY-MM-DD, not '2024-02-31'"), std::string::npos) << date.err;
     EXPECT_EQ(run_cli({"list", "--from", "2024-02-29"}).code, exit_ok);
+}
+
+TEST_F(CliMeasure, CtrlCStopsListingsAndExportsWithoutSayingFileSaved) {
+    use_port("port=1");
+    std::filesystem::create_directories(dir.file("templates"));
+    write_file(dir.file("templates/report.tpl"), "{NUMBER}\n");
+    interrupted = true;
+    for (const char* command : {"export-csv", "export-xlsx", "export-xls", "report", "list"}) {
+        SCOPED_TRACE(command);
+        const std::string file = dir.file(std::string("out.") + command);
+        const outcome r = std::string(command) == "list" ? run_cli({command}) : run_cli({command, file});
+        EXPECT_EQ(r.code, exit_interrupted) << r.err;
+        EXPECT_EQ(r.out.find("file saved!"), std::string::npos);
+        EXPECT_NE(r.err.find("interrupted: "), std::string::npos) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(file));
+    }
 }

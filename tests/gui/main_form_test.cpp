@@ -71,7 +71,7 @@ void main_form_test::port_and_speed_choices_write_at_once() {
     for (const char* name : {"COM1", "COM2", "COM4"}) QVERIFY(!f.find(name)->isChecked());
     QVERIFY(f.find("COM3")->isChecked());
     QCOMPARE(f.options().read_integer("COM", "port", 0), 3);
-    QCOMPARE(f.main->program_options().port, 3);
+    QCOMPARE(f.state->options.port, 3);
 
     f.find("Baud2400")->trigger();
     QVERIFY(f.find("Baud2400")->isChecked());
@@ -93,7 +93,7 @@ void main_form_test::unusual_values_leave_items_unticked() {
         QVERIFY2(!f.find(name)->isChecked(), name);
     QCOMPARE(f.label("value_mode"), QString("------------------"));
     QCOMPARE(f.label("status_port"), QString("COM PORT:7 BOUDRATE:19200"));
-    QCOMPARE(f.main->program_options().speed, 19200);
+    QCOMPARE(f.state->options.speed, 19200);
 }
 
 void main_form_test::save_and_load_options_round_trip() {
@@ -105,8 +105,8 @@ void main_form_test::save_and_load_options_round_trip() {
     changed.dead1 = "0.000012";
     changed.alerts.a2_r2 = "77";
     changed.creator = "Dr. Ines";
-    main.set_profile(changed);
-    main.enable_save_options();
+    f.state->profile = changed;
+    f.state->changed(session_change::unsaved_edit);
 
     const std::string named = f.dir.file("lab.xkv");
     f.services.files = {named};
@@ -124,13 +124,13 @@ void main_form_test::save_and_load_options_round_trip() {
     QCOMPARE(f.services.file_dialogs.back().default_extension, std::string("mdb"));
     QCOMPARE(f.label("status_database"), QString::fromStdString(" DataBase : " + f.dir.file("new.mdb")));
 
-    main.set_profile(_options{});
+    f.state->profile = _options{};
     main.refresh_labels();
-    main.enable_save_options();
+    f.state->changed(session_change::unsaved_edit);
     f.services.files = {named};
     f.find("LoadOptions")->trigger();
-    QVERIFY(main.profile() == changed);
-    QCOMPARE(main.program_options().database, std::string("default_database.mdb"));
+    QVERIFY(f.state->profile == changed);
+    QCOMPARE(f.state->options.database, std::string("default_database.mdb"));
     QCOMPARE(f.label("value_C"), QString("2.5"));
     QCOMPARE(f.label("value_mode"), QString("CAM"));
     QVERIFY(!f.find("SaveOptions")->isEnabled());
@@ -140,13 +140,13 @@ void main_form_test::cancelled_dialogs_change_nothing_but_rerun_the_device_test(
     test::sim_process sim;
     shell_fixture f;
     f.options().write_string("PORTS", "COM1", sim.link_path());
-    TMainForm& main = f.start();
+    f.start();
     const auto device_tests = [&] {
         const auto c = sim.commands();
         return std::count(c.begin(), c.end(), "n");
     };
     QCOMPARE(device_tests(), 1);
-    const _program_options before = main.program_options();
+    const _program_options before = f.state->options;
 
     f.find("SelectDataBase")->trigger(); // cancelled
     QCOMPARE(device_tests(), 2);
@@ -154,9 +154,9 @@ void main_form_test::cancelled_dialogs_change_nothing_but_rerun_the_device_test(
     QCOMPARE(device_tests(), 3);
     f.find("TestDevice")->trigger();
     QCOMPARE(device_tests(), 4);
-    QVERIFY(main.program_options() == before);
+    QVERIFY(f.state->options == before);
 
-    main.enable_save_options();
+    f.state->changed(session_change::unsaved_edit);
     f.find("SaveOptions")->trigger(); // cancelled: nothing written, still enabled
     f.find("LoadOptions")->trigger(); // cancelled
     QVERIFY(f.find("SaveOptions")->isEnabled());

@@ -68,7 +68,7 @@ void options_form_test::edit_and_ok_without_changes_asks_nothing() {
     QVERIFY(f.services.confirmations.empty());
     QVERIFY(!f.editor->isVisible());
     QVERIFY(!f.find("SaveOptions")->isEnabled());
-    QVERIFY(f.main->profile() == _options{});
+    QVERIFY(f.state->profile == _options{});
 }
 
 void options_form_test::software_options_are_taken_without_asking() {
@@ -80,9 +80,9 @@ void options_form_test::software_options_are_taken_without_asking() {
         f.click("Button_OK");
     });
     QVERIFY(f.services.confirmations.empty());
-    QCOMPARE(f.main->profile().creator, std::string("Ann Berg"));
-    QCOMPARE(f.main->program_options().name, std::string("templates/short.tpl"));
-    QVERIFY(f.main->program_options().revert_channels);
+    QCOMPARE(f.state->profile.creator, std::string("Ann Berg"));
+    QCOMPARE(f.state->options.name, std::string("templates/short.tpl"));
+    QVERIFY(f.state->options.revert_channels);
     QVERIFY(!f.find("SaveOptions")->isEnabled());
 }
 
@@ -107,8 +107,8 @@ void options_form_test::a_changed_value_asks_to_save() {
     QCOMPARE(f.services.confirmations.size(), std::size_t(1));
     QCOMPARE(f.services.confirmations[0].text, std::string("Save config File ?"));
     QCOMPARE(f.services.confirmations[0].caption, std::string("Confirm"));
-    QCOMPARE(f.main->profile().hv2, std::string("1250"));
-    QCOMPARE(f.main->profile().mode, 2);
+    QCOMPARE(f.state->profile.hv2, std::string("1250"));
+    QCOMPARE(f.state->profile.mode, 2);
     QCOMPARE(f.label("value_hv2"), QString("1250"));
     QCOMPARE(f.label("value_mode"), QString("R1-R2"));
     QCOMPARE(std::filesystem::exists(named), yes);
@@ -125,7 +125,7 @@ void options_form_test::new_options_fills_instrument_defaults_only() {
     p.mode = 1;
     p.creator = "Ann";
     p.background.time = "50";
-    f.main->set_profile(p);
+    f.state->profile = p;
     f.open_for_edit();
     f.field("Edit_timeout")->setText("33");
     f.editor->hide();
@@ -151,18 +151,18 @@ void options_form_test::a_mode_outside_the_buttons_keeps_the_last_choice() {
     editor_fixture f;
     _options p;
     p.mode = 9;
-    f.main->set_profile(p);
+    f.state->profile = p;
     run_modal(f.find("EditOptions"), f.editor, [&] { f.click("Button_OK"); });
-    QCOMPARE(f.main->profile().mode, 1); // the first button, selected before any fill
+    QCOMPARE(f.state->profile.mode, 1); // the first button, selected before any fill
 
     p.mode = 5;
-    f.main->set_profile(p);
+    f.state->profile = p;
     f.open_for_edit();
     f.editor->hide();
     p.mode = 9;
-    f.main->set_profile(p);
+    f.state->profile = p;
     run_modal(f.find("EditOptions"), f.editor, [&] { f.click("Button_OK"); });
-    QCOMPARE(f.main->profile().mode, 5);
+    QCOMPARE(f.state->profile.mode, 5);
 }
 
 void options_form_test::timeout_field_data() {
@@ -182,7 +182,7 @@ void options_form_test::timeout_field() {
     f.open_for_edit();
     f.field("Edit_timeout")->setText(typed);
     f.click("Button_OK");
-    QCOMPARE(f.main->program_options().timeout, stored);
+    QCOMPARE(f.state->options.timeout, stored);
     QVERIFY(!f.editor->isVisible());
 }
 
@@ -197,9 +197,9 @@ void options_form_test::a_timeout_too_large_takes_over_the_profile_only() {
     QCOMPARE(f.services.warnings[0].text, std::string("'2147483648' is not a valid integer value"));
     QCOMPARE(f.services.warnings[0].caption, std::string(application_title));
     QVERIFY(f.editor->isVisible());
-    QCOMPARE(f.main->profile().C, std::string("4"));
+    QCOMPARE(f.state->profile.C, std::string("4"));
     QCOMPARE(f.label("value_C"), QString("4"));
-    QVERIFY(f.main->program_options() == read_program_options(f.options_path()));
+    QVERIFY(f.state->options == read_program_options(f.options_path()));
     QVERIFY(f.services.confirmations.empty());
 }
 
@@ -223,7 +223,7 @@ void options_form_test::background_time() {
     f.open_for_edit();
     f.field("Edit_time")->setText(typed);
     f.click("Button_OK");
-    QCOMPARE(QString::fromStdString(f.main->profile().background.time), kept);
+    QCOMPARE(QString::fromStdString(f.state->profile.background.time), kept);
 }
 
 void options_form_test::an_unparsable_background_time_takes_nothing_over() {
@@ -235,7 +235,7 @@ void options_form_test::an_unparsable_background_time_takes_nothing_over() {
     QCOMPARE(f.services.warnings.size(), std::size_t(1));
     QCOMPARE(f.services.warnings[0].text, std::string("'ten' is not a valid floating point value"));
     QVERIFY(f.editor->isVisible());
-    QVERIFY(f.main->profile() == _options{});
+    QVERIFY(f.state->profile == _options{});
 }
 
 void options_form_test::leaving_the_time_field_checks_it() {
@@ -275,7 +275,7 @@ void options_form_test::check_template_shows_the_engine_outcome() {
     QCOMPARE(f.services.warnings.size(), std::size_t(1)); // the file error, in the error box
     QVERIFY(f.editor->isVisible());
     // Checking takes nothing over.
-    QCOMPARE(f.main->program_options().name, std::string("templates\\report.tpl"));
+    QCOMPARE(f.state->options.name, std::string("templates\\report.tpl"));
 }
 
 void options_form_test::browse_names_a_template() {
@@ -298,7 +298,7 @@ void options_form_test::cancel_takes_nothing_and_keeps_the_flag() {
         f.field("Edit_C")->setText("9");
         f.click("Button_CANCEL");
     });
-    QVERIFY(f.main->profile() == _options{});
+    QVERIFY(f.state->profile == _options{});
     QVERIFY(f.editor->modified());
     QVERIFY(f.find("SaveOptions")->isEnabled());
     // A later "&Save Options" saves the unchanged profile.
@@ -315,7 +315,7 @@ void options_form_test::the_view_shows_the_first_high_voltage_only() {
     p.hv2 = "1200";
     p.failrate2 = "0.02";
     p.mode = 7;
-    f.main->set_profile(p);
+    f.state->profile = p;
     const auto view_label = [&](const char* name) { return f.view->findChild<QLabel*>(name)->text(); };
     run_modal(f.find("ViewOptions"), f.view, [&] {
         QVERIFY(f.view->isVisible());

@@ -59,8 +59,8 @@ void plateau_window_test::a_scan_finds_the_plateau_and_its_voltage_goes_into_the
     f.click(w, "Button4");
     QCOMPARE(f.services.confirmations.at(0).text, std::string("Put 1000 V into the profile as HV1 ?"));
     QCOMPARE(f.services.confirmations.at(1).text, std::string("Save config File ?"));
-    QCOMPARE(f.main->profile().hv1, std::string("1000"));
-    QCOMPARE(f.main->profile().hv2, std::string("900"));
+    QCOMPARE(f.state->profile.hv1, std::string("1000"));
+    QCOMPARE(f.state->profile.hv2, std::string("900"));
     QCOMPARE(ini_file(saved).read_string("HV", "hv1", ""), std::string("1000"));
 
     if (const char* shot = std::getenv("XKV_SHOT")) w->grab().save(shot);

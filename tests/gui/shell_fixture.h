@@ -41,6 +41,7 @@ public:
 
     ~shell_fixture() {
         main.reset();
+        state.reset();
         if (auto* app = dynamic_cast<xkv_application*>(QCoreApplication::instance())) app->set_services(nullptr);
     }
     shell_fixture(const shell_fixture&) = delete;
@@ -52,10 +53,11 @@ public:
     ini_file options() const { return ini_file(options_path()); }
     ini_file profile() const { return ini_file(profile_path()); }
 
-    // The main window and its hidden windows, as the program starts them.
+    // The session, the main window and its hidden windows, as the program starts them.
     TMainForm& start() {
-        main = std::make_unique<TMainForm>(program_dir(), services);
-        create_shell_windows(*main, services);
+        state = std::make_unique<session>(session::read(program_dir()));
+        main = std::make_unique<TMainForm>(*state, services);
+        create_shell_windows(*main, *state, services);
         return *main;
     }
 
@@ -69,6 +71,7 @@ public:
 
     temp_dir dir;
     scripted_ui_services services;
+    std::unique_ptr<session> state;
     std::unique_ptr<TMainForm> main;
 };
 

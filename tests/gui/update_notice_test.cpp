@@ -64,7 +64,7 @@ void update_notice_test::startup_check() {
     QCOMPARE(f.find<QLabel>("download_site_link")->isHidden(), !shown);
     QCOMPARE(f.find<QLabel>("download_new_version_link")->isHidden(), !shown);
     if (shown) QCOMPARE(f.label("update_notice"), "NEW VERSION AVAILABLE - " + reply + " !!!");
-    QCOMPARE(f.main->log().lines().back(), reply.toStdString());
+    QCOMPARE(f.state->log.lines().back(), reply.toStdString());
     QVERIFY(f.services.warnings.empty());
 }
 

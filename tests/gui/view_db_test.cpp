@@ -79,6 +79,7 @@ private slots:
     void export_says_saved_only_when_written();
     void a_header_click_sorts_the_view_the_exports_and_the_report();
     void chart_window_draws_the_listing_and_saves_a_png();
+    void a_chart_of_many_series_draws_every_point_in_a_few_sets();
 };
 
 void view_db_test::a_header_click_sorts_the_view_the_exports_and_the_report() {
@@ -181,9 +182,9 @@ void view_db_test::a_database_error_keeps_the_listing() {
     viewer_fixture f;
     const std::string not_a_database = f.dir.file("notes.mdb");
     test::write_file(not_a_database, std::string(4096, 'x'));
-    _program_options options = f.main->program_options();
+    _program_options options = f.state->options;
     options.database = not_a_database;
-    f.main->set_program_options(options);
+    f.state->options = options;
     f.show();
     QCOMPARE(f.services.warnings.size(), 1u);
     QCOMPARE(f.rows_shown(), 4);
@@ -256,6 +257,27 @@ void view_db_test::chart_window_draws_the_listing_and_saves_a_png() {
     QCOMPARE(shown, std::string("activity_l"));
     open_chart(nullptr);
     QCOMPARE(shown, std::string("p2"));
+}
+
+void view_db_test::a_chart_of_many_series_draws_every_point_in_a_few_sets() {
+    chart_data data;
+    data.title = "p1";
+    for (std::size_t i = 0; i < 5000; ++i) {
+        data.series.push_back("S" + std::to_string(i) + " 2024-05-02 12:00:00");
+        data.points.push_back({1714651200 + static_cast<long long>(i), static_cast<double>(i % 7), 0, false, i});
+    }
+    chart_canvas canvas;
+    canvas.show_chart(data);
+    int scatter_sets = 0, drawn = 0, named = 0;
+    for (const QAbstractSeries* s : canvas.chart()->series())
+        if (const auto* points = qobject_cast<const QScatterSeries*>(s); points && s->name() != "beyond 3 sigma") {
+            ++scatter_sets;
+            drawn += points->count();
+            named += !s->name().isEmpty();
+        }
+    QCOMPARE(drawn, 5000);
+    QCOMPARE(named, 12); // the legend's
+    QVERIFY(scatter_sets <= 22);
 }
 
 XKV_SHELL_TEST_MAIN(view_db_test)

@@ -33,7 +33,7 @@ struct windows_fixture : shell_fixture {
 
     TMainForm& start_windows() {
         start();
-        create_menu_windows(*main, services, [this](int ms) {
+        create_menu_windows(*main, *state, services, [this](int ms) {
             waits.push_back(ms);
             if (during_wait) during_wait(ms);
         });

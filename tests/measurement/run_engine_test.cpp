@@ -141,23 +141,46 @@ TEST_F(RunEngine, PresetTimeIsReachedAtElapsedEqualToItNotBefore) {
     EXPECT_EQ(samples[2].alpha_value, 10.5);
 }
 
-TEST_F(RunEngine, ElapsedPastThePresetShowsNegativeRemainingTime) {
-    peer.answer("R", "1\r\n2\r\n");
-    peer.answer("L", "103\r\n");
-    setup.count = "2";
+TEST_F(RunEngine, ATimeReplyThatIsNoElapsedTimeFailsTheRunAndStoresNothing) {
+    const struct {
+        const char* what;
+        std::vector<std::string> replies; // the "L" replies in turn, the last one for good
+    } cases[] = {
+        {"bit 7 set on the first byte: masked, it is no digit",
+         {"\xff"
+          "99\r\n"}},
+        {"the time goes back", {"5\r\n", "3\r\n"}},
+        {"past the preset time of 100", {"103\r\n"}},
+        {"stuck at one second, as with a preset the instrument took otherwise", {"1\r\n"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        pty_peer line;
+        line.answer_handshake();
+        line.answer("R", "10\r\n3\r\n");
+        for (std::size_t i = 0; i + 1 < c.replies.size(); ++i) line.answer("L", c.replies[i], 20, 1);
+        line.answer("L", c.replies.back());
+        options.port_devices = line.port_devices(1);
+        engine = std::make_unique<run_engine>(options, profile, setup, calibration_path, clock.waiter(), &log);
+        engine->open();
+        engine->start();
+        const int ticks = run_out();
+        EXPECT_LE(ticks, 2 * (stalled_time_ticks_limit + 1));
+        EXPECT_EQ(engine->state(), run_state::failed);
+        EXPECT_EQ(engine->row_count(), 0u);
+        EXPECT_EQ(engine->take_notices(), (std::vector<run_notice>{{"ERROR IN COMUNICATION", true}}));
+        const std::string sent = line.received();
+        EXPECT_EQ(sent.substr(sent.size() - 4), "L\nS\n") << "the instrument is stopped";
+    }
+}
+
+TEST_F(RunEngine, AnInstrumentThatFallsSilentFailsAtItsFirstMissingTimeReply) {
+    peer.answer("R", "10\r\n3\r\n");
     open();
     engine->start();
-    engine->tick();
-    EXPECT_TRUE(engine->tick()); // the next measurement of the series goes on
-    EXPECT_EQ(engine->labels().remaining_time, "Remaining time  : -3 s ");
-    EXPECT_EQ(engine->labels().total_count, "Total count     : 2");
-    EXPECT_EQ(engine->measurement().series_number, 2);
-    EXPECT_EQ(engine->progress().total_max, 200);
-    EXPECT_EQ(clock.waits(), (std::vector<int>{settings_wait_ms, stop_wait_ms, restart_wait_ms}));
     EXPECT_EQ(run_out(), 2);
-    EXPECT_EQ(engine->row_count(), 2u);
-    EXPECT_EQ(engine->table()[1].series_number, "2");
-    EXPECT_EQ(engine->progress().total, 203);
+    EXPECT_EQ(engine->state(), run_state::failed);
+    EXPECT_EQ(engine->take_notices(), (std::vector<run_notice>{{"ERROR IN COMUNICATION", true}}));
 }
 
 TEST_F(RunEngine, CommunicationFailureInTheSecondMeasurementKeepsTheFirstRow) {
@@ -362,17 +385,33 @@ TEST_F(RunEngine, AnUnusableSetupIsRefusedBeforeAnythingIsSentButTheHandshake) {
     EXPECT_EQ(peer.received(), "");
 }
 
-TEST_F(RunEngine, OfflineInstrumentNeverFinishesAndAbortLeaves) {
+TEST_F(RunEngine, AnInstrumentThatNeverAnswersFailsAfterAFewTicksShowingNothingToPress) {
     open(false);
     EXPECT_FALSE(engine->online());
     EXPECT_EQ(engine->state(), run_state::ready);
     engine->start();
-    for (int i = 0; i < 20; ++i) ASSERT_TRUE(engine->tick());
-    EXPECT_EQ(engine->progress().measurement, 0);
+    EXPECT_TRUE(engine->tick());
+    EXPECT_TRUE(engine->tick()); // the first time tick without a reply
+    EXPECT_TRUE(engine->waiting_for_replies());
+    EXPECT_EQ(engine->buttons(), button_set::none);
+    EXPECT_EQ(run_out(), 2 * missing_time_replies_limit - 2);
+    EXPECT_EQ(engine->state(), run_state::failed);
+    EXPECT_EQ(buttons_of(engine->buttons()), (run_buttons{false, false, false, true, true, true}));
+    EXPECT_EQ(engine->take_notices(), (std::vector<run_notice>{{"ERROR IN COMUNICATION", true}}));
     EXPECT_EQ(engine->row_count(), 0u);
-    engine->stop(); // does nothing offline
-    EXPECT_EQ(engine->state(), run_state::counting);
+}
 
+TEST_F(RunEngine, StopEndsARunThatNothingAnswersAndAbortAsksFirst) {
+    open(false);
+    engine->start();
+    engine->tick();
+    engine->stop();
+    EXPECT_EQ(engine->state(), run_state::failed);
+    EXPECT_FALSE(engine->timer_on());
+    EXPECT_EQ(engine->take_notices(), (std::vector<run_notice>{{"ERROR IN COMUNICATION", true}}));
+
+    open(false);
+    engine->start();
     std::vector<std::string> asked;
     engine->abort([&](const std::string& q) {
         asked.push_back(q);
@@ -385,9 +424,7 @@ TEST_F(RunEngine, OfflineInstrumentNeverFinishesAndAbortLeaves) {
     });
     EXPECT_EQ(asked, (std::vector<std::string>(2, abort_question)));
     EXPECT_EQ(engine->state(), run_state::closed);
-    EXPECT_EQ(buttons_of(engine->buttons()), (run_buttons{false, false, false, true, true, true}));
     EXPECT_FALSE(engine->timer_on());
-    EXPECT_EQ(engine->row_count(), 0u);
 }
 
 TEST_F(RunEngine, CloseAsksFirstAndReleasesTheLink) {

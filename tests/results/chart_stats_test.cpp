@@ -97,3 +97,21 @@ TEST(ChartStats, AxisMarksFallOnRoundNumbersAndRoundTimes) {
 }
 
 } // namespace
+
+TEST(ChartStats, ALongListingIsDrawnAsTheLowestAndHighestOfEachPixelColumn) {
+    chart_data chart;
+    std::vector<double> values;
+    for (int i = 0; i < 1000; ++i) chart.points.push_back({i, static_cast<double>(i % 7), 0, false});
+    chart.points.push_back({555, 100, 0, true}); // an outlier in the sixth of ten columns
+    chart.values = chart.points.size();
+    const chart_data shown = decimated(chart, 10);
+    ASSERT_EQ(shown.points.size(), 20u); // 0 and 6 in each column of 100 seconds
+    EXPECT_EQ(shown.points[10].value, 0);
+    EXPECT_EQ(shown.points[11].value, 100);
+    EXPECT_TRUE(shown.points[11].beyond_3_sigma);
+    for (std::size_t i = 1; i < shown.points.size(); ++i)
+        EXPECT_LE(shown.points[i - 1].seconds, shown.points[i].seconds);
+    EXPECT_EQ(decimation_note(shown), "1001 values, drawn as the lowest and highest of each pixel column (20 points)");
+    EXPECT_EQ(decimation_note(chart), "");
+    EXPECT_EQ(decimated(chart, 600).points.size(), 1001u) << "two points per column or fewer: drawn as they are";
+}

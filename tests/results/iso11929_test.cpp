@@ -62,7 +62,7 @@ TEST(Iso11929, OneRowOfEachModeFromItsStoredColumns) {
     }
 }
 
-TEST(Iso11929, NotDetectedWithoutBackgroundCorrectionAndTheOptionsK) {
+TEST(Iso11929, NotDetectedWithoutBackgroundCorrection) {
     _r_results row;
     row.mode = "R1,R2";
     row.p1 = "0.001";
@@ -76,13 +76,6 @@ TEST(Iso11929, NotDetectedWithoutBackgroundCorrectionAndTheOptionsK) {
     EXPECT_EQ(cells[0], "0");
     EXPECT_EQ(cells[2], ""); // 0.001 / 1 is above 0
     EXPECT_EQ(cells[3], "0");
-
-    test::temp_dir dir;
-    EXPECT_EQ(read_limits_k(dir.file("missing.xkv")), default_limits_k);
-    test::write_file(dir.file("opt.xkv"), "[DB]\r\ndatabase=x\r\n[LIMITS]\r\nk=2.326\r\n");
-    EXPECT_EQ(read_limits_k(dir.file("opt.xkv")), 2.326);
-    test::write_file(dir.file("bad.xkv"), "[LIMITS]\r\nk=-1\r\n");
-    EXPECT_EQ(read_limits_k(dir.file("bad.xkv")), default_limits_k);
 }
 
 TEST(Iso11929, ReportTagsGiveTheLimitsBesideThePartsTags) {

@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <sstream>
 
+#include <sys/stat.h>
+
 using namespace xkv;
 
 namespace {
@@ -78,7 +80,8 @@ TEST_F(ListingExport, CsvStartsWithTheMarkAndCarriesTheLimitColumns) {
         unfinished->row({"x"});
     }
     EXPECT_EQ(test::read_file(file), "old");
-    EXPECT_FALSE(std::filesystem::exists(file + ".part"));
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("listing.csv.")) << entry.path();
     EXPECT_THROW(csv_file_writer(dir.file("missing/folder/x.csv")), file_error);
 }
 
@@ -135,6 +138,31 @@ TEST_F(ListingExport, BothFilesOpenInTheOfficeSuiteWhereItIsInstalled) {
         EXPECT_NE(text.find("\xc2\xb5Sv/h"), std::string::npos) << name;
         EXPECT_NE(text.find("12.5"), std::string::npos) << name;
     }
+}
+
+TEST_F(ListingExport, TwoXlsxExportsToOneTargetBothGiveAWholeFileAndAPlantedLinkIsNotFollowed) {
+    const std::string file = dir.file("shared.xlsx");
+    test::write_file(file, "old");
+    ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+    // What the fixed-name temporary of before would have written through.
+    test::write_file(dir.file("victim"), "keep");
+    std::filesystem::create_symlink(dir.file("victim"), file + ".part");
+    auto first = xlsx_file_writer(file);
+    auto second = xlsx_file_writer(file);
+    listing_rows one(*first, false, 0), other(*second, false, 0);
+    one.header();
+    other.header();
+    stream_results(db, base_select(), [&](const std::vector<std::string_view>& cells) {
+        one.row(cells);
+        other.row(cells);
+    });
+    first->finish();
+    second->finish();
+    EXPECT_EQ(python("import sys, zipfile\nprint(zipfile.ZipFile(sys.argv[1]).testzip())\n", file), "None\n");
+    EXPECT_EQ(test::read_file(dir.file("victim")), "keep");
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u) << "the target's permissions are kept";
 }
 
 TEST(ExportFormat, TheChosenNamesExtensionPicksTheWriter) {

@@ -25,12 +25,13 @@ TEST(ReportSourcesOf, TakesTemplateCounterCreatorAndSetupFromTheirOwnPlaces) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored_template);
         options.name = c.stored_template;
-        const report_sources s = report_sources_of("/opt/xkv", options, profile, setup);
+        const report_sources s = report_sources_of("/opt/xkv", options, profile, setup, 2.326);
         EXPECT_EQ(s.template_path, c.expected_template);
         EXPECT_EQ(s.counter_path, "/opt/xkv/ini/default.xkv");
         EXPECT_EQ(s.creator, "J. Operator");
         EXPECT_EQ(s.setup.sample_id, "S-17");
         EXPECT_EQ(s.setup.description, "wipe test");
+        EXPECT_EQ(s.limits_k, 2.326);
     }
 }
 

@@ -107,7 +107,7 @@ TEST(ResultColumns, EveryColumnReachesSaveTheViewerTheGridTheReportAndTheSpreads
         report_template += std::string(c.name) + "={" + std::string(c.report_tag) + "}\n";
     std::ofstream(dir.file("t.txt")) << report_template << "{END_TABLE}\n";
     const report_text report =
-        make_report({dir.file("t.txt"), dir.file("default.xkv"), "", {}}, viewer_report_rows(listing));
+        make_report({dir.file("t.txt"), dir.file("default.xkv"), "", {}}, viewer_report_rows(listing), "2");
     ASSERT_EQ(report.error_text, "");
 
     save_grid_as_xls(listing, dir.file("r.xls"));

@@ -1,3 +1,4 @@
+#include "results/results_store.h"
 #include "results/save_results.h"
 #include "results/t_sqlite.h"
 #include "results_db.h"
@@ -6,7 +7,9 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -202,7 +205,9 @@ TEST_F(SaveResults, ALockedDatabaseIsLeftAsItWas) {
         t_sqlite::transaction writing(other);
         other.query("INSERT INTO results (sample_id) VALUES ('other')");
         try {
-            save_results(table, path);
+            // A short wait for the other program: the test needs the error, not the patience.
+            const auto store = open_results_store(path, {.busy_timeout_ms = 50});
+            save_results(table, *store, new_row_keys(table));
             FAIL() << "the database is locked";
         } catch (const ESQLiteException& e) {
             EXPECT_EQ(std::string(e.what()), "Error executing SQL statement \"BEGIN IMMEDIATE\" : database is locked");
@@ -243,4 +248,43 @@ TEST_F(SaveResults, ATableResultsWithOtherColumnsTakesNoRow) {
                                              "\" : table results has no column named sample_id");
     }
     EXPECT_EQ(first_column(path, "SELECT count(*) FROM results"), std::vector<std::string>{"0"});
+}
+
+TEST_F(SaveResults, AFileHeldByAnotherProgramForAMomentIsWaitedFor) {
+    table[0] = measured_row("S1");
+    t_sqlite other(path);
+    auto writing = std::make_unique<t_sqlite::transaction>(other);
+    other.query("INSERT INTO results (sample_id) VALUES ('other')");
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        writing->commit();
+    });
+    EXPECT_EQ(save_results(table, path), save_outcome::saved);
+    release.join();
+    EXPECT_EQ(result_count(path), 2);
+}
+
+TEST_F(SaveResults, HooksSeeEachRowsIdInsideTheTransactionAndARowKeyIsNeverSavedTwice) {
+    for (std::size_t i = 0; i < 3; ++i) table[i] = measured_row("S" + std::to_string(i));
+    const side_table marks{"marks", {"CREATE TABLE marks (result_id INTEGER PRIMARY KEY, slot TEXT)"}, {}};
+    const auto store = open_results_store(path);
+    const std::vector<std::string> keys = new_row_keys(table);
+    const save_hook mark = [&](results_store& s, const saved_row& row) {
+        s.create_when_absent(marks);
+        if (row.slot == 2 && row.row.description == "refuse") throw std::runtime_error("hook refused");
+        s.execute("INSERT INTO marks (result_id, slot) VALUES (?, ?)",
+                  {std::to_string(row.id), std::to_string(row.slot)});
+    };
+    table[2].description = "refuse";
+    EXPECT_THROW(save_results(table, *store, keys, {mark}), std::runtime_error);
+    EXPECT_EQ(result_count(path), 0);
+    EXPECT_FALSE(store->has_table("marks"));
+
+    table[2].description = "soil";
+    save_results(table, *store, keys, {mark});
+    save_results(table, *store, keys, {mark}); // the same rows again: nothing twice
+    EXPECT_EQ(first_column(path,
+                           "SELECT r.sample_id || ':' || m.slot FROM results r JOIN marks m ON m.result_id = r.id "
+                           "JOIN result_keys k ON k.result_id = r.id ORDER BY r.id"),
+              (std::vector<std::string>{"S0:0", "S1:1", "S2:2"}));
 }

@@ -225,12 +225,12 @@ TEST_F(TSqlite, AReadOnlyDatabaseIsListedButTakesNoRow) {
 }
 
 TEST_F(TSqlite, ABusyDatabaseEndsTheQuery) {
-    t_sqlite reader(path);
+    t_sqlite reader(path, 0);
     t_sqlite writer(path);
     writer.execute("BEGIN EXCLUSIVE");
     writer.query("INSERT INTO results (sample_id) VALUES ('pending')");
     EXPECT_EQ(error_of([&] { reader.query("SELECT sample_id FROM results"); }), "Could not prepare SQL statement");
-    EXPECT_EQ(error_of([&] { t_sqlite late(path); }),
+    EXPECT_EQ(error_of([&] { t_sqlite late(path, 0); }),
               "Error executing SQL \"PRAGMA SYNCHRONOUS=NORMAL;\" : database is locked");
     writer.execute("ROLLBACK");
     reader.query("SELECT sample_id FROM results");
@@ -243,7 +243,7 @@ TEST_F(TSqlite, MessagesNameTheOperatorsStatementWithItsValues) {
         sqlite3* other = nullptr;
         ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
         ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
-        EXPECT_EQ(error_of([&] { t_sqlite db(path); }),
+        EXPECT_EQ(error_of([&] { t_sqlite db(path, 0); }),
                   std::string("Error executing SQL statement \"") + results_create_table + "\" : database is locked");
         sqlite3_close(other);
     }

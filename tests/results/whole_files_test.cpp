@@ -6,6 +6,7 @@
 #include "results/xls_file.h"
 #include "settings/errors.h"
 #include "settings/ini_file.h"
+#include "settings/whole_file.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +15,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include <csignal>
+
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace xkv;
@@ -110,4 +114,48 @@ TEST(WholeFiles, ASettingWithALineBreakIsRefusedAndTheFileKept) {
         }
     }
     EXPECT_EQ(read_file(path), "[S]\r\nk=old\r\n");
+}
+
+TEST(WholeFiles, TheNextWriteRemovesTemporariesAKilledWriteLeftAndNothingElse) {
+    test::temp_dir dir;
+    const std::string target = dir.file("t.csv");
+    // A writer killed in the middle: its temporary stays behind, the target as it was.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        whole_file file(target, 0666);
+        (void)!file.write("half");
+        (void)!::write(ready[1], "x", 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    std::vector<std::string> left = names_in(dir.path());
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_TRUE(left[0].starts_with("t.csv.") && left[0].ends_with(".xkv-tmp")) << left[0];
+
+    // Files that only look alike, and the temporary of a write still going on, are not touched.
+    write_file(dir.file("t.csv.backup"), "mine");
+    write_file(dir.file("t.csv.AbC12.xkv-tmp"), "mine");
+    write_file(dir.file("u.csv.AbC123.xkv-tmp"), "mine");
+    write_file(dir.file("elsewhere"), "mine");
+    std::filesystem::create_symlink("elsewhere", dir.file("t.csv.LinkXX.xkv-tmp"));
+    whole_file live(target, 0666);
+    ASSERT_TRUE(live.opened());
+    write_report_file(target, {"line"});
+    EXPECT_EQ(read_file(target), "line\r\n");
+    left = names_in(dir.path());
+    EXPECT_EQ(std::count_if(left.begin(), left.end(), [](const std::string& n) { return n.ends_with(".xkv-tmp"); }), 4)
+        << "the live one, the two look-alikes and the link";
+    EXPECT_EQ(read_file(dir.file("t.csv.backup")), "mine");
+    EXPECT_EQ(read_file(dir.file("elsewhere")), "mine");
+    EXPECT_TRUE(live.write("whole") && live.commit()) << "the live write still completes";
+    EXPECT_EQ(read_file(target), "whole");
 }

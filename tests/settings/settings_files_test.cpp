@@ -1,4 +1,5 @@
 #include "settings/errors.h"
+#include "settings/read_only_options.h"
 #include "settings/settings_files.h"
 #include "support/temp_dir.h"
 
@@ -128,6 +129,28 @@ TEST_F(SettingsFiles, ReadOnlyKeysAreReadAndNeverWritten) {
     EXPECT_NE(text.find("revert_channels=1\r\n"), std::string::npos);
     EXPECT_NE(text.find("[PORTS]\r\nCOM1=/tmp/sim-pty\r\ncom12=/dev/ttyUSB0\r\n"), std::string::npos);
     EXPECT_EQ(read_program_options(options_path).port_devices, o.port_devices);
+}
+
+TEST_F(SettingsFiles, ReadOnlyOptionsKeepTheirDefaultForWhatTheyRefuse) {
+    EXPECT_EQ(read_read_only_options(dir.file("missing.xkv")).limits_k, 1.645);
+    const std::pair<const char*, double> cases[] = {{"2.326", 2.326}, {"-1", 1.645},    {"0", 1.645},
+                                                    {"abc", 1.645},   {"1e999", 1.645}, {"", 1.645}};
+    for (const auto& [text, k] : cases) {
+        SCOPED_TRACE(text);
+        write_file(options_path, std::string("[DB]\r\ndatabase=x\r\n[LIMITS]\r\nk=") + text + "\r\n");
+        EXPECT_EQ(read_read_only_options(options_path).limits_k, k);
+    }
+    // The CLI's wait for a held database file: whole milliseconds, never endless.
+    const std::pair<const char*, std::int32_t> waits[] = {{"200", 200}, {"-1", 5000}, {"600001", 5000}, {"x", 5000}};
+    for (const auto& [text, ms] : waits) {
+        SCOPED_TRACE(text);
+        write_file(options_path, std::string("[DB]\r\ndatabase=x\r\nbusy_timeout=") + text + "\r\n");
+        EXPECT_EQ(read_read_only_options(options_path).busy_timeout_ms, ms);
+    }
+    write_file(options_path, "[DB]\r\nbusy_timeout=200\r\n[LIMITS]\r\nk=2.326\r\n");
+    write_program_options(options_path, _program_options{});
+    EXPECT_NE(read_file(options_path).find("busy_timeout=200\r\n"), std::string::npos);
+    EXPECT_NE(read_file(options_path).find("[LIMITS]\r\nk=2.326\r\n"), std::string::npos);
 }
 
 TEST_F(SettingsFiles, AFailingSaveStopsAtItsKey) {

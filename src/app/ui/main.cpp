@@ -1,6 +1,6 @@
-// The desktop program: the main window first (its creation handler reads the settings, tests the
-// instrument and checks for updates), then the other windows, hidden; the message loop runs until the
-// main window closes, which writes both default files.
+// The desktop program: the session reads the settings, then the main window (its creation handler
+// tests the instrument and checks for updates), then the other windows, hidden; the message loop runs
+// until the main window closes, which writes both default files.
 
 #include "app/ui/main_form.h"
 #include "app/ui/menu_windows.h"
@@ -21,9 +21,10 @@ int main(int argc, char** argv) {
     xkv::qt_ui_services services(program_dir);
     app.set_services(&services);
     try {
-        xkv::TMainForm main_form(program_dir, services);
-        xkv::create_shell_windows(main_form, services);
-        xkv::create_menu_windows(main_form, services, xkv::painting_wait);
+        xkv::session state = xkv::session::read(program_dir);
+        xkv::TMainForm main_form(state, services);
+        xkv::create_shell_windows(main_form, state, services);
+        xkv::create_menu_windows(main_form, state, services, xkv::painting_wait);
         main_form.show();
         return app.exec();
     } catch (const std::exception& e) {

@@ -51,8 +51,8 @@ protected:
 
 TMainForm::~TMainForm() = default;
 
-TMainForm::TMainForm(std::string program_dir, ui_services& services, QWidget* parent)
-    : QMainWindow(parent), session_{std::move(program_dir), {}, {}, {}}, services_(services) {
+TMainForm::TMainForm(session& state, ui_services& services, QWidget* parent)
+    : QMainWindow(parent), session_(state), services_(services) {
     setObjectName("MainForm");
     setWindowTitle("XKV 4410 SW");
     // Fixed border, minimise and close only.
@@ -68,8 +68,7 @@ TMainForm::TMainForm(std::string program_dir, ui_services& services, QWidget* pa
     setFixedSize(920, 350);
     restore_window(*this, true); // where the operator left it
 
-    session_.profile = read_profile(profile_path());
-    session_.options = read_program_options(program_options_path());
+    listening_ = session_.listen([this](session_change what) { hear(what); });
     check_for_updates_->setChecked(session_.options.auto_check == 1);
     refresh_labels();
     status_refresh();
@@ -77,9 +76,6 @@ TMainForm::TMainForm(std::string program_dir, ui_services& services, QWidget* pa
     // Nothing else writes this panel: it keeps the start-up port and speed for the whole run.
     panels_[2]->setText(QString("COM PORT:%1 BOUDRATE:%2").arg(session_.options.port).arg(session_.options.speed));
 }
-
-std::string TMainForm::profile_path() const { return session_.program_dir + default_profile_file; }
-std::string TMainForm::program_options_path() const { return session_.program_dir + program_options_file; }
 
 QAction* TMainForm::add_item(QWidget* menu, const QString& caption, const char* object_name) {
     auto* action = new QAction(caption, this);
@@ -248,7 +244,15 @@ void TMainForm::status_refresh() {
     show_plain_tip(panels_[1], database);
 }
 
-void TMainForm::enable_save_options() { save_options_->setEnabled(true); }
+void TMainForm::hear(session_change what) {
+    switch (what) {
+    case session_change::profile:
+    case session_change::options: refresh_labels(); break;
+    case session_change::unsaved_edit: save_options_->setEnabled(true); break;
+    case session_change::saved: save_options_->setEnabled(false); break;
+    case session_change::last_setup: break;
+    }
+}
 
 void TMainForm::show_notice() {
     show_plain(notice_label_, notice_.text);
@@ -285,7 +289,7 @@ void TMainForm::EditOptionsClick() {
 
 void TMainForm::ViewOptionsClick() {
     refresh_labels();
-    if (windows_.view_options) windows_.view_options->show_options(session_.profile);
+    if (windows_.view_options) windows_.view_options->show_options();
 }
 
 void TMainForm::LoadOptionsClick() {
@@ -293,22 +297,17 @@ void TMainForm::LoadOptionsClick() {
     if (!chosen) return;
     session_.profile = read_profile(*chosen);
     // Unsaved program options (a newly chosen database, say) give way to the file's.
-    session_.options = read_program_options(program_options_path());
-    refresh_labels();
+    session_.reread_program_options();
+    session_.changed(session_change::profile);
+    session_.changed(session_change::options);
     save_options_->setEnabled(false);
 }
 
-void TMainForm::SaveOptionsClick() {
-    const auto chosen = services_.choose_save_file("xkv 4410 sw configuration file|*.xkv", "xkv");
-    if (!chosen) return;
-    write_profile(*chosen, session_.profile);
-    write_program_options(program_options_path(), session_.options);
-    save_options_->setEnabled(false);
-}
+void TMainForm::SaveOptionsClick() { save_options(session_, services_); }
 
 void TMainForm::CheckForUpdatesClick() {
     try {
-        const bool on = toggle_auto_check(session_.options, program_options_path());
+        const bool on = toggle_auto_check(session_.options, session_.program_options_path());
         check_for_updates_->setChecked(on);
         if (!on) return; // nothing is fetched; the notice keeps its state
         start_update_check(menu_version_path);
@@ -321,14 +320,14 @@ void TMainForm::CheckForUpdatesClick() {
 // The choice is kept and ticked first, so a failing write leaves the menu showing what is in use.
 void TMainForm::PortClick(int port) {
     session_.options.port = port;
-    refresh_labels();
-    write_ini_integer(program_options_path(), "COM", "port", port);
+    session_.changed(session_change::options);
+    write_ini_integer(session_.program_options_path(), "COM", "port", port);
 }
 
 void TMainForm::BaudRateClick(int speed) {
     session_.options.speed = speed;
-    refresh_labels();
-    write_ini_integer(program_options_path(), "COM", "speed", speed);
+    session_.changed(session_change::options);
+    write_ini_integer(session_.program_options_path(), "COM", "speed", speed);
 }
 
 void TMainForm::TestDeviceClick() { status_refresh(); }
@@ -338,13 +337,18 @@ void TMainForm::DebugConsoleClick() {
 }
 
 void TMainForm::SelectDataBaseClick() {
-    if (const auto chosen = services_.choose_open_file("", "")) session_.options.database = *chosen;
+    if (const auto chosen = services_.choose_open_file("", "")) {
+        session_.options.database = *chosen;
+        session_.changed(session_change::options);
+    }
     status_refresh();
 }
 
 void TMainForm::NewDataBaseClick() {
-    if (const auto chosen = services_.choose_save_file("xkv 4410 data base file", "mdb"))
+    if (const auto chosen = services_.choose_save_file("xkv 4410 data base file", "mdb")) {
         session_.options.database = *chosen;
+        session_.changed(session_change::options);
+    }
     status_refresh();
 }
 
@@ -356,8 +360,8 @@ void TMainForm::AboutClick() {
 // other file is still written; the program ends either way.
 void TMainForm::closeEvent(QCloseEvent* event) {
     const std::function<void()> writes[] = {
-        [this] { write_profile(profile_path(), session_.profile); },
-        [this] { write_program_options(program_options_path(), session_.options); },
+        [this] { write_profile(session_.profile_path(), session_.profile); },
+        [this] { write_program_options(session_.program_options_path(), session_.options); },
     };
     remember_window(*this);
     for (const auto& write : writes) {

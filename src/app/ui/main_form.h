@@ -1,12 +1,9 @@
 #pragma once
-// The main window: owns the program's session (current profile and program options) for the whole run,
-// shows them and the connection state, and offers every other function through its menu.
+// The main window: shows the session's profile, port and connection state, and offers every other
+// function through its menu. The session is created before it and outlives it.
 
 #include "app/session.h"
 #include "app/update_check.h"
-#include "link/diagnostic_log.h"
-#include "settings/options.h"
-#include "settings/program_options.h"
 #include "settings/ui_services.h"
 
 #include <QMainWindow>
@@ -46,29 +43,15 @@ struct menu_windows {
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
-    // The creation handler: reads both default files under `program_dir`, ticks the menu, refreshes
+    // The creation handler over a session that has read both default files: ticks the menu, refreshes
     // labels and status (device test), runs the start-up update check when it is on, and fills
     // status panel 3.
-    TMainForm(std::string program_dir, ui_services& services, QWidget* parent = nullptr);
+    TMainForm(session& state, ui_services& services, QWidget* parent = nullptr);
     ~TMainForm() override;
 
     void set_shell_windows(const shell_windows& windows);
     void set_menu_windows(menu_windows windows);
 
-    // The state every window shares.
-    session& state() { return session_; }
-
-    const std::string& program_dir() const { return session_.program_dir; }
-    std::string profile_path() const;         // <program dir>/ini/default.xkv
-    std::string program_options_path() const; // <program dir>/ini/program_opt.xkv
-
-    // Copies of the current records; the settings editor hands its values back whole.
-    const _options& profile() const { return session_.profile; }
-    void set_profile(const _options& profile) { session_.profile = profile; }
-    const _program_options& program_options() const { return session_.options; }
-    void set_program_options(const _program_options& options) { session_.options = options; }
-
-    diagnostic_log& log() { return session_.log; }
     const update_notice& notice() const { return notice_; }
     // An update request has gone out and its outcome is not shown yet.
     bool update_check_pending() const { return pending_checks_ > 0; }
@@ -77,8 +60,6 @@ public:
     void refresh_labels();
     // Device test through a short-lived link, then the database path.
     void status_refresh();
-    // Called by the settings editor whenever one of its values changes.
-    void enable_save_options();
 
 public slots:
     void NewOptionsClick();
@@ -103,12 +84,14 @@ private:
     void build_labels();
     void build_status_bar();
     void show_notice();
+    void hear(session_change what);
     // Asks the update host off the window's thread; the notice follows when the reply is back.
     void start_update_check(const char* version_path);
     void open_link(const char* path);
     QAction* add_item(QWidget* menu, const QString& caption, const char* object_name);
 
-    session session_;
+    session& session_;
+    session_listeners::subscription listening_;
     ui_services& services_;
     update_notice notice_;
     int pending_checks_ = 0;

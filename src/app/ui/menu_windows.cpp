@@ -12,14 +12,13 @@
 
 namespace xkv {
 
-void create_menu_windows(TMainForm& main, ui_services& services, std::function<void(int)> wait) {
-    session& state = main.state();
+void create_menu_windows(TMainForm& main, session& state, ui_services& services, std::function<void(int)> wait) {
     const std::string calibrations = state.file(calibration_file);
     auto* editor = new Tcal_form(&main, calibrations, services);
     auto* run = new Treal_measurment(&main, state, services, wait);
     auto* setup = new Tm_form(&main, calibrations, *run, services, read_allow_series(state.file(program_options_file)));
-    auto* viewer = new TViewDB(&main, state, services, [run] { return run->last_setup(); });
-    auto* plateau = new Tplateau_form(main, services, wait);
+    auto* viewer = new TViewDB(&main, state, services);
+    auto* plateau = new Tplateau_form(&main, state, services, wait);
     menu_windows windows;
     windows.parameter_editor = [editor] { editor->open_window(); };
     windows.measurement_setup = [setup] { setup->open_window(); };

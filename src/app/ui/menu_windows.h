@@ -3,6 +3,7 @@
 // with its run window, and the database viewer, created hidden, owned by the main window and
 // handed to its menu.
 
+#include "app/session.h"
 #include "settings/ui_services.h"
 
 #include <functional>
@@ -12,6 +13,6 @@ namespace xkv {
 class TMainForm;
 
 // `wait` is the run's wait; the program passes the painting wait, tests a fast one.
-void create_menu_windows(TMainForm& main, ui_services& services, std::function<void(int)> wait);
+void create_menu_windows(TMainForm& main, session& state, ui_services& services, std::function<void(int)> wait);
 
 } // namespace xkv

@@ -1,7 +1,6 @@
 #include "app/ui/options_form.h"
 
 #include "app/background_time.h"
-#include "app/ui/main_form.h"
 #include "app/ui/window_placement.h"
 #include "results/t_report.h"
 #include "results/ui/qt_text.h"
@@ -35,7 +34,8 @@ void add_row(QGridLayout* grid, int row, int column, const QString& caption, QWi
 
 } // namespace
 
-TOptionsForm::TOptionsForm(TMainForm& main, ui_services& services) : QDialog(&main), main_(main), services_(services) {
+TOptionsForm::TOptionsForm(QWidget* parent, session& state, ui_services& services)
+    : QDialog(parent), session_(state), services_(services) {
     setObjectName("OptionsForm");
     setWindowTitle("Options");
     // No title-bar buttons: OK and CANCEL close it.
@@ -206,7 +206,7 @@ QLineEdit* TOptionsForm::add_field(const char* object_name, bool marks_modified)
 void TOptionsForm::mark_modified() {
     if (filling_) return;
     modified_ = true;
-    main_.enable_save_options();
+    session_.changed(session_change::unsaved_edit);
 }
 
 int TOptionsForm::selected_mode() const {
@@ -237,8 +237,8 @@ void TOptionsForm::show_instrument(const _options& p) {
 
 void TOptionsForm::fill_from_current() {
     filling_ = true;
-    const _options& p = main_.profile();
-    const _program_options& o = main_.program_options();
+    const _options& p = session_.profile;
+    const _program_options& o = session_.options;
     show_instrument(p);
     show_field(alpha_, p.background.alpha);
     show_field(beta_, p.background.beta);
@@ -259,7 +259,7 @@ void TOptionsForm::check_background_time() {
 void TOptionsForm::OKClick() {
     check_background_time();
 
-    _options p = main_.profile();
+    _options p = session_.profile;
     p.mode = selected_mode();
     p.C = s(C_);
     p.D = s(D_);
@@ -278,18 +278,19 @@ void TOptionsForm::OKClick() {
     p.background.alpha = s(alpha_);
     p.background.beta = s(beta_);
     p.background.time = s(time_);
-    main_.set_profile(p);
-    main_.refresh_labels();
+    session_.profile = p;
+    session_.changed(session_change::profile);
 
     // A timeout past 2147483647 throws here: the profile is taken over, the program options are not.
-    _program_options o = main_.program_options();
+    _program_options o = session_.options;
     o.revert_channels = revert_->isChecked();
     o.timeout = static_cast<std::int32_t>(digits_to_int(s(timeout_)));
     o.name = s(template_);
-    main_.set_program_options(o);
+    session_.options = o;
+    session_.changed(session_change::options);
 
     accept();
-    if (modified_ && services_.confirm_yes_no("Save config File ?", "Confirm")) main_.SaveOptionsClick();
+    if (modified_ && services_.confirm_yes_no("Save config File ?", "Confirm")) save_options(session_, services_);
 }
 
 void TOptionsForm::CANCELClick() { reject(); }
@@ -300,7 +301,7 @@ void TOptionsForm::BrowseTemplateClick() {
 }
 
 void TOptionsForm::CheckTemplateClick() {
-    const t_report report(resolve_program_path(main_.program_dir(), s(template_)));
+    const t_report report(resolve_program_path(session_.program_dir, s(template_)));
     services_.show_message(report.error_text.empty() ? "OK" : report.error_text);
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // The settings editor: the one place where the operator changes the current profile and the program
 // options without a menu command of their own. Opened modally by the main window's "&New Options"
-// and "&Edit Options"; hands its values back to the main window on OK.
+// and "&Edit Options"; puts its values into the session on OK.
 
+#include "app/session.h"
 #include "settings/options.h"
 #include "settings/ui_services.h"
 
@@ -17,12 +18,10 @@ class QRadioButton;
 
 namespace xkv {
 
-class TMainForm;
-
 class TOptionsForm : public QDialog {
     Q_OBJECT
 public:
-    TOptionsForm(TMainForm& main, ui_services& services);
+    TOptionsForm(QWidget* parent, session& state, ui_services& services);
 
     // The instrument defaults; operator, template, background, timeout and channel swap keep what they
     // hold. Every field this changes counts as a change.
@@ -51,7 +50,7 @@ private:
     // The instrument fields and mode from `p` (a mode outside 1..6 leaves the last choice).
     void show_instrument(const _options& p);
 
-    TMainForm& main_;
+    session& session_;
     ui_services& services_;
     bool modified_ = false;
     bool filling_ = false; // a fill from the current records is not a change

@@ -8,14 +8,14 @@
 
 namespace xkv {
 
-void create_shell_windows(TMainForm& main, ui_services& services) {
+void create_shell_windows(TMainForm& main, session& state, ui_services& services) {
     shell_windows windows;
-    windows.options = new TOptionsForm(main, services);
-    windows.view_options = new TViewOptionsForm(&main);
+    windows.options = new TOptionsForm(&main, state, services);
+    windows.view_options = new TViewOptionsForm(&main, state);
     windows.about = new Tabout(&main, services);
     windows.about->set_console_opener([&main] { main.DebugConsoleClick(); });
-    auto* debug = new Tdebug(&main, &main.log());
-    windows.debug_console = [debug, &main] { debug->open(main.program_options()); };
+    auto* debug = new Tdebug(&main, state);
+    windows.debug_console = [debug] { debug->open_console(); };
     main.set_shell_windows(windows);
 }
 

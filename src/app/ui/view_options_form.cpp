@@ -13,7 +13,7 @@ namespace xkv {
 
 TViewOptionsForm::~TViewOptionsForm() = default;
 
-TViewOptionsForm::TViewOptionsForm(QWidget* parent) : QDialog(parent) {
+TViewOptionsForm::TViewOptionsForm(QWidget* parent, const session& state) : QDialog(parent), session_(state) {
     setObjectName("ViewOptionsForm");
     setWindowTitle("View Options");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -38,8 +38,8 @@ TViewOptionsForm::TViewOptionsForm(QWidget* parent) : QDialog(parent) {
 
 void TViewOptionsForm::set_values(const _options& profile) { labels_->show(profile); }
 
-void TViewOptionsForm::show_options(const _options& profile) {
-    set_values(profile);
+void TViewOptionsForm::show_options() {
+    set_values(session_.profile);
     exec();
 }
 

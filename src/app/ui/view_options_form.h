@@ -1,6 +1,7 @@
 #pragma once
 // The settings view: a few values of the current profile, read-only.
 
+#include "app/session.h"
 #include "settings/options.h"
 
 #include <QDialog>
@@ -14,11 +15,11 @@ class profile_labels;
 class TViewOptionsForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TViewOptionsForm(QWidget* parent = nullptr);
+    TViewOptionsForm(QWidget* parent, const session& state);
     ~TViewOptionsForm() override;
 
-    // Sets the value labels from `profile`, then shows the view modally.
-    void show_options(const _options& profile);
+    // Sets the value labels from the session's profile, then shows the view modally.
+    void show_options();
     // The value labels alone (show_options without the modal loop).
     void set_values(const _options& profile);
 
@@ -26,6 +27,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    const session& session_;
     std::unique_ptr<profile_labels> labels_; // "High Voltage :=" shows hv1 only
 };
 

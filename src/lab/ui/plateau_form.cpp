@@ -1,6 +1,6 @@
 #include "lab/ui/plateau_form.h"
 
-#include "app/ui/main_form.h"
+#include "app/session.h"
 #include "app/ui/painting_wait.h"
 #include "lab/lab_store.h"
 #include "results/ui/qt_text.h"
@@ -39,8 +39,8 @@ std::string result_text(const plateau_analysis& a) {
 
 } // namespace
 
-Tplateau_form::Tplateau_form(TMainForm& main, ui_services& services, std::function<void(int)> wait)
-    : QDialog(&main), main_(main), services_(services), wait_(std::move(wait)) {
+Tplateau_form::Tplateau_form(QWidget* parent, session& state, ui_services& services, std::function<void(int)> wait)
+    : QDialog(parent), session_(state), services_(services), wait_(std::move(wait)) {
     setObjectName("Tplateau_form");
     setWindowTitle("HV plateau");
     setModal(true);
@@ -148,7 +148,7 @@ void Tplateau_form::Button1Click() {
         services_.show_message("Enter From up to To in steps above 0, and a preset time above 0");
         return;
     }
-    session& state = main_.state();
+    session& state = session_;
     scan_ = std::make_unique<plateau_scan>(state.options, state.profile, request, wait_, &state.log);
     scan_->set_link_wait(painting_wait);
     scan_->on_render([this] { show_state(); });
@@ -194,7 +194,7 @@ void Tplateau_form::finish() {
     const plateau_request& r = scan_->request();
     plateau_record record =
         plateau_record_of(shown_, r.supply, r.channel, r.preset_time, r.max_slope, origin_now(scan_->counter()));
-    lab_store(main_.state().database_path()).add(record);
+    lab_store(session_.database_path()).add(record);
 }
 
 void Tplateau_form::Button3Click() {
@@ -207,16 +207,16 @@ void Tplateau_form::Button3Click() {
 void Tplateau_form::Button4Click() {
     if (!shown_.found || !scan_) return;
     const int supply = scan_->request().supply;
-    const _options profile = profile_with_voltage(main_.profile(), supply, shown_.operating_voltage);
+    const _options profile = profile_with_voltage(session_.profile, supply, shown_.operating_voltage);
     const std::string& voltage = supply == 2 ? profile.hv2 : profile.hv1;
     if (!services_.confirm_ok_cancel("Put " + voltage + " V into the profile as HV" + std::to_string(supply) + " ?",
                                      default_answer::cancel))
         return;
     // As the settings editor's OK: taken over as typed, the labels refreshed, then the question
     // whether to write the file.
-    main_.set_profile(profile);
-    main_.refresh_labels();
-    if (services_.confirm_yes_no("Save config File ?", "Confirm")) main_.SaveOptionsClick();
+    session_.profile = profile;
+    session_.changed(session_change::profile);
+    if (services_.confirm_yes_no("Save config File ?", "Confirm")) save_options(session_, services_);
 }
 
 void Tplateau_form::closeEvent(QCloseEvent* event) {

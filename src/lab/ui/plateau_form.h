@@ -20,13 +20,13 @@ class QTimer;
 
 namespace xkv {
 
-class TMainForm;
+struct session;
 
 class Tplateau_form : public QDialog {
     Q_OBJECT
 public:
     // `wait` is the scan's fixed waits (the painting wait in the program, a fast one in tests).
-    Tplateau_form(TMainForm& main, ui_services& services, std::function<void(int)> wait);
+    Tplateau_form(QWidget* parent, session& state, ui_services& services, std::function<void(int)> wait);
     ~Tplateau_form() override;
 
     void open_window();
@@ -46,7 +46,7 @@ private:
     void finish();
     void show_state();
 
-    TMainForm& main_;
+    session& session_;
     ui_services& services_;
     std::function<void(int)> wait_;
     std::unique_ptr<plateau_scan> scan_;

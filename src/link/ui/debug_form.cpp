@@ -11,7 +11,8 @@
 
 namespace xkv {
 
-Tdebug::Tdebug(QWidget* parent, diagnostic_log* log) : QDialog(parent), console_(log, painting_wait) {
+Tdebug::Tdebug(QWidget* parent, session& state)
+    : QDialog(parent), session_(state), console_(&state.log, painting_wait) {
     setObjectName("debug");
     setWindowTitle("debug");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint); // CLOSE is the way out
@@ -47,8 +48,8 @@ Tdebug::Tdebug(QWidget* parent, diagnostic_log* log) : QDialog(parent), console_
     connect(close, &QPushButton::clicked, this, &Tdebug::Button2Click);
 }
 
-void Tdebug::open(const _program_options& options) {
-    console_.open(options);
+void Tdebug::open_console() {
+    console_.open(session_.options);
     exec();
     console_.close();
 }

@@ -2,6 +2,7 @@
 // The debug console window "debug": sends any typed text to the instrument and lists the replies.
 // Holds its own connection while open; the list is kept for the whole run.
 
+#include "app/session.h"
 #include "link/debug_console.h"
 
 #include <QDialog>
@@ -14,12 +15,12 @@ namespace xkv {
 class Tdebug : public QDialog {
     Q_OBJECT
 public:
-    // `log` receives the link's port outcome texts (the main window's diagnostic log).
-    Tdebug(QWidget* parent, diagnostic_log* log);
+    // The session's log receives the link's port outcome texts.
+    Tdebug(QWidget* parent, session& state);
 
-    // Connects on the options' port and speed, shows the window modally, and releases the port when
+    // Connects on the session's port and speed, shows the window modally, and releases the port when
     // it closes.
-    void open(const _program_options& options);
+    void open_console();
 
 public slots:
     void Button1Click(); // SEND
@@ -31,6 +32,7 @@ protected:
 private:
     void show_new_lines();
 
+    const session& session_;
     debug_console console_;
     std::size_t shown_ = 0; // console lines already in Memo1
     QLineEdit* Edit1_;

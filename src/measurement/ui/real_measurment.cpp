@@ -1,7 +1,6 @@
 #include "measurement/ui/real_measurment.h"
 
 #include "app/session.h"
-#include "app/ui/main_form.h"
 #include "app/ui/painting_wait.h"
 #include "app/ui/remembered_layout.h"
 #include "app/ui/window_placement.h"
@@ -165,8 +164,6 @@ void Treal_measurment::build() {
     Timer1_->setInterval(tick_interval_ms);
     connect(Timer1_, &QTimer::timeout, this, &Treal_measurment::Timer1Timer);
 }
-
-const cur_measurment& Treal_measurment::last_setup() const { return engine_ ? engine_->measurement() : last_setup_; }
 
 void Treal_measurment::open_run(const run_setup& setup) {
     Timer1_->stop();
@@ -335,8 +332,9 @@ void Treal_measurment::closeEvent(QCloseEvent* event) {
     if (grid_->columnCount() > 0) remember_header(*Output_->horizontalHeader(), "run");
     Timer1_->stop();
     engine_->close();
-    last_setup_ = engine_->measurement();
+    session_.last_setup = engine_->measurement();
     engine_.reset();
+    session_.changed(session_change::last_setup);
     event->accept();
     emit closed();
 }

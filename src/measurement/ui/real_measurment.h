@@ -39,8 +39,6 @@ public:
 
     // The running engine; null while the window is closed.
     const run_engine* engine() const { return engine_.get(); }
-    // The setup of the latest run, which heads the reports of the database viewer.
-    const cur_measurment& last_setup() const;
 
 signals:
     void closed(); // the setup dialog closes with the run window
@@ -84,7 +82,6 @@ private:
     ui_services& services_;
     run_engine::wait_fn wait_;
     std::unique_ptr<run_engine> engine_;
-    cur_measurment last_setup_;
     button_set shown_set_ = button_set::none;
     std::vector<std::vector<std::string>> shown_table_; // the grid as last drawn
     bool grid_shown_ = false;

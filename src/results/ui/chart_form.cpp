@@ -50,8 +50,9 @@ QLineSeries* level_line(const QString& name, double y, double x0, double x1, QCo
 }
 
 // One colour per series, apart from the green, orange and red of the control lines.
+constexpr std::size_t palette_size = 10;
 QColor series_colour(std::size_t series) {
-    static const std::array<QColor, 10> palette = {
+    static const std::array<QColor, palette_size> palette = {
         QColor(31, 119, 180), QColor(148, 103, 189), QColor(140, 86, 75),   QColor(227, 119, 194), QColor(23, 190, 207),
         QColor(0, 0, 128),    QColor(188, 189, 34),  QColor(127, 127, 127), QColor(0, 128, 128),   QColor(128, 0, 64)};
     return palette[series % palette.size()];
@@ -71,7 +72,9 @@ void chart_canvas::show_chart(const chart_data& data) {
     chart_ = data;
     const chart_data& chart = chart_;
     auto* c = new QChart;
-    c->setTitle(qt_text(chart.title));
+    // A decimated chart says so, in the window and in the picture.
+    const std::string note = decimation_note(chart);
+    c->setTitle(qt_text(note.empty() ? chart.title : chart.title + "  (" + note + ")"));
     double x0 = 0, x1 = 0, y0 = chart.lines.lower(3), y1 = chart.lines.upper(3);
     if (!chart.points.empty()) {
         x0 = x1 = x_of(chart.points.front());
@@ -105,22 +108,28 @@ void chart_canvas::show_chart(const chart_data& data) {
     for (const control_point* p : in_time) trend->append(x_of(*p), p->value);
     trend->setPen(QPen(QColor(170, 170, 170), 1));
 
+    // The legend's series each get their own points; the rest share one unnamed set per colour, so a
+    // listing of many series stays a chart of a few dozen sets.
     std::vector<QScatterSeries*> series;
-    for (std::size_t i = 0; i < chart.series.size(); ++i) {
+    const std::size_t drawn = std::min(chart.series.size(), legend_series + palette_size);
+    for (std::size_t i = 0; i < drawn; ++i) {
         auto* points = new QScatterSeries;
-        points->setName(qt_text(chart.series[i]));
+        if (i < legend_series) points->setName(qt_text(chart.series[i]));
         points->setMarkerSize(8);
         points->setColor(series_colour(i));
         points->setBorderColor(series_colour(i).darker(130));
         series.push_back(points);
     }
+    const auto drawn_in = [&](std::size_t i) {
+        return i < legend_series ? i : legend_series + (i - legend_series) % palette_size;
+    };
     auto* beyond = new QScatterSeries;
     beyond->setName("beyond 3 sigma");
     beyond->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
     beyond->setMarkerSize(13);
     beyond->setColor(Qt::red);
     for (const control_point& p : chart.points) {
-        if (p.series < series.size()) series[p.series]->append(x_of(p), p.value);
+        if (p.series < chart.series.size()) series[drawn_in(p.series)]->append(x_of(p), p.value);
         if (p.beyond_3_sigma) beyond->append(x_of(p), p.value);
     }
 
@@ -232,7 +241,8 @@ void TChartForm::ComboBox1Change() {
         canvas_->show_chart(more_.at(static_cast<std::size_t>(data.toInt())).chart);
         return;
     }
-    canvas_->show_chart(chart_of_listing(listing_, ComboBox1_->currentData().toString().toStdString()));
+    const chart_data chart = chart_of_listing(listing_, data.toString().toStdString());
+    canvas_->show_chart(decimated(chart, std::max(canvas_->width(), chart_png_width)));
 }
 
 std::string TChartForm::column() const { return ComboBox1_->currentData().toString().toStdString(); }

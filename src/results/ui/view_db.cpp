@@ -1,10 +1,8 @@
 #include "results/ui/view_db.h"
 
 #include "app/session.h"
-#include "app/ui/main_form.h"
 #include "app/ui/remembered_layout.h"
 #include "app/ui/window_placement.h"
-#include "results/iso11929.h"
 #include "results/listing_export.h"
 #include "results/report_output.h"
 #include "results/ui/chart_form.h"
@@ -15,7 +13,6 @@
 #include "results/viewer_sort.h"
 #include "results/xls_file.h"
 #include "settings/program_dir.h"
-#include "settings/settings_files.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -39,8 +36,8 @@ calendar_date date_of(const QDate& d) { return {d.year(), d.month(), d.day()}; }
 
 } // namespace
 
-TViewDB::TViewDB(QWidget* parent, session& state, ui_services& services, std::function<cur_measurment()> current_setup)
-    : QDialog(parent), session_(state), services_(services), current_setup_(std::move(current_setup)) {
+TViewDB::TViewDB(QWidget* parent, session& state, ui_services& services)
+    : QDialog(parent), session_(state), services_(services) {
     setObjectName("ViewDB");
     setWindowTitle("VIEW DB");
     setModal(true);
@@ -183,13 +180,15 @@ void TViewDB::Button3Click() {
     case export_format::xls:
         if (save_grid_as_xls(shown, *file)) services_.show_message("file saved!");
         return;
-    case export_format::xlsx: export_grid(shown, *xlsx_file_writer(*file), limits_k()); break;
-    case export_format::csv: export_grid(shown, *csv_file_writer(*file), limits_k()); break;
+    case export_format::xlsx:
+        export_grid(shown, *xlsx_file_writer(*file), session_.read_only.limits_k, session_.listing_extras().get());
+        break;
+    case export_format::csv:
+        export_grid(shown, *csv_file_writer(*file), session_.read_only.limits_k, session_.listing_extras().get());
+        break;
     }
     services_.show_message("file saved!");
 }
-
-double TViewDB::limits_k() const { return read_limits_k(session_.file(program_options_file)); }
 
 void TViewDB::Button5Click() {
     TChartForm chart(this, grid(), services_, session_.qc_charts());
@@ -199,7 +198,7 @@ void TViewDB::Button5Click() {
 }
 
 void TViewDB::Button4Click() {
-    const report_sources sources = session_.report_sources_for(current_setup_());
+    const report_sources sources = session_.report_sources_for(session_.last_setup);
     viewer_grid sorted;
     report_from_viewer(shown_grid(sorted), sources, services_);
 }

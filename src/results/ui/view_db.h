@@ -3,13 +3,10 @@
 // 32-column Grid, "Save As EXCEL File", "Report" and "CLOSE". A thin view over viewer_query: every
 // listing and list refill is one statement on a fresh connection to the current database.
 
-#include "measurement/cur_measurment.h"
 #include "results/viewer_query.h"
 #include "settings/ui_services.h"
 
 #include <QDialog>
-
-#include <functional>
 
 class QCheckBox;
 class QDateEdit;
@@ -26,8 +23,8 @@ class viewer_sort_model;
 class TViewDB : public QDialog {
     Q_OBJECT
 public:
-    // `current_setup` gives the setup of the latest run, which heads a report.
-    TViewDB(QWidget* parent, session& state, ui_services& services, std::function<cur_measurment()> current_setup);
+    // The session's last run setup heads a report.
+    TViewDB(QWidget* parent, session& state, ui_services& services);
 
     // Shows the window modally; the whole table is listed once it is on the screen.
     void open_window();
@@ -57,14 +54,12 @@ protected:
 private:
     void build();
     std::string database() const;
-    double limits_k() const; // k of the limits in the .xlsx and .csv exports
     void list(const bound_statement& select);
     void refill(drop_down_combo* combo, filter_list list);
     viewer_filter filter() const;
 
     session& session_;
     ui_services& services_;
-    std::function<cur_measurment()> current_setup_;
 
     drop_down_combo *samplecombo_ = nullptr, *modecombo_ = nullptr, *calcombo_ = nullptr, *hvcombo_ = nullptr;
     QCheckBox *CheckBox1_ = nullptr, *CheckBox2_ = nullptr;

@@ -1,0 +1,45 @@
+#pragma once
+// Rows of `results` carried from one store to another, each exactly once: every row travels under
+// its unique key, and a row whose key the target holds already is left out. `db copy` and the
+// push of the spool both go through here.
+
+#include "results/results_store.h"
+#include "results/viewer_query.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace xkv {
+
+struct copy_outcome {
+    std::size_t copied = 0;  // rows the target did not hold before
+    std::size_t present = 0; // rows it held already under their keys
+};
+
+// A row the target holds now, as the source knows it.
+struct row_sent {
+    std::int64_t source_id;
+    std::string key;
+};
+// Told of each batch of rows once the target has committed it.
+using batch_committed = std::function<void(const std::vector<row_sent>& rows)>;
+
+// Copies the rows that `select` (a viewer select: base_select() or filtered_select()) finds in
+// `source` to `target` in id order, keeping `ts` and every value as the source lists them. Each
+// batch of `batch_rows` rows is one transaction of the target, whose keys are checked inside it,
+// so an interrupted copy run again stores each row once. Throws ESQLiteException.
+copy_outcome copy_rows(results_store& source, results_store& target, const bound_statement& select,
+                       const batch_committed& committed = {}, std::size_t batch_rows = 500);
+
+// The key of a row saved before rows had keys. It is the row's own identity, not its store's:
+// a digest of its id, time stamp and every value as the listing gives them. A file that is moved,
+// renamed or copied whole gives its rows the same keys again, so copying it twice stores nothing
+// twice; two different rows never share one, since within a store the id alone tells them apart,
+// and rows of two stores that agree in id, second and all 30 values are the same measurement.
+// "row-" and 32 hexadecimal digits, apart from the random keys of new_row_key().
+std::string derived_row_key(std::string_view id, std::string_view ts, const std::vector<std::string>& values);
+
+} // namespace xkv
