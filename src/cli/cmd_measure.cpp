@@ -12,6 +12,7 @@
 #include "results/run_grid.h"
 #include "results/save_results.h"
 #include "results/spool.h"
+#include "results/store_writable.h"
 #include "settings/errors.h"
 #include "settings/program_dir.h"
 #include "settings/settings_files.h"
@@ -230,6 +231,14 @@ int cmd_measure(context& c, const command_line& line) {
     const std::string calibration_path = c.file(calibration_file);
     measurement_setup setup(calibration_path);
     if (const auto code = fill_setup(c, line, setup, calibration_path)) return *code;
+    if (line.flag("save")) {
+        // Known now, not after the count: nothing is sent to the instrument.
+        const std::string database = c.database_path();
+        if (const std::string problem = store_write_problem(database); !problem.empty()) {
+            c.err << store_not_writable_message(problem, database) << "\n";
+            return exit_usage;
+        }
+    }
     if (const auto code = press_start(c, setup)) return *code;
 
     diagnostic_log log;

@@ -230,8 +230,7 @@ void postgres_store::fail(const char* text, const shown_as& shown, const PGresul
     const std::string reason = message ? one_line(message)
                                : conn_ ? one_line(PQerrorMessage(conn_.get()))
                                        : "the connection to the server is closed";
-    throw ESQLiteException(std::string(text) + " \"" + statement_with_values(shown.sql, shown.values) +
-                           "\" : " + reason);
+    throw ESQLiteException(statement_error(text, reason, shown.sql, shown.values));
 }
 
 void postgres_store::run_or_fail(std::string_view sql, std::string_view shown) {
@@ -299,9 +298,10 @@ result_ptr postgres_store::run(std::string_view sql, const std::vector<std::stri
     for (;;) {
         if (!await_result()) {
             conn_.reset(); // the server undoes what this connection began when it sees it closed
-            throw ESQLiteException(std::string(rows_seen ? "Could not retrieve data" : "Error executing SQL") + " \"" +
-                                   statement_with_values(shown.sql, shown.values) + "\" : the server " + name_ +
-                                   " did not answer within " + std::to_string(timeout_s_) + " s");
+            throw ESQLiteException(
+                statement_error(rows_seen ? "Could not retrieve data" : "Error executing SQL",
+                                "the server " + name_ + " did not answer within " + std::to_string(timeout_s_) + " s",
+                                shown.sql, shown.values));
         }
         result_ptr result(PQgetResult(c));
         if (!result) break;

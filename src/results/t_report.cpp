@@ -3,7 +3,7 @@
 #include "results/result_columns.h"
 #include "results/row_limits.h"
 #include "settings/errors.h"
-#include "settings/file_closer.h"
+#include "settings/regular_file.h"
 #include "settings/value_text.h"
 
 #include <algorithm>
@@ -72,14 +72,9 @@ bool known_name(std::string_view name) {
 }
 
 std::string read_whole_file(const std::string& path) {
-    stdio_file file(std::fopen(path.c_str(), "rb"));
-    if (!file) throw file_failure("Cannot open file", path, errno);
-    std::string content;
-    char buffer[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) content.append(buffer, got);
-    if (std::ferror(file.get())) throw file_failure("Cannot open file", path, errno);
-    return content;
+    std::optional<std::string> content = read_regular_file(path); // a pipe or a device is refused
+    if (!content) throw file_failure("Cannot open file", path, errno);
+    return std::move(*content);
 }
 
 // Lines end at LF, with a CR before it dropped; a last line without its end counts, and an empty

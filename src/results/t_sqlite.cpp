@@ -137,8 +137,14 @@ void t_sqlite::create_table() {
 
 void t_sqlite::fail(const char* text, std::string_view sql, const std::vector<std::string>& texts) const {
     if (sqlite3_errcode(db_.get()) == SQLITE_OK) throw ESQLiteException(text);
-    throw ESQLiteException(std::string(text) + " \"" + statement_with_values(sql, texts) +
-                           "\" : " + sqlite3_errmsg(db_.get()));
+    throw ESQLiteException(statement_error(text, sqlite3_errmsg(db_.get()), sql, texts));
+}
+
+std::string statement_error(std::string_view what, std::string_view reason, std::string_view sql,
+                            const std::vector<std::string>& texts) {
+    std::string text(what);
+    text.append(" : ").append(reason).append(" : \"").append(statement_with_values(sql, texts)).append("\"");
+    return text;
 }
 
 std::string statement_with_values(std::string_view sql, const std::vector<std::string>& texts) {

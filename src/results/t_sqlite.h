@@ -97,6 +97,12 @@ private:
 // by the next text in single quotes (a quote inside doubled). Only for messages; statements run bound.
 std::string statement_with_values(std::string_view sql, const std::vector<std::string>& texts);
 
+// The message of a failed statement: what failed, the reason, then the statement with its values,
+// so that the reason is read first however long the statement is:
+// `Error executing SQL : database is locked : "BEGIN IMMEDIATE"`.
+std::string statement_error(std::string_view what, std::string_view reason, std::string_view sql,
+                            const std::vector<std::string>& texts);
+
 // The table and its index, exactly as a new database file receives them.
 extern const std::string results_create_table;
 extern const char* const results_create_index;

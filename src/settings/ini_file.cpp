@@ -1,12 +1,11 @@
 #include "settings/ini_file.h"
 
 #include "settings/errors.h"
+#include "settings/regular_file.h"
 #include "settings/whole_file.h"
 
 #include <charconv>
-#include <fstream>
 #include <limits>
-#include <sstream>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -104,11 +103,10 @@ ini_file::ini_file(std::string path) : path_(std::move(path)) { load(); }
 
 void ini_file::load() {
     lines_.clear();
-    std::ifstream in(path_, std::ios::binary);
-    if (!in) return;
-    std::ostringstream whole;
-    whole << in.rdbuf();
-    const std::string text = whole.str();
+    // A missing or unreadable file reads as empty; a pipe or a device is refused (file_error).
+    const std::optional<std::string> read = read_regular_file(path_);
+    if (!read) return;
+    const std::string& text = *read;
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);

@@ -75,6 +75,19 @@ TEST_F(CliMeasure, ARunCutShortOrWithoutInstrumentStoresNothingAndSaysWhy) {
         EXPECT_EQ(r.err, "ERROR OPEN COM PORT\n");
         EXPECT_EQ(run_cli({"test"}).out, "ERROR OPEN COM PORT\n");
     }
+    {
+        SCOPED_TRACE("a database SAVE could not write is found before anything is sent");
+        pty_peer peer;
+        peer.answer_handshake();
+        const std::string database = dir.file("gone/results.mdb");
+        write_file(dir.file("ini/program_opt.xkv"),
+                   "[COM]\r\nport=1\r\n[PORTS]\r\nCOM1=" + peer.device() + "\r\n[DB]\r\ndatabase=" + database + "\r\n");
+        const outcome r = run_cli(measure());
+        EXPECT_EQ(r.code, exit_usage);
+        EXPECT_EQ(r.err, "the folder \"" + dir.file("gone") + "\" does not exist: results cannot be saved to \"" +
+                             database + "\", so nothing was started\n");
+        EXPECT_EQ(peer.received(), "");
+    }
 }
 
 TEST_F(CliMeasure, CtrlCOnALineThatNeverEndsItsReplyEndsTheRun) {

@@ -84,7 +84,7 @@ TEST(DbSpool, ARunTheStoreCannotTakeWaitsInTheSpoolAndThePushStoresIt) {
     const struct {
         std::string database, reason;
     } faults[] = {
-        {data.file("no-such-folder/results.mdb"), "unable to open database file"},
+        // (a missing folder or a read-only file is refused before the count: nothing to spool)
         {not_a_database, "file is not a database"},
         {locked, "database is locked"},
     };
@@ -116,7 +116,7 @@ TEST(DbSpool, ARunTheStoreCannotTakeWaitsInTheSpoolAndThePushStoresIt) {
         EXPECT_EQ(s.cli({"db", "push"}).out, "no rows wait in the spool\n");
     }
     EXPECT_EQ(first_column(good, "SELECT sample_id||' '||p1||' '||p2 FROM results ORDER BY id"),
-              (std::vector<std::string>{"S1 5 20", "S2 5 20", "S3 5 20"}));
+              (std::vector<std::string>{"S1 5 20", "S2 5 20"}));
 }
 
 TEST(DbSpool, TwoStationsSavingToOneFileAtTheSameMomentBothStoreTheirRuns) {

@@ -1,4 +1,5 @@
-// The run window's QC line before START, and START refused under [QC] block=1 while QC is not current.
+// The run window's QC line before START, and START refused under [QC] block=1 while QC is not current
+// or when the database cannot be written.
 
 #include "windows_fixture.h"
 
@@ -74,6 +75,23 @@ void qc_line_test::the_line_shows_the_state_and_block_refuses_start() {
         f.click(run, "Button2");
         QCOMPARE(f.services.messages, std::vector<std::string>{qc_blocked_message});
         QCOMPARE(run->engine()->state(), run_state::ready);
+        f.services.answers.push_back(true);
+        f.click(run, "Button5");
+    }
+    {
+        // SAVE could not write the database: said at START, and nothing is counted.
+        qc_fixture f(sim.link_path());
+        const std::string database = f.database() + ".gone/results.mdb";
+        f.options().write_string("DB", "database", database);
+        f.start_windows();
+        Treal_measurment* run = f.open_run();
+        QTRY_VERIFY(run->engine() && run->engine()->state() == run_state::ready);
+        f.click(run, "Button2");
+        QCOMPARE(run->engine()->state(), run_state::ready);
+        QVERIFY(!f.services.warnings.empty());
+        QCOMPARE(f.services.warnings.back().text, "the folder \"" + f.database() +
+                                                      ".gone\" does not exist: " + "results cannot be saved to \"" +
+                                                      database + "\", so nothing was started");
         f.services.answers.push_back(true);
         f.click(run, "Button5");
     }

@@ -1,5 +1,6 @@
 #include "results/results_store.h"
 #include "results/save_results.h"
+#include "results/store_writable.h"
 #include "results/t_sqlite.h"
 #include "results_db.h"
 #include "support/temp_dir.h"
@@ -184,9 +185,8 @@ TEST_F(SaveResults, AFailedSaveWritesNothingAndCanBeRepeated) {
         FAIL() << "the third row must be refused";
     } catch (const ESQLiteException& e) {
         const std::string text = e.what();
-        EXPECT_EQ(text.rfind("Could not retrieve data \"INSERT INTO results (sample_id,", 0), 0u) << text;
+        EXPECT_EQ(text.rfind("Could not retrieve data : refused : \"INSERT INTO results (sample_id,", 0), 0u) << text;
         EXPECT_NE(text.find("values ('S2',"), std::string::npos) << text;
-        EXPECT_EQ(text.substr(text.size() - 11), "\" : refused") << text;
     }
     EXPECT_EQ(result_count(path), 0);
 
@@ -210,7 +210,8 @@ TEST_F(SaveResults, ALockedDatabaseIsLeftAsItWas) {
             save_results(table, *store, new_row_keys(table));
             FAIL() << "the database is locked";
         } catch (const ESQLiteException& e) {
-            EXPECT_EQ(std::string(e.what()), "Error executing SQL statement \"BEGIN IMMEDIATE\" : database is locked");
+            EXPECT_EQ(std::string(e.what()),
+                      "Error executing SQL statement : database is locked : \"BEGIN IMMEDIATE\"");
         }
     }
     EXPECT_EQ(result_count(path), 0);
@@ -228,10 +229,30 @@ TEST_F(SaveResults, AReadOnlyDatabaseTakesNoRow) {
         save_results(table, path);
         FAIL() << "the file is read-only";
     } catch (const ESQLiteException& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "Could not retrieve data \"" + shown_insert(table[0]) + "\" : attempt to write a readonly database");
+        EXPECT_EQ(std::string(e.what()), "Could not retrieve data : attempt to write a readonly database : \"" +
+                                             shown_insert(table[0]) + "\"");
     }
     EXPECT_EQ(result_count(path), 2);
+}
+
+TEST_F(SaveResults, AStoreThatCannotBeWrittenIsFoundBeforeTheCountReadOnlyFilesToo) {
+    EXPECT_EQ(store_write_problem(path), ""); // a new file in a writable folder
+    EXPECT_EQ(store_write_problem(dir.file("gone/results.mdb")),
+              "the folder \"" + dir.file("gone") + "\" does not exist");
+    EXPECT_EQ(store_write_problem(dir.path()), "\"" + dir.path() + "\" is no regular file");
+    EXPECT_EQ(store_write_problem("postgresql://lab@server/results"), ""); // its faults show at SAVE
+    EXPECT_EQ(store_not_writable_message("the file is read-only: Permission denied", path),
+              "the file is read-only: Permission denied: results cannot be saved to \"" + path +
+                  "\", so nothing was started");
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes read-only files and folders all the same";
+    table[0] = measured_row("S1");
+    save_results(table, path);
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    EXPECT_EQ(store_write_problem(path), "the file is read-only: Permission denied");
+    ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0); // no journal can be made beside the file
+    EXPECT_EQ(store_write_problem(path), "the folder \"" + dir.path() + "\" takes no new file: Permission denied");
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
 }
 
 TEST_F(SaveResults, ATableResultsWithOtherColumnsTakesNoRow) {
@@ -244,8 +265,9 @@ TEST_F(SaveResults, ATableResultsWithOtherColumnsTakesNoRow) {
         save_results(table, path);
         FAIL() << "the table has no such columns";
     } catch (const ESQLiteException& e) {
-        EXPECT_EQ(std::string(e.what()), std::string("Error executing SQL \"") + results_insert +
-                                             "\" : table results has no column named sample_id");
+        EXPECT_EQ(std::string(e.what()),
+                  std::string("Error executing SQL : table results has no column named sample_id : \"") +
+                      results_insert + "\"");
     }
     EXPECT_EQ(first_column(path, "SELECT count(*) FROM results"), std::vector<std::string>{"0"});
 }

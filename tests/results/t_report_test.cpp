@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <string>
 #include <vector>
 
@@ -74,6 +76,21 @@ TEST_F(TemplateFiles, CheckMessagesCountLinesFromZeroAndStopAtTheFirstError) {
 TEST_F(TemplateFiles, AnUnreadableTemplateIsAFileError) {
     EXPECT_THROW(t_report(dir.file("missing.tpl")), file_error);
     EXPECT_THROW(t_report(dir.path()), file_error);
+}
+
+TEST_F(TemplateFiles, APipeOrADeviceIsRefusedNotRead) {
+    // A pipe with no writer would wait for one for ever; /dev/zero would never end.
+    const std::string pipe = dir.file("t.tpl");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& path : {pipe, std::string("/dev/zero")}) {
+        try {
+            t_report report(path);
+            ADD_FAILURE() << path << " was read";
+        } catch (const file_error& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "\"" + path + "\" is not a regular file (a pipe or a device, say) and is not read");
+        }
+    }
 }
 
 TEST_F(TemplateFiles, TagQuirksOfOneLine) {

@@ -183,13 +183,13 @@ TEST_F(TSqlite, StatementErrorsCarryTheirTexts) {
         std::string text;
     } cases[] = {
         {[&] { db.query("SELEC id FROM results"); },
-         "Error executing SQL \"SELEC id FROM results\" : near \"SELEC\": syntax error"},
+         "Error executing SQL : near \"SELEC\": syntax error : \"SELEC id FROM results\""},
         {[&] { db.query(""); }, "Could not prepare SQL statement"},
         {[&] { db.query("  -- only a comment"); }, "Could not prepare SQL statement"},
         {[&] { db.query(duplicate); },
-         "Could not retrieve data \"" + duplicate + "\" : UNIQUE constraint failed: results.id"},
+         "Could not retrieve data : UNIQUE constraint failed: results.id : \"" + duplicate + "\""},
         {[&] { db.execute(duplicate); },
-         "Error executing SQL statement \"" + duplicate + "\" : UNIQUE constraint failed: results.id"},
+         "Error executing SQL statement : UNIQUE constraint failed: results.id : \"" + duplicate + "\""},
     };
     for (const auto& c : cases) EXPECT_EQ(error_of(c.action), c.text);
 }
@@ -221,7 +221,7 @@ TEST_F(TSqlite, AReadOnlyDatabaseIsListedButTakesNoRow) {
     EXPECT_EQ(db.cell(1, 1), "kept");
     const std::string insert = "INSERT INTO results (sample_id) VALUES ('new')";
     EXPECT_EQ(error_of([&] { db.query(insert); }),
-              "Could not retrieve data \"" + insert + "\" : attempt to write a readonly database");
+              "Could not retrieve data : attempt to write a readonly database : \"" + insert + "\"");
 }
 
 TEST_F(TSqlite, ABusyDatabaseEndsTheQuery) {
@@ -231,7 +231,7 @@ TEST_F(TSqlite, ABusyDatabaseEndsTheQuery) {
     writer.query("INSERT INTO results (sample_id) VALUES ('pending')");
     EXPECT_EQ(error_of([&] { reader.query("SELECT sample_id FROM results"); }), "Could not prepare SQL statement");
     EXPECT_EQ(error_of([&] { t_sqlite late(path, 0); }),
-              "Error executing SQL \"PRAGMA SYNCHRONOUS=NORMAL;\" : database is locked");
+              "Error executing SQL : database is locked : \"PRAGMA SYNCHRONOUS=NORMAL;\"");
     writer.execute("ROLLBACK");
     reader.query("SELECT sample_id FROM results");
     EXPECT_EQ(reader.row_count(), 0);
@@ -244,14 +244,15 @@ TEST_F(TSqlite, MessagesNameTheOperatorsStatementWithItsValues) {
         ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
         ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
         EXPECT_EQ(error_of([&] { t_sqlite db(path, 0); }),
-                  std::string("Error executing SQL statement \"") + results_create_table + "\" : database is locked");
+                  std::string("Error executing SQL statement : database is locked : \"") + results_create_table + "\"");
         sqlite3_close(other);
     }
     {
         SCOPED_TRACE("bound values in their places, a quoted \"?\" left alone");
         t_sqlite db(path);
         db.query("CREATE TRIGGER refuse BEFORE INSERT ON results BEGIN SELECT RAISE(ABORT,'refused'); END");
-        EXPECT_EQ(error_of([&] { db.query("INSERT INTO results (sample_id, units) VALUES (?, '?')", {"it's"}); }),
-                  "Could not retrieve data \"INSERT INTO results (sample_id, units) VALUES ('it''s', '?')\" : refused");
+        EXPECT_EQ(
+            error_of([&] { db.query("INSERT INTO results (sample_id, units) VALUES (?, '?')", {"it's"}); }),
+            "Could not retrieve data : refused : \"INSERT INTO results (sample_id, units) VALUES ('it''s', '?')\"");
     }
 }

@@ -219,6 +219,6 @@ TEST_F(ViewerQuery, ATableWithOtherColumnsEndsTheListingWithTheDatabaseError) {
         list_results(path, base_select());
         FAIL() << "ts is missing";
     } catch (const ESQLiteException& e) {
-        EXPECT_EQ(std::string(e.what()), "Error executing SQL \"" + base_select().sql + "\" : no such column: ts");
+        EXPECT_EQ(std::string(e.what()), "Error executing SQL : no such column: ts : \"" + base_select().sql + "\"");
     }
 }

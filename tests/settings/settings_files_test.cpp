@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace xkv;
 using test::read_file;
 using test::write_file;
@@ -50,6 +52,12 @@ TEST_F(SettingsFiles, MissingFilesGiveTheDefaults) {
     EXPECT_EQ(o.database, "default_database.mdb");
     EXPECT_EQ(o.name, "templates\\report.tpl");
     EXPECT_FALSE(o.revert_channels);
+}
+
+TEST_F(SettingsFiles, APipeAsSettingsFileIsRefusedNotWaitedOn) {
+    ASSERT_EQ(::mkfifo(profile_path.c_str(), 0600), 0);
+    EXPECT_THROW(read_profile(profile_path), file_error);
+    EXPECT_THROW(read_program_options(profile_path), file_error);
 }
 
 TEST_F(SettingsFiles, ProfileRoundTripKeepsEveryField) {

@@ -12,6 +12,7 @@
 #include "link/device_test.h"
 #include "link/t_xkv.h"
 #include "results/ui/qt_text.h"
+#include "settings/errors.h"
 #include "settings/settings_files.h"
 
 #include <QCloseEvent>
@@ -295,7 +296,12 @@ void TMainForm::ViewOptionsClick() {
 void TMainForm::LoadOptionsClick() {
     const auto chosen = services_.choose_open_file("", "");
     if (!chosen) return;
-    session_.profile = read_profile(*chosen);
+    try {
+        session_.profile = read_profile(*chosen);
+    } catch (const file_error& e) { // a pipe or a device: the profile in use stays
+        services_.show_error(e.what());
+        return;
+    }
     // Unsaved program options (a newly chosen database, say) give way to the file's.
     session_.reread_program_options();
     session_.changed(session_change::profile);

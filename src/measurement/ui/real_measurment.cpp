@@ -12,6 +12,7 @@
 #include "results/report_output.h"
 #include "results/run_grid.h"
 #include "results/save_results.h"
+#include "results/store_writable.h"
 #include "results/ui/qt_text.h"
 #include "results/ui/text_grid_model.h"
 #include "settings/program_dir.h"
@@ -213,6 +214,12 @@ void Treal_measurment::Button2Click() {
     if (!idle()) return;
     if (qc_.blocks_start()) {
         services_.show_message(qc_blocked_message);
+        return;
+    }
+    // SAVE would fail after the count: say so before anything is counted.
+    const std::string database = session_.database_path();
+    if (const std::string problem = store_write_problem(database); !problem.empty()) {
+        services_.show_error(store_not_writable_message(problem, database));
         return;
     }
     // The rows of the finished series were never saved: START would clear them.
