@@ -3,6 +3,7 @@
 #include "lab/calibration_records.h"
 #include "lab/crosstalk_keys.h"
 #include "lab/lab_options.h"
+#include "lab/lab_store.h"
 #include "lab/row_lab.h"
 #include "measurement/parameter_sets.h"
 #include "results/viewer_query.h"
@@ -33,6 +34,7 @@ lab_row_extras::lab_row_extras(const std::string& database_path, std::string cal
     if (!std::filesystem::exists(database_path, ec)) return; // reading must not create a database
     const auto store = open_record_store(database_path);
     records_ = calibrations_of_results(*store);
+    qc_marks_ = lab_store(database_path).qc_marks();
 }
 
 const std::vector<calibration_record>& lab_row_extras::records_of(std::string_view id) const {
@@ -60,7 +62,8 @@ std::vector<std::string> lab_row_extras::cells_of(const std::array<stored_channe
                                                   std::string_view set_name) {
     const auto results = row_lab_results(channels, crosstalk_of(id, set_name), k_, gamma_);
     const auto limits = lab_limits_cells(results);
-    const auto lab = lab_cells(results, calibrations_text(id));
+    const auto mark = qc_marks_.find(trim_control(id));
+    const auto lab = lab_cells(results, calibrations_text(id), mark == qc_marks_.end() ? "" : mark->second);
     std::vector<std::string> cells(limits.begin(), limits.end());
     cells.insert(cells.end(), lab.begin(), lab.end());
     return cells;

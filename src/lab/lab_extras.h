@@ -39,6 +39,7 @@ private:
     std::vector<std::string> headers_;
     std::map<std::int64_t, std::vector<calibration_record>> records_;
     std::map<std::string, crosstalk_factors, std::less<>> set_keys_;
+    std::map<std::string, std::string, std::less<>> qc_marks_; // by result id
 };
 
 // The extras of a program directory: its calibration file, the k and gamma of its options file.

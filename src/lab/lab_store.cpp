@@ -194,9 +194,9 @@ std::vector<plateau_record> lab_store::plateau_records() {
     return out;
 }
 
-std::map<std::string, std::string> lab_store::qc_marks() {
+std::map<std::string, std::string, std::less<>> lab_store::qc_marks() {
     t_sqlite db(path_);
-    std::map<std::string, std::string> out;
+    std::map<std::string, std::string, std::less<>> out;
     if (!has_table(db, "qc_marks")) return out;
     db.query_each("SELECT result_id, mark FROM qc_marks", {}, [&out](const std::vector<std::string_view>& c) {
         if (c.size() >= 2) out.emplace(std::string(c[0]), std::string(c[1]));

@@ -39,7 +39,7 @@ public:
     void add(plateau_record& record);    // sets its id
     std::vector<plateau_record> plateau_records();
     // Result id -> mark, for the rows that carry one.
-    std::map<std::string, std::string> qc_marks();
+    std::map<std::string, std::string, std::less<>> qc_marks(); // by result id
 
     // The tables' statements, for the store that saves results with their marks.
     static const char* const create_qc_marks;

@@ -22,7 +22,8 @@ const std::array<std::string_view, lab_column_count> lab_headers = {"lab result 
                                                                     "coverage lower beta",
                                                                     "coverage upper beta",
                                                                     "lab detection beta",
-                                                                    "calibrations"};
+                                                                    "calibrations",
+                                                                    "QC"};
 
 std::array<std::optional<lab_channel_result>, 2> row_lab_results(const std::array<stored_channel, 2>& channels,
                                                                  const crosstalk_factors& crosstalk, double k,
@@ -57,7 +58,7 @@ lab_limits_cells(const std::array<std::optional<lab_channel_result>, 2>& results
 }
 
 std::array<std::string, lab_column_count> lab_cells(const std::array<std::optional<lab_channel_result>, 2>& results,
-                                                    std::string_view calibrations) {
+                                                    std::string_view calibrations, std::string_view qc_mark) {
     std::array<std::string, lab_column_count> cells;
     for (std::size_t ch = 0; ch < 2; ++ch) {
         if (!results[ch]) continue;
@@ -73,7 +74,8 @@ std::array<std::string, lab_column_count> lab_cells(const std::array<std::option
         c[7] = format_general(r.upper);
         c[8] = r.detected() ? detected_text : not_detected_text;
     }
-    cells.back() = calibrations;
+    cells[lab_column_count - 2] = calibrations;
+    cells.back() = qc_mark;
     return cells;
 }
 

@@ -20,9 +20,10 @@ constexpr std::string_view table_marker = "{TABLE}";
 
 constexpr std::size_t first_limits_slot = 43;
 constexpr std::size_t first_lab_slot = 50;
-constexpr std::size_t lab_slot_count = 19;
+constexpr std::size_t lab_slot_count = 20;
 static_assert(report_tag_names[first_limits_slot] == "D.DT_A" && report_tag_names[first_lab_slot] == "D.LAB_A" &&
-              report_tag_names[first_lab_slot + lab_slot_count - 1] == "D.CALIBRATIONS" &&
+              report_tag_names[first_lab_slot + lab_slot_count - 2] == "D.CALIBRATIONS" &&
+              report_tag_names[first_lab_slot + lab_slot_count - 1] == "D.QC" &&
               report_tag_names[first_lab_slot + lab_slot_count].empty());
 constexpr std::string_view end_table_marker = "{END_TABLE}";
 

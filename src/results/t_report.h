@@ -26,8 +26,9 @@ namespace xkv {
 // (slot 35); the eight empty names remove up to eight "{}" per line. A "D.*" slot reports the results
 // column with that tag (results_columns()), apart from the parameter set's factors B to E. Slots 43
 // to 49 give the characteristic limits of the row's channels and the k they were computed with;
-// slots 50 to 68 the lab's results of the row and the calibrations they used (empty without extras).
-inline constexpr std::size_t report_tag_count = 77;
+// slots 50 to 69 the lab's results of the row, the calibrations they used and its QC mark (empty
+// without extras).
+inline constexpr std::size_t report_tag_count = 78;
 inline constexpr std::array<std::string_view, report_tag_count> report_tag_names = {"NUMBER",
                                                                                     "CREATOR",
                                                                                     "CUR_DATE",
@@ -97,6 +98,7 @@ inline constexpr std::array<std::string_view, report_tag_count> report_tag_names
                                                                                     "D.HIGH_B",
                                                                                     "D.LAB_ND_B",
                                                                                     "D.CALIBRATIONS",
+                                                                                    "D.QC",
                                                                                     "",
                                                                                     "",
                                                                                     "",

@@ -41,6 +41,9 @@ protected:
         return run_cli_in(
             dir.path(), std::move(args), [](int) {}, &interrupted);
     }
+    outcome measure(const std::string& sample) {
+        return run_cli({"measure", "--set", "Soil", "--sample", sample, "--description", "d", "--save"});
+    }
     outcome background(const std::string& counts, const std::string& time = "1000") {
         return run_cli({"qc", "background", "--set", "Soil", "--counts", counts, "--time", time, "--counter", "C7"});
     }
@@ -124,4 +127,46 @@ TEST_F(CliLab, ControlLimitsApplyFromTheTwentyFirstBackground) {
     const outcome r = background("25,500");
     EXPECT_EQ(r.code, exit_ok) << r.err;
     EXPECT_NE(r.out.find("background\talpha\t0.025\t0.005\t0.01\t0.011\t0.005\twarn"), std::string::npos) << r.out;
+}
+
+TEST_F(CliLab, ARowSavedWhileQcIsNotCurrentCarriesItsMark) {
+    sim_process sim({"--speed", "1000", "--alpha", "500"});
+    options("[PORTS]\r\nCOM1=" + sim.link_path() + "\r\n");
+    ASSERT_EQ(measure("before QC").code, exit_ok);
+    ASSERT_EQ(background("12,30").code, exit_ok);
+    // A source check that passes: 50 counts in 100 s over 0.01 /s background for 0.25 from 2 Bq.
+    ASSERT_EQ(run_cli({"qc",
+                       "source",
+                       "--set",
+                       "Soil",
+                       "--source",
+                       "Am-241",
+                       "--activity",
+                       "2",
+                       "--reference-date",
+                       "2026-01-01",
+                       "--half-life-years",
+                       "432.6",
+                       "--counts",
+                       "51,0",
+                       "--time",
+                       "100",
+                       "--channel",
+                       "alpha",
+                       "--counter",
+                       "C7"})
+                  .code,
+              exit_ok);
+    ASSERT_EQ(measure("QC current").code, exit_ok);
+
+    const outcome listed = run_cli({"list", "--lab"});
+    ASSERT_EQ(listed.code, exit_ok) << listed.err;
+    std::istringstream lines(listed.out);
+    std::string header, first, second;
+    std::getline(lines, header);
+    std::getline(lines, first);
+    std::getline(lines, second);
+    EXPECT_EQ(header.substr(header.rfind('\t') + 1), "QC");
+    EXPECT_EQ(first.substr(first.rfind('\t') + 1), "QC NOT CURRENT: no background check, no source check") << first;
+    EXPECT_EQ(second.substr(second.rfind('\t') + 1), "") << second;
 }

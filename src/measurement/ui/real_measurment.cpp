@@ -5,6 +5,7 @@
 #include "app/ui/remembered_layout.h"
 #include "app/ui/window_placement.h"
 #include "app/ui/xkv_application.h"
+#include "lab/qc_marks.h"
 #include "measurement/parameter_sets.h"
 #include "measurement/run_window_rules.h"
 #include "measurement/ui/run_chart_view.h"
@@ -292,7 +293,8 @@ void Treal_measurment::Button4Click() {
         Timer1_->stop();
         const std::string database = session_.database_path();
         // A database error is thrown before anything is written: the window stays and SAVE may be pressed again.
-        if (save_results(engine_->table(), database) == save_outcome::no_data) {
+        const auto marks = qc_mark_hooks(database, session_.file(program_options_file));
+        if (save_results(engine_->table(), database, marks) == save_outcome::no_data) {
             services_.show_message(no_data_to_save);
             return;
         }

@@ -1,0 +1,20 @@
+#pragma once
+// The mark a result carries when it was saved while the counter's QC was not current: the QC line
+// of that moment, in the table `qc_marks` keyed by the result's id, written in SAVE's transaction.
+
+#include "results/results_store.h"
+#include "results/save_results.h"
+
+#include <string>
+#include <vector>
+
+namespace xkv {
+
+extern const side_table qc_marks_table;
+
+// The hooks for a SAVE to the store at `location` now: one that marks every row when QC is not
+// current (or cannot be read: the reason is the mark), none when it is. A server keeps no QC
+// records yet, so its rows are not judged.
+std::vector<save_hook> qc_mark_hooks(const std::string& location, const std::string& program_options_path);
+
+} // namespace xkv
