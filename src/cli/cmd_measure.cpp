@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 
 #include "cli/tsv.h"
+#include "lab/calibrations_at_save.h"
 #include "lab/qc_marks.h"
 #include "link/diagnostic_log.h"
 #include "measurement/measurement_setup.h"
@@ -187,7 +188,8 @@ int save_or_spool(context& c, const run_table& table) {
     const std::vector<std::string> keys = new_row_keys(table);
     std::string reason;
     try {
-        const auto hooks = qc_mark_hooks(database, c.file(program_options_file));
+        auto hooks = qc_mark_hooks(database, c.file(program_options_file));
+        for (auto& hook : calibration_hooks(c.file(calibration_file))) hooks.push_back(std::move(hook));
         save_results(table, *open_results_store(database, {c.read_only.busy_timeout_ms}), keys, hooks);
         return exit_ok;
     } catch (const std::exception& e) {

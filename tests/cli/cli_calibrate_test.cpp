@@ -157,4 +157,13 @@ TEST_F(CliCalibrate, AStandardCountedThroughTheSimulator) {
     const auto commands = sim.commands();
     EXPECT_NE(std::find(commands.begin(), commands.end(), "G"), commands.end()) << "counted through the run";
     EXPECT_EQ(load_parameter_set(dir.file("ini/calibrations.cfg"), "Soil").alpha, rec[3]);
+
+    // A sample measured now is saved under the applied calibration, and listed with it.
+    ASSERT_EQ(run_cli({"measure", "--set", "Soil", "--sample", "S1", "--description", "d", "--save"}).code, 0);
+    const outcome listed = run_cli({"list", "--lab"});
+    ASSERT_EQ(listed.code, 0) << listed.err;
+    const auto header = cells_of(listed.out.substr(0, listed.out.find('\n')));
+    const auto row = record_cells(listed.out);
+    ASSERT_EQ(row.size(), header.size());
+    EXPECT_EQ(row[header.size() - 2], "alpha efficiency v" + rec[2]) << listed.out;
 }

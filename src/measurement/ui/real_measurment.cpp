@@ -5,6 +5,7 @@
 #include "app/ui/remembered_layout.h"
 #include "app/ui/window_placement.h"
 #include "app/ui/xkv_application.h"
+#include "lab/calibrations_at_save.h"
 #include "lab/qc_marks.h"
 #include "measurement/parameter_sets.h"
 #include "measurement/run_window_rules.h"
@@ -293,8 +294,9 @@ void Treal_measurment::Button4Click() {
         Timer1_->stop();
         const std::string database = session_.database_path();
         // A database error is thrown before anything is written: the window stays and SAVE may be pressed again.
-        const auto marks = qc_mark_hooks(database, session_.file(program_options_file));
-        if (save_results(engine_->table(), database, marks) == save_outcome::no_data) {
+        auto hooks = qc_mark_hooks(database, session_.file(program_options_file));
+        for (auto& hook : calibration_hooks(session_.file(calibration_file))) hooks.push_back(std::move(hook));
+        if (save_results(engine_->table(), database, hooks) == save_outcome::no_data) {
             services_.show_message(no_data_to_save);
             return;
         }
