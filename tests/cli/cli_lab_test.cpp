@@ -44,6 +44,28 @@ protected:
     outcome measure(const std::string& sample) {
         return run_cli({"measure", "--set", "Soil", "--sample", sample, "--description", "d", "--save"});
     }
+    outcome source_check(const std::string& activity, const std::string& reference_date, const std::string& counts) {
+        return run_cli({"qc",
+                        "source",
+                        "--set",
+                        "Soil",
+                        "--source",
+                        "Am-241",
+                        "--activity",
+                        activity,
+                        "--reference-date",
+                        reference_date,
+                        "--half-life-years",
+                        "432.6",
+                        "--counts",
+                        counts,
+                        "--time",
+                        "100",
+                        "--channel",
+                        "alpha",
+                        "--counter",
+                        "C7"});
+    }
     outcome background(const std::string& counts, const std::string& time = "1000") {
         return run_cli({"qc", "background", "--set", "Soil", "--counts", counts, "--time", time, "--counter", "C7"});
     }
@@ -84,28 +106,7 @@ TEST_F(CliLab, QcChecksAreJudgedStoredAndMakeQcCurrent) {
 
     // 3000 counts in 100 s from 100 Bq (2020, half-life 432.6 a): about 0.303 against the set's 0.25,
     // some 21 % off: fail at 5 %, pass at 25 %.
-    const auto check_source = [&] {
-        return run_cli({"qc",
-                        "source",
-                        "--set",
-                        "Soil",
-                        "--source",
-                        "Am-241",
-                        "--activity",
-                        "100",
-                        "--reference-date",
-                        "2020-01-01",
-                        "--half-life-years",
-                        "432.6",
-                        "--counts",
-                        "3000,0",
-                        "--time",
-                        "100",
-                        "--channel",
-                        "alpha",
-                        "--counter",
-                        "C7"});
-    };
+    const auto check_source = [&] { return source_check("100", "2020-01-01", "3000,0"); };
     r = check_source();
     EXPECT_EQ(r.code, exit_qc_failed) << r.out << r.err;
     options("[QC]\r\ntolerance_percent=25\r\n");
@@ -135,28 +136,7 @@ TEST_F(CliLab, ARowSavedWhileQcIsNotCurrentCarriesItsMark) {
     ASSERT_EQ(measure("before QC").code, exit_ok);
     ASSERT_EQ(background("12,30").code, exit_ok);
     // A source check that passes: 50 counts in 100 s over 0.01 /s background for 0.25 from 2 Bq.
-    ASSERT_EQ(run_cli({"qc",
-                       "source",
-                       "--set",
-                       "Soil",
-                       "--source",
-                       "Am-241",
-                       "--activity",
-                       "2",
-                       "--reference-date",
-                       "2026-01-01",
-                       "--half-life-years",
-                       "432.6",
-                       "--counts",
-                       "51,0",
-                       "--time",
-                       "100",
-                       "--channel",
-                       "alpha",
-                       "--counter",
-                       "C7"})
-                  .code,
-              exit_ok);
+    ASSERT_EQ(source_check("2", "2026-01-01", "51,0").code, exit_ok);
     ASSERT_EQ(measure("QC current").code, exit_ok);
 
     const outcome listed = run_cli({"list", "--lab"});
