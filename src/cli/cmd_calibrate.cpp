@@ -139,8 +139,7 @@ int keep_calibration(context& c, const command_line& line, calibration_record re
     rec.station = station_name();
     rec.counter = counter;
     rec.applied = line.flag("apply");
-    const auto store = open_record_store(c.database_path());
-    rec = add_calibration(*store, rec);
+    rec = add_calibration(*open_results_store(c.database_path(), {c.read_only.busy_timeout_ms}), rec);
     write_tsv_row(c.out, history_headers);
     write_tsv_row(c.out, history_cells(rec));
     if (rec.applied) {
@@ -192,10 +191,11 @@ int calibrate_standard(context& c, const command_line& line, bool efficiency) {
 }
 
 int calibration_list(context& c, const command_line& line) {
-    const auto store = open_record_store(c.database_path());
     std::optional<std::string> set;
     if (const std::string* v = line.value("set")) set = *v;
     write_tsv_row(c.out, history_headers);
+    const auto store = open_existing_store(c.database_path(), {c.read_only.busy_timeout_ms});
+    if (!store) return exit_ok; // no database yet: no calibrations
     for (const calibration_record& rec : calibration_history(*store, set)) write_tsv_row(c.out, history_cells(rec));
     return exit_ok;
 }

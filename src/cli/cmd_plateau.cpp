@@ -100,7 +100,7 @@ int cmd_plateau(context& c, const command_line& line) {
     if (!analysis.points.empty()) {
         plateau_record record = plateau_record_of(analysis, request.supply, request.channel, request.preset_time,
                                                   request.max_slope, origin_now(scan.counter()));
-        lab_store(c.database_path()).add(record);
+        lab_store(*open_results_store(c.database_path(), {c.read_only.busy_timeout_ms})).add(record);
         c.err << "plateau record " << record.id << " stored\n";
     }
     if (png && !analysis.points.empty()) {

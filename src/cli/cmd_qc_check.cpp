@@ -165,7 +165,8 @@ int qc_check(context& c, const command_line& line, const std::string& kind) {
     in.seconds = measured.seconds;
     in.series = measured.series;
 
-    lab_store store(c.database_path());
+    const auto database = open_results_store(c.database_path(), {c.read_only.busy_timeout_ms});
+    lab_store store(*database);
     qc_record record = judge_qc(in, store.qc_records(), measured.counter, source);
     record.origin = origin_now(measured.counter);
     record.set_name = set_name;
@@ -182,7 +183,7 @@ std::string age_text(std::int64_t now, const std::string& when) {
 
 int qc_status(context& c) {
     const qc_options options = read_qc_options(c.file(program_options_file));
-    const std::vector<qc_record> records = lab_store(c.database_path()).qc_records();
+    const std::vector<qc_record> records = qc_records_at(c.database_path());
     std::vector<std::string> counters;
     for (const qc_record& r : records)
         if (std::find(counters.begin(), counters.end(), r.origin.counter) == counters.end())

@@ -18,16 +18,28 @@ constexpr const char* columns =
     "id, set_name, kind, version, value, u, nuclide, activity, u_activity, reference_date, half_life_years, counts, "
     "counting_time, background_rate, background_time, measured_at, user_name, station, counter, applied";
 
-const char* const create_calibrations =
-    "CREATE TABLE calibrations (id INTEGER PRIMARY KEY, set_name TEXT NOT NULL, kind TEXT NOT NULL, "
-    "version INTEGER NOT NULL, value TEXT NOT NULL, u TEXT NOT NULL, nuclide TEXT NOT NULL, activity TEXT NOT NULL, "
-    "u_activity TEXT NOT NULL, reference_date TEXT NOT NULL, half_life_years TEXT NOT NULL, counts TEXT NOT NULL, "
-    "counting_time TEXT NOT NULL, background_rate TEXT NOT NULL, background_time TEXT NOT NULL, "
-    "measured_at TEXT NOT NULL, user_name TEXT NOT NULL, station TEXT NOT NULL, counter TEXT NOT NULL, "
-    "applied INTEGER NOT NULL, UNIQUE (set_name, kind, version))";
-const char* const create_result_calibrations =
-    "CREATE TABLE result_calibrations (result_id INTEGER NOT NULL, calibration_id INTEGER NOT NULL, "
-    "PRIMARY KEY (result_id, calibration_id))";
+// The SQLite and server forms differ only in how an id and an integer are declared.
+std::string calibrations_statement(const char* id, const char* integer) {
+    return std::string("CREATE TABLE calibrations (id ") + id + " PRIMARY KEY, set_name TEXT NOT NULL, " +
+           "kind TEXT NOT NULL, version " + integer + " NOT NULL, value TEXT NOT NULL, u TEXT NOT NULL, " +
+           "nuclide TEXT NOT NULL, activity TEXT NOT NULL, u_activity TEXT NOT NULL, reference_date TEXT NOT NULL, " +
+           "half_life_years TEXT NOT NULL, counts TEXT NOT NULL, counting_time TEXT NOT NULL, " +
+           "background_rate TEXT NOT NULL, background_time TEXT NOT NULL, measured_at TEXT NOT NULL, " +
+           "user_name TEXT NOT NULL, station TEXT NOT NULL, counter TEXT NOT NULL, applied " + integer +
+           " NOT NULL, UNIQUE (set_name, kind, version))";
+}
+
+std::string result_calibrations_statement(const char* integer) {
+    return std::string("CREATE TABLE result_calibrations (result_id ") + integer +
+           " NOT NULL, calibration_id " + integer + " NOT NULL, PRIMARY KEY (result_id, calibration_id))";
+}
+
+const side_table calibrations_table{"calibrations",
+                                    {calibrations_statement("INTEGER", "INTEGER")},
+                                    {calibrations_statement("BIGSERIAL", "BIGINT")}};
+const side_table result_calibrations_table{"result_calibrations",
+                                           {result_calibrations_statement("INTEGER")},
+                                           {result_calibrations_statement("BIGINT")}};
 
 calibration_record record_of(const text_table& rows, std::size_t r, std::size_t first = 0) {
     const auto at = [&](std::size_t c) { return std::string(rows.cell(r, first + c)); };
@@ -84,14 +96,14 @@ bool same_number(const std::string& a, const std::string& b) {
 
 } // namespace
 
-void ensure_calibration_tables(record_store& store) {
-    if (!store.has_table("calibrations")) store.execute(create_calibrations);
-    if (!store.has_table("result_calibrations")) store.execute(create_result_calibrations);
+void ensure_calibration_tables(results_store& store) {
+    store.create_when_absent(calibrations_table);
+    store.create_when_absent(result_calibrations_table);
 }
 
-calibration_record add_calibration(record_store& store, calibration_record rec) {
+calibration_record add_calibration(results_store& store, calibration_record rec) {
+    results_store::transaction transaction(store);
     ensure_calibration_tables(store);
-    record_transaction transaction(store);
     const std::string kind(kind_name(rec.kind));
     const text_table last = store.query(
         "SELECT COALESCE(MAX(version), 0) + 1 FROM calibrations WHERE set_name = ? AND kind = ?", {rec.set_name, kind});
@@ -111,7 +123,7 @@ calibration_record add_calibration(record_store& store, calibration_record rec) 
     return rec;
 }
 
-std::vector<calibration_record> calibration_history(record_store& store, const std::optional<std::string>& set) {
+std::vector<calibration_record> calibration_history(results_store& store, const std::optional<std::string>& set) {
     if (!store.has_table("calibrations")) return {};
     const std::string select = std::string("SELECT ") + columns + " FROM calibrations";
     const std::string order = " ORDER BY set_name, kind, version";
@@ -119,7 +131,7 @@ std::vector<calibration_record> calibration_history(record_store& store, const s
     return records_of(store.query(select + order));
 }
 
-std::vector<calibration_record> calibrations_in_force(record_store& store, const _calibration& set,
+std::vector<calibration_record> calibrations_in_force(results_store& store, const _calibration& set,
                                                       const crosstalk_factors& set_crosstalk) {
     std::vector<calibration_record> out;
     if (!store.has_table("calibrations")) return out;
@@ -137,14 +149,14 @@ std::vector<calibration_record> calibrations_in_force(record_store& store, const
     return out;
 }
 
-void record_calibrations_of_result(record_store& store, std::int64_t result_id,
+void record_calibrations_of_result(results_store& store, std::int64_t result_id,
                                    const std::vector<calibration_record>& in_force) {
     for (const calibration_record& rec : in_force)
         store.execute("INSERT INTO result_calibrations (result_id, calibration_id) VALUES (?, ?)",
                       {std::to_string(result_id), rec.id});
 }
 
-std::map<std::int64_t, std::vector<calibration_record>> calibrations_of_results(record_store& store) {
+std::map<std::int64_t, std::vector<calibration_record>> calibrations_of_results(results_store& store) {
     std::map<std::int64_t, std::vector<calibration_record>> out;
     if (!store.has_table("result_calibrations") || !store.has_table("calibrations")) return out;
     std::string select = "SELECT r.result_id";

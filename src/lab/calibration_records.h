@@ -4,7 +4,7 @@
 
 #include "lab/calibration_record.h"
 #include "lab/lab_result.h"
-#include "lab/record_store.h"
+#include "results/results_store.h"
 #include "measurement/calibration.h"
 
 #include <cstdint>
@@ -16,26 +16,26 @@
 namespace xkv {
 
 // Creates the two tables where they do not exist yet.
-void ensure_calibration_tables(record_store& store);
+void ensure_calibration_tables(results_store& store);
 
 // Stores the record as the next version of its set and kind; returns it with its id and version.
-calibration_record add_calibration(record_store& store, calibration_record record);
+calibration_record add_calibration(results_store& store, calibration_record record);
 
 // Every version, by set, kind and version; only the named set's when one is given.
-std::vector<calibration_record> calibration_history(record_store& store, const std::optional<std::string>& set = {});
+std::vector<calibration_record> calibration_history(results_store& store, const std::optional<std::string>& set = {});
 
 // The calibrations a result measured with `set` is saved under: per kind, the last version that
 // was applied to the set, as long as the set's keys still hold its numbers (a value typed in the
 // editor since is nobody's calibration).
-std::vector<calibration_record> calibrations_in_force(record_store& store, const _calibration& set,
+std::vector<calibration_record> calibrations_in_force(results_store& store, const _calibration& set,
                                                       const crosstalk_factors& set_crosstalk);
 
 // Writes which calibrations the result `result_id` was saved under.
-void record_calibrations_of_result(record_store& store, std::int64_t result_id,
+void record_calibrations_of_result(results_store& store, std::int64_t result_id,
                                    const std::vector<calibration_record>& in_force);
 
 // The calibrations each result was saved under, by result id; results saved without any are absent.
-std::map<std::int64_t, std::vector<calibration_record>> calibrations_of_results(record_store& store);
+std::map<std::int64_t, std::vector<calibration_record>> calibrations_of_results(results_store& store);
 
 // The crosstalk factors of the records (0 for a kind without one).
 crosstalk_factors crosstalk_of_records(const std::vector<calibration_record>& records);

@@ -11,7 +11,6 @@
 #include "settings/settings_files.h"
 #include "settings/value_text.h"
 
-#include <filesystem>
 
 namespace xkv {
 
@@ -30,11 +29,10 @@ std::optional<std::int64_t> id_of(std::string_view id) {
 lab_row_extras::lab_row_extras(const std::string& database_path, std::string calibration_path, double k, double gamma)
     : calibration_path_(std::move(calibration_path)), k_(k), gamma_(gamma),
       headers_(lab_headers.begin(), lab_headers.end()) {
-    std::error_code ec;
-    if (!std::filesystem::exists(database_path, ec)) return; // reading must not create a database
-    const auto store = open_record_store(database_path);
+    const auto store = open_existing_store(database_path); // reading must not create a database
+    if (!store) return;
     records_ = calibrations_of_results(*store);
-    qc_marks_ = lab_store(database_path).qc_marks();
+    qc_marks_ = lab_store(*store).qc_marks();
 }
 
 const std::vector<calibration_record>& lab_row_extras::records_of(std::string_view id) const {

@@ -1,6 +1,5 @@
 #include "lab/lab_store.h"
 
-#include "results/t_sqlite.h"
 #include "settings/value_text.h"
 
 #include <charconv>
@@ -9,31 +8,43 @@ namespace xkv {
 
 namespace {
 
-const char* const create_qc =
-    "CREATE TABLE IF NOT EXISTS qc_records (id INTEGER PRIMARY KEY, ts TEXT, kind TEXT, counter TEXT, who TEXT, "
+// The columns after the id; every value is kept as text, so both stores give it back as written.
+const char* const qc_columns =
+    "ts TEXT, kind TEXT, counter TEXT, who TEXT, "
     "station TEXT, set_name TEXT, source TEXT, activity TEXT, seconds TEXT, "
     "a_judged TEXT, a_counts TEXT, a_rate TEXT, a_value TEXT, a_u_value TEXT, a_expected TEXT, a_limits TEXT, "
     "a_mean TEXT, a_sigma TEXT, a_verdict TEXT, "
     "b_judged TEXT, b_counts TEXT, b_rate TEXT, b_value TEXT, b_u_value TEXT, b_expected TEXT, b_limits TEXT, "
     "b_mean TEXT, b_sigma TEXT, b_verdict TEXT, verdict TEXT, note TEXT)";
+const char* const plateau_columns =
+    "ts TEXT, counter TEXT, who TEXT, "
+    "station TEXT, supply TEXT, channel TEXT, preset_time TEXT, max_slope TEXT, points TEXT, found TEXT, "
+    "plateau_start TEXT, plateau_end TEXT, slope TEXT, operating_voltage TEXT)";
+
+// A table of records whose id the store gives.
+side_table record_table(const std::string& name, const char* columns) {
+    return {name,
+            {"CREATE TABLE IF NOT EXISTS " + name + " (id INTEGER PRIMARY KEY, " + columns},
+            {"CREATE TABLE " + name + " (id BIGSERIAL PRIMARY KEY, " + columns}};
+}
+
+const side_table qc_table = record_table("qc_records", qc_columns);
+const side_table plateau_table = record_table("plateau_records", plateau_columns);
+
 const char* const insert_qc =
     "INSERT INTO qc_records (ts, kind, counter, who, station, set_name, source, activity, seconds, "
     "a_judged, a_counts, a_rate, a_value, a_u_value, a_expected, a_limits, a_mean, a_sigma, a_verdict, "
     "b_judged, b_counts, b_rate, b_value, b_u_value, b_expected, b_limits, b_mean, b_sigma, b_verdict, verdict, note) "
-    "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
+    "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?) RETURNING id";
 const char* const select_qc =
     "SELECT id, ts, kind, counter, who, station, set_name, source, activity, seconds, "
     "a_judged, a_counts, a_rate, a_value, a_u_value, a_expected, a_limits, a_mean, a_sigma, a_verdict, "
     "b_judged, b_counts, b_rate, b_value, b_u_value, b_expected, b_limits, b_mean, b_sigma, b_verdict, verdict, note "
     "FROM qc_records ORDER BY id";
 
-const char* const create_plateau =
-    "CREATE TABLE IF NOT EXISTS plateau_records (id INTEGER PRIMARY KEY, ts TEXT, counter TEXT, who TEXT, "
-    "station TEXT, supply TEXT, channel TEXT, preset_time TEXT, max_slope TEXT, points TEXT, found TEXT, "
-    "plateau_start TEXT, plateau_end TEXT, slope TEXT, operating_voltage TEXT)";
 const char* const insert_plateau =
     "INSERT INTO plateau_records (ts, counter, who, station, supply, channel, preset_time, max_slope, points, found, "
-    "plateau_start, plateau_end, slope, operating_voltage) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
+    "plateau_start, plateau_end, slope, operating_voltage) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?) RETURNING id";
 const char* const select_plateau =
     "SELECT id, ts, counter, who, station, supply, channel, preset_time, max_slope, points, found, plateau_start, "
     "plateau_end, slope, operating_voltage FROM plateau_records ORDER BY id";
@@ -72,21 +83,23 @@ std::vector<plateau_point> points_of(std::string_view text) {
     return points;
 }
 
-// Reading never creates a table: a store that has none of them simply has no records.
-bool has_table(t_sqlite& db, const char* name) {
-    db.query("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?", {name});
-    return db.row_count() > 0;
-}
-
-std::string last_id(t_sqlite& db) {
-    db.query("SELECT last_insert_rowid()");
-    return std::string(db.cell(1, 1));
+// Adds one record in a transaction of its own, creating its table on first use; returns its id.
+std::string add_record(results_store& store, const side_table& table, const char* insert,
+                       const std::vector<std::string>& values) {
+    results_store::transaction one(store);
+    store.create_when_absent(table);
+    const text_table id = store.query(insert, values);
+    one.commit();
+    return std::string(id.cell(0, 0));
 }
 
 } // namespace
 
-const char* const lab_store::create_qc_marks =
-    "CREATE TABLE IF NOT EXISTS qc_marks (result_id INTEGER PRIMARY KEY, mark TEXT)";
+const side_table lab_store::qc_marks_table{
+    "qc_marks",
+    {"CREATE TABLE qc_marks (result_id INTEGER PRIMARY KEY, mark TEXT)"},
+    {"CREATE TABLE qc_marks (result_id BIGINT PRIMARY KEY, mark TEXT)"},
+};
 const char* const lab_store::insert_qc_mark = "INSERT INTO qc_marks (result_id, mark) VALUES (?, ?)";
 
 plateau_record plateau_record_of(const plateau_analysis& a, int supply, int channel, std::string preset_time,
@@ -104,8 +117,6 @@ plateau_record plateau_record_of(const plateau_analysis& a, int supply, int chan
 }
 
 void lab_store::add(qc_record& r) {
-    t_sqlite db(path_);
-    db.execute(create_qc);
     std::vector<std::string> v{r.origin.when, r.kind,   r.origin.counter,   r.origin.who,     r.origin.station,
                                r.set_name,    r.source, number(r.activity), number(r.seconds)};
     for (const qc_channel& ch : r.channels) {
@@ -117,17 +128,13 @@ void lab_store::add(qc_record& r) {
     }
     v.push_back(verdict_name(r.verdict));
     v.push_back(r.note);
-    t_sqlite::transaction one(db);
-    db.query(insert_qc, v);
-    r.id = last_id(db);
-    one.commit();
+    r.id = add_record(store_, qc_table, insert_qc, v);
 }
 
 std::vector<qc_record> lab_store::qc_records() {
-    t_sqlite db(path_);
     std::vector<qc_record> out;
-    if (!has_table(db, "qc_records")) return out;
-    db.query_each(select_qc, {}, [&out](const std::vector<std::string_view>& c) {
+    if (!store_.has_table(qc_table.name)) return out;
+    store_.query_each(select_qc, {}, [&out](const std::vector<std::string_view>& c) {
         if (c.size() < 32) return;
         qc_record r;
         r.id = c[0];
@@ -159,22 +166,16 @@ std::vector<qc_record> lab_store::qc_records() {
 }
 
 void lab_store::add(plateau_record& r) {
-    t_sqlite db(path_);
-    db.execute(create_plateau);
-    t_sqlite::transaction one(db);
-    db.query(insert_plateau,
+    r.id = add_record(store_, plateau_table, insert_plateau,
              {r.origin.when, r.origin.counter, r.origin.who, r.origin.station, std::to_string(r.supply),
               std::to_string(r.channel), r.preset_time, number(r.max_slope), points_text(r.points), r.found ? "1" : "0",
               number(r.start), number(r.end), number(r.slope), number(r.operating_voltage)});
-    r.id = last_id(db);
-    one.commit();
 }
 
 std::vector<plateau_record> lab_store::plateau_records() {
-    t_sqlite db(path_);
     std::vector<plateau_record> out;
-    if (!has_table(db, "plateau_records")) return out;
-    db.query_each(select_plateau, {}, [&out](const std::vector<std::string_view>& c) {
+    if (!store_.has_table(plateau_table.name)) return out;
+    store_.query_each(select_plateau, {}, [&out](const std::vector<std::string_view>& c) {
         if (c.size() < 15) return;
         plateau_record r;
         r.id = c[0];
@@ -195,13 +196,17 @@ std::vector<plateau_record> lab_store::plateau_records() {
 }
 
 std::map<std::string, std::string, std::less<>> lab_store::qc_marks() {
-    t_sqlite db(path_);
     std::map<std::string, std::string, std::less<>> out;
-    if (!has_table(db, "qc_marks")) return out;
-    db.query_each("SELECT result_id, mark FROM qc_marks", {}, [&out](const std::vector<std::string_view>& c) {
+    if (!store_.has_table(qc_marks_table.name)) return out;
+    store_.query_each("SELECT result_id, mark FROM qc_marks", {}, [&out](const std::vector<std::string_view>& c) {
         if (c.size() >= 2) out.emplace(std::string(c[0]), std::string(c[1]));
     });
     return out;
+}
+
+std::vector<qc_record> qc_records_at(const std::string& location) {
+    const auto store = open_existing_store(location);
+    return store ? lab_store(*store).qc_records() : std::vector<qc_record>{};
 }
 
 } // namespace xkv

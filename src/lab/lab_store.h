@@ -4,6 +4,7 @@
 
 #include "lab/plateau.h"
 #include "lab/qc_record.h"
+#include "results/results_store.h"
 
 #include <map>
 #include <string>
@@ -30,9 +31,11 @@ plateau_record plateau_record_of(const plateau_analysis& analysis, int supply, i
 // What a result saved while QC was not current carries.
 inline constexpr const char* qc_not_current_mark = "QC not current";
 
+// The records of the results store `store`, the SQLite file or the server. Reading creates no
+// table; adding creates its table on first use.
 class lab_store {
 public:
-    explicit lab_store(std::string database_path) : path_(std::move(database_path)) {}
+    explicit lab_store(results_store& store) : store_(store) {}
 
     void add(qc_record& record);         // sets its id
     std::vector<qc_record> qc_records(); // oldest first
@@ -41,12 +44,15 @@ public:
     // Result id -> mark, for the rows that carry one.
     std::map<std::string, std::string, std::less<>> qc_marks(); // by result id
 
-    // The tables' statements, for the store that saves results with their marks.
-    static const char* const create_qc_marks;
+    // The marks' table and statement, for the store that saves results with their marks.
+    static const side_table qc_marks_table;
     static const char* const insert_qc_mark;
 
 private:
-    std::string path_;
+    results_store& store_;
 };
+
+// The QC records at `location`; none where no database is there yet.
+std::vector<qc_record> qc_records_at(const std::string& location);
 
 } // namespace xkv

@@ -7,14 +7,7 @@
 
 namespace xkv {
 
-const side_table qc_marks_table{
-    "qc_marks",
-    {"CREATE TABLE qc_marks (result_id INTEGER PRIMARY KEY, mark TEXT)"},
-    {"CREATE TABLE qc_marks (result_id BIGINT PRIMARY KEY, mark TEXT)"},
-};
-
 std::vector<save_hook> qc_mark_hooks(const std::string& location, const std::string& program_options_path) {
-    if (is_server_location(location)) return {};
     std::string mark;
     try {
         const qc_state state = read_qc_state(location, program_options_path);
@@ -24,7 +17,7 @@ std::vector<save_hook> qc_mark_hooks(const std::string& location, const std::str
         mark = std::string("QC state unknown: ") + e.what();
     }
     return {[mark](results_store& store, const saved_row& row) {
-        store.create_when_absent(qc_marks_table);
+        store.create_when_absent(lab_store::qc_marks_table);
         store.execute(lab_store::insert_qc_mark, {std::to_string(row.id), mark});
     }};
 }

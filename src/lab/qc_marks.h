@@ -10,11 +10,9 @@
 
 namespace xkv {
 
-extern const side_table qc_marks_table;
-
 // The hooks for a SAVE to the store at `location` now: one that marks every row when QC is not
-// current (or cannot be read: the reason is the mark), none when it is. A server keeps no QC
-// records yet, so its rows are not judged.
+// current (or cannot be read: the reason is the mark), none when it is. The QC records are
+// read from that store, a server's as well as a file's.
 std::vector<save_hook> qc_mark_hooks(const std::string& location, const std::string& program_options_path);
 
 } // namespace xkv

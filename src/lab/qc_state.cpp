@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <filesystem>
 
 namespace xkv {
 
@@ -37,9 +36,7 @@ qc_state qc_state_of(const std::vector<qc_record>& records, const std::string& s
 
 qc_state read_qc_state(const std::string& database_path, const std::string& program_options_path) {
     const qc_options options = read_qc_options(program_options_path);
-    std::vector<qc_record> records;
-    std::error_code ec;
-    if (std::filesystem::exists(database_path, ec)) records = lab_store(database_path).qc_records();
+    const std::vector<qc_record> records = qc_records_at(database_path);
     const auto now =
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
     return qc_state_of(records, origin_now({}).station, now, options);

@@ -3,6 +3,8 @@
 #include "results/postgres_store.h"
 #include "results/sqlite_store.h"
 
+#include <filesystem>
+
 namespace xkv {
 
 text_table results_store::query(std::string_view sql, const std::vector<std::string>& values) {
@@ -62,6 +64,12 @@ bool is_server_location(std::string_view location) {
 std::unique_ptr<results_store> open_results_store(const std::string& location, const store_options& options) {
     if (is_server_location(location)) return open_server_store(location, options.server_timeout_s);
     return std::make_unique<sqlite_store>(location, options.busy_timeout_ms);
+}
+
+std::unique_ptr<results_store> open_existing_store(const std::string& location, const store_options& options) {
+    std::error_code ec;
+    if (!is_server_location(location) && !std::filesystem::exists(location, ec)) return nullptr;
+    return open_results_store(location, options);
 }
 
 } // namespace xkv

@@ -125,4 +125,8 @@ bool is_server_location(std::string_view location);
 // URI (its table created on first use). Throws ESQLiteException, the database error of either store.
 std::unique_ptr<results_store> open_results_store(const std::string& location, const store_options& options = {});
 
+// The store at `location` when there is one to read from: a server, or a file that exists (null
+// otherwise). Reading never creates a database file.
+std::unique_ptr<results_store> open_existing_store(const std::string& location, const store_options& options = {});
+
 } // namespace xkv

@@ -85,7 +85,7 @@ TEST_F(CliLab, PlateauScanFindsTheSimulatedPlateauStoresItAndRestoresTheVoltages
     ASSERT_GE(commands.size(), 4u);
     EXPECT_EQ(std::vector<std::string>(commands.end() - 4, commands.end()),
               (std::vector<std::string>{"tarvo", "j1 1000", "j2 950", "n"}));
-    const auto records = lab_store(dir.file("default_database.mdb")).plateau_records();
+    const auto records = lab_store(*open_results_store(dir.file("default_database.mdb"))).plateau_records();
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].points.size(), 7u);
     EXPECT_EQ(records[0].start, 900);

@@ -50,7 +50,7 @@ void plateau_window_test::a_scan_finds_the_plateau_and_its_voltage_goes_into_the
     const auto commands = sim.commands();
     QCOMPARE(std::vector<std::string>(commands.end() - 4, commands.end()),
              (std::vector<std::string>{"tarvo", "j1 950", "j2 900", "n"}));
-    QCOMPARE(lab_store(f.database()).plateau_records().size(), 1u);
+    QCOMPARE(lab_store(*open_results_store(f.database())).plateau_records().size(), 1u);
 
     // Use as HV: confirmed, taken into the profile, then written where the operator saves it.
     f.services.answers = {true, true};

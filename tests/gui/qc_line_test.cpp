@@ -22,7 +22,7 @@ struct qc_fixture : windows_fixture {
         r.kind = kind;
         r.verdict = verdict;
         r.origin = origin_now("XKV 4410 SIMULATOR");
-        lab_store(database()).add(r);
+        lab_store(*open_results_store(database())).add(r);
     }
     // Opens the run through the setup dialog; the test waits for it to be ready.
     Treal_measurment* open_run() {

@@ -194,7 +194,7 @@ void Tplateau_form::finish() {
     const plateau_request& r = scan_->request();
     plateau_record record =
         plateau_record_of(shown_, r.supply, r.channel, r.preset_time, r.max_slope, origin_now(scan_->counter()));
-    lab_store(session_.database_path()).add(record);
+    lab_store(*open_results_store(session_.database_path())).add(record);
 }
 
 void Tplateau_form::Button3Click() {
