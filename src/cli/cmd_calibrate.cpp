@@ -3,9 +3,10 @@
 
 #include "cli/commands.h"
 #include "cli/tsv.h"
+#include "lab/calibration_entry.h"
+#include "lab/calibration_keeping.h"
 #include "lab/calibration_records.h"
-#include "lab/standard_calibration.h"
-#include "link/device_test.h"
+#include "lab/standard_run.h"
 #include "link/diagnostic_log.h"
 #include "measurement/measurement_setup.h"
 #include "measurement/parameter_sets.h"
@@ -41,83 +42,29 @@ int channel_of(const command_line& line, const char* option) {
     throw usage_error("--" + std::string(option) + " is alpha or beta, not '" + text + "'");
 }
 
-// The instrument's identity as one line.
-std::string one_line(std::string text) {
-    for (char& ch : text)
-        if (ch == '\r' || ch == '\n') ch = ' ';
-    return std::string(trim_control(text));
-}
-
-const std::vector<std::string> history_headers = {
-    "set",     "kind",          "version",         "value",           "u",
-    "nuclide", "activity",      "u_activity",      "reference_date",  "half_life_years",
-    "counts",  "counting_time", "background_rate", "background_time", "measured_at",
-    "user",    "station",       "counter",         "applied"};
-
-std::vector<std::string> history_cells(const calibration_record& r) {
-    return {r.set_name,
-            std::string(kind_name(r.kind)),
-            r.version,
-            r.value,
-            r.u,
-            r.nuclide,
-            r.activity,
-            r.u_activity,
-            r.reference_date,
-            r.half_life_years,
-            r.counts,
-            r.counting_time,
-            r.background_rate,
-            r.background_time,
-            r.measured_at,
-            r.user_name,
-            r.station,
-            r.counter,
-            r.applied ? "yes" : "no"};
-}
-
 // "--counts N --time T" (or "NA,NB" for crosstalk) with the set's background as a run would take it.
 standard_counts entered_counts(context& c, const command_line& line, const _calibration& set, bool both) {
-    const std::string& text = required(line, "counts");
-    standard_counts counts;
-    const auto comma = text.find(',');
-    if (both != (comma != std::string::npos))
-        throw usage_error(both ? "--counts takes N_alpha,N_beta" : "--counts takes one number of counts");
+    std::array<double, 2> values;
     try {
-        if (both) {
-            counts.counts = {parse_float(text.substr(0, comma)), parse_float(text.substr(comma + 1))};
-        } else {
-            counts.counts[0] = counts.counts[1] = parse_float(text);
-        }
-    } catch (const conversion_error&) {
-        throw usage_error("--counts takes numbers, not '" + text + "'");
+        values = entered_count_values(required(line, "counts"), both);
+    } catch (const calibration_error& e) {
+        throw usage_error(std::string("--counts: ") + e.what());
     }
-    counts.time = number(line, "time");
-    const auto t0 = digits_to_int(c.profile.background.time);
-    counts.background_time = static_cast<double>(t0 == 0 ? 1 : t0);
-    if (set.background_correction)
-        counts.background_rate = {parse_float(c.profile.background.alpha), parse_float(c.profile.background.beta)};
-    return counts;
+    return entered_counts(values, number(line, "time"), c.profile, set);
 }
 
 // The standard counted through the run as "measure" counts a sample. Returns an exit code when
 // the count did not finish.
 std::optional<int> measure_standard(context& c, const command_line& line, const std::string& set_name,
-                                    const std::string& what, standard_counts& counts, std::string& counter) {
+                                    calibration_kind kind, standard_counts& counts, std::string& counter) {
     const std::string calibration_path = c.file(calibration_file);
-    measurement_setup setup(calibration_path);
-    setup.form_show();
-    setup.choose_set(set_name);
     const std::string* nuclide = line.value("nuclide");
-    setup.fields.sample_id = "standard" + (nuclide ? " " + *nuclide : std::string());
-    setup.fields.description = what + " calibration";
-    if (const std::string* v = line.value("preset")) setup.fields.preset_time = *v;
-    if (setup.fields.quantity.empty()) setup.fields.quantity = "1";
-    if (setup.fields.units.empty()) setup.fields.units = "Bq";
-    setup.fields_changed();
+    const std::string* preset = line.value("preset");
+    measurement_setup setup = standard_setup(calibration_path, set_name, kind, nuclide ? *nuclide : std::string(),
+                                             preset ? std::optional<std::string>(*preset) : std::nullopt);
     if (const auto code = press_start(c, setup)) return code;
 
-    counter = one_line(run_device_test(c.options, nullptr, c.env.wait));
+    counter = instrument_counter(c.options, c.env.wait);
     diagnostic_log log;
     run_engine engine(c.options, c.profile, setup.fields, calibration_path, c.env.wait, &log);
     if (const auto code = open_run(c, engine)) return code;
@@ -134,16 +81,11 @@ std::optional<int> measure_standard(context& c, const command_line& line, const 
 }
 
 int keep_calibration(context& c, const command_line& line, calibration_record rec, const std::string& counter) {
-    rec.measured_at = utc_now_text();
-    rec.user_name = system_user();
-    rec.station = station_name();
-    rec.counter = counter;
-    rec.applied = line.flag("apply");
-    rec = add_calibration(*open_results_store(c.database_path(), {c.read_only.busy_timeout_ms}), rec);
-    write_tsv_row(c.out, history_headers);
-    write_tsv_row(c.out, history_cells(rec));
+    rec = xkv::keep_calibration(*open_results_store(c.database_path(), {c.read_only.busy_timeout_ms}), std::move(rec),
+                                counter, line.flag("apply"), c.file(calibration_file));
+    write_tsv_row(c.out, calibration_history_headers);
+    write_tsv_row(c.out, calibration_history_cells(rec));
     if (rec.applied) {
-        apply_calibration(c.file(calibration_file), rec);
         c.err << kind_name(rec.kind) << " " << rec.value << " (u " << rec.u << ") applied to the set " << rec.set_name
               << "\n";
     }
@@ -157,6 +99,9 @@ int calibrate_standard(context& c, const command_line& line, bool efficiency) {
     const std::string set_name = chosen_set(sets, required(line, "set"), calibration_path);
     const _calibration set = load_parameter_set(calibration_path, set_name);
     const int channel = channel_of(line, efficiency ? "channel" : "source");
+    const calibration_kind kind =
+        efficiency ? (channel == 0 ? calibration_kind::alpha_efficiency : calibration_kind::beta_efficiency)
+                   : (channel == 0 ? calibration_kind::alpha_to_beta : calibration_kind::beta_to_alpha);
     certified_source source;
     if (const std::string* v = line.value("nuclide")) source.nuclide = *v;
     if (efficiency) {
@@ -175,15 +120,10 @@ int calibrate_standard(context& c, const command_line& line, bool efficiency) {
     } else {
         if (line.value("time") || line.value("measured-date"))
             throw usage_error("--time and --measured-date go with --counts");
-        const std::string what = efficiency ? std::string(channel == 0 ? "alpha" : "beta") + " efficiency"
-                                            : std::string(channel == 0 ? "alpha" : "beta") + " crosstalk";
-        if (const auto code = measure_standard(c, line, set_name, what, counts, counter)) return *code;
+        if (const auto code = measure_standard(c, line, set_name, kind, counts, counter)) return *code;
     }
     try {
-        return keep_calibration(c, line,
-                                efficiency ? efficiency_calibration(set_name, channel, source, counts, measured_date)
-                                           : crosstalk_calibration(set_name, channel, source.nuclide, counts),
-                                counter);
+        return keep_calibration(c, line, make_calibration(set_name, kind, source, counts, measured_date), counter);
     } catch (const calibration_error& e) {
         c.err << e.what() << ": nothing was recorded\n";
         return exit_usage;
@@ -193,10 +133,11 @@ int calibrate_standard(context& c, const command_line& line, bool efficiency) {
 int calibration_list(context& c, const command_line& line) {
     std::optional<std::string> set;
     if (const std::string* v = line.value("set")) set = *v;
-    write_tsv_row(c.out, history_headers);
+    write_tsv_row(c.out, calibration_history_headers);
     const auto store = open_existing_store(c.database_path(), {c.read_only.busy_timeout_ms});
     if (!store) return exit_ok; // no database yet: no calibrations
-    for (const calibration_record& rec : calibration_history(*store, set)) write_tsv_row(c.out, history_cells(rec));
+    for (const calibration_record& rec : calibration_history(*store, set))
+        write_tsv_row(c.out, calibration_history_cells(rec));
     return exit_ok;
 }
 

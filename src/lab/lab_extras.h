@@ -23,6 +23,8 @@ public:
     const std::vector<std::string>& headers() const override { return headers_; }
     std::vector<std::string> listing_cells(const std::vector<std::string_view>& cells) override;
     std::vector<std::string> row_cells(const _r_results& row) override;
+    // Per channel the lab values, then the calibrations the row used (row_details.cpp).
+    row_details details(const std::vector<std::string_view>& cells) override;
 
     // The records a row with this id was saved under; empty for a row without records.
     const std::vector<calibration_record>& records_of(std::string_view id) const;

@@ -13,6 +13,15 @@
 
 namespace xkv {
 
+// One row's values in detail, for the viewer's details view: a table of named values by column
+// (the channels), and lines of text under it.
+struct row_details {
+    std::vector<std::string> columns;             // "alpha", "beta"
+    std::vector<std::string> names;               // one per table row
+    std::vector<std::vector<std::string>> values; // [table row][column]
+    std::vector<std::string> notes;
+};
+
 class row_extras {
 public:
     virtual ~row_extras() = default;
@@ -22,6 +31,8 @@ public:
     virtual std::vector<std::string> listing_cells(const std::vector<std::string_view>& cells) = 0;
     // The same for a report's row.
     virtual std::vector<std::string> row_cells(const _r_results& row) = 0;
+    // A listed row's extras in detail.
+    virtual row_details details(const std::vector<std::string_view>& cells) = 0;
 };
 
 } // namespace xkv

@@ -7,6 +7,7 @@
 #include "results/save_results.h"
 #include "results/ui/chart_form.h"
 #include "results/ui/drop_down_combo.h"
+#include "results/ui/row_details_form.h"
 #include "results/ui/text_grid_model.h"
 
 #include <QAbstractItemModelTester>
@@ -16,6 +17,8 @@
 #include <QLegendMarker>
 #include <QScatterSeries>
 #include <QSet>
+
+#include <cmath>
 
 using namespace xkv;
 using test::windows_fixture;
@@ -78,6 +81,7 @@ private slots:
     void a_database_error_keeps_the_listing();
     void export_says_saved_only_when_written();
     void a_header_click_sorts_the_view_the_exports_and_the_report();
+    void a_double_click_opens_the_rows_lab_details();
     void chart_window_draws_the_listing_and_saves_a_png();
     void a_chart_of_many_series_draws_every_point_in_a_few_sets();
 };
@@ -103,6 +107,30 @@ void view_db_test::a_header_click_sorts_the_view_the_exports_and_the_report() {
     QVERIFY2(in_report("S2") < in_report("ab") && in_report("S1") < in_report("AB2") &&
                  in_report("AB2") != std::string::npos,
              report.c_str());
+}
+
+void view_db_test::a_double_click_opens_the_rows_lab_details() {
+    viewer_fixture f;
+    auto* grid = f.control<QTableView>(f.viewer, "Grid");
+    const QModelIndex second = grid->model()->index(1, 2); // S2: 2.4 alpha counts in 100 s
+    const QPoint at = grid->visualRect(second).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at); // a view takes a double-click on a pressed row
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+    auto* details = f.viewer->findChild<TRowDetails*>();
+    QVERIFY2(details && details->isVisible(), f.services.warnings.empty() ? "" : f.services.warnings[0].text.c_str());
+    QVERIFY(f.text(details, "Label1").contains("sample S2"));
+    // Independently, without crosstalk: y = w (r_g - r_0), w = K / (Q eps) = 0.2 / (2.5 * 0.31),
+    // u^2(y) = w^2 (r_g/t_g + r_0/t_0) + y^2 u_rel(w)^2 with u_rel(w) = 0.013.
+    const double w = 0.2 / (2.5 * 0.31), rg = 2.4 / 100, r0 = 0.02;
+    const double y = w * (rg - r0);
+    const double u = std::sqrt(w * w * (rg / 100 + r0 / 600) + y * y * 0.013 * 0.013);
+    QCOMPARE(f.cell(details, "Grid1", 0, 0), QString("y (lab result)"));
+    QVERIFY(std::abs(f.cell(details, "Grid1", 0, 1).toDouble() - y) < 1e-12);
+    QVERIFY(std::abs(f.cell(details, "Grid1", 1, 1).toDouble() - u) < 1e-12);
+    QCOMPARE(f.rows(details, "Grid1"), 9); // y, u(y), y*, y#, best estimate, its u, lower, upper, detected
+    QVERIFY2(f.text(details, "Label2").contains("without records of its calibrations"),
+             qPrintable(f.text(details, "Label2")));
+    if (const char* shot = std::getenv("XKV_SHOT")) details->grab().save(shot);
 }
 
 void view_db_test::opening_lists_every_row_with_the_pickers_at_today() {

@@ -147,6 +147,9 @@ void TMainForm::build_menu() {
     plateau_ = add_item(bar, "HV plateau", "HvPlateau");
     plateau_->setEnabled(false);
     connect(plateau_, &QAction::triggered, this, [this] { menu_windows_.plateau(); });
+    calibration_ = add_item(bar, "Calibration", "Calibration");
+    calibration_->setEnabled(false);
+    connect(calibration_, &QAction::triggered, this, [this] { menu_windows_.calibration(); });
 
     connect(add_item(bar, "About", "About"), &QAction::triggered, this, &TMainForm::AboutClick);
     connect(add_item(bar, "Exit", "Exit"), &QAction::triggered, this, &QWidget::close);
@@ -226,6 +229,7 @@ void TMainForm::set_menu_windows(menu_windows windows) {
     measurement_setup_->setEnabled(static_cast<bool>(menu_windows_.measurement_setup));
     database_viewer_->setEnabled(static_cast<bool>(menu_windows_.database_viewer));
     plateau_->setEnabled(static_cast<bool>(menu_windows_.plateau));
+    calibration_->setEnabled(static_cast<bool>(menu_windows_.calibration));
 }
 
 void TMainForm::refresh_labels() {

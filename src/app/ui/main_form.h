@@ -38,6 +38,7 @@ struct menu_windows {
     std::function<void()> measurement_setup; // "measurment"
     std::function<void()> database_viewer;   // "View DataBase"
     std::function<void()> plateau;           // "HV plateau"
+    std::function<void()> calibration;       // "Calibration"
 };
 
 class TMainForm : public QMainWindow {
@@ -98,6 +99,7 @@ private:
     shell_windows windows_;
     menu_windows menu_windows_;
     QAction* plateau_ = nullptr;
+    QAction* calibration_ = nullptr;
 
     QAction* save_options_ = nullptr;
     QAction* check_for_updates_ = nullptr;

@@ -1,6 +1,7 @@
 #include "app/ui/menu_windows.h"
 
 #include "app/ui/main_form.h"
+#include "lab/ui/calibration_form.h"
 #include "lab/ui/plateau_form.h"
 #include "measurement/parameter_sets.h"
 #include "measurement/run_setup.h"
@@ -19,11 +20,13 @@ void create_menu_windows(TMainForm& main, session& state, ui_services& services,
     auto* setup = new Tm_form(&main, calibrations, *run, services, read_allow_series(state.file(program_options_file)));
     auto* viewer = new TViewDB(&main, state, services);
     auto* plateau = new Tplateau_form(&main, state, services, wait);
+    auto* calibration = new Tcalibration_form(&main, state, services, wait);
     menu_windows windows;
     windows.parameter_editor = [editor] { editor->open_window(); };
     windows.measurement_setup = [setup] { setup->open_window(); };
     windows.database_viewer = [viewer] { viewer->open_window(); };
     windows.plateau = [plateau] { plateau->open_window(); };
+    windows.calibration = [calibration] { calibration->open_window(); };
     main.set_menu_windows(std::move(windows));
 }
 

@@ -8,6 +8,7 @@
 #include "results/ui/chart_form.h"
 #include "results/ui/drop_down_combo.h"
 #include "results/ui/qt_text.h"
+#include "results/ui/row_details_form.h"
 #include "results/ui/text_grid_model.h"
 #include "results/ui/viewer_sort_model.h"
 #include "results/viewer_sort.h"
@@ -120,6 +121,7 @@ void TViewDB::build() {
     Grid_->verticalHeader()->setDefaultSectionSize(Grid_->fontMetrics().height() + 6);
     Grid_->horizontalHeader()->setDefaultSectionSize(110);
     Grid_->horizontalHeader()->setResizeContentsPrecision(50); // widths from the first rows only
+    connect(Grid_, &QTableView::doubleClicked, this, &TViewDB::GridDblClick);
 
     auto* head = new QHBoxLayout;
     head->addLayout(filters, 1);
@@ -204,6 +206,29 @@ void TViewDB::Button4Click() {
 }
 
 void TViewDB::Button1Click() { close(); }
+
+void TViewDB::GridDblClick(const QModelIndex& index) {
+    if (!index.isValid()) return;
+    const auto row = static_cast<std::size_t>(sorted_->mapToSource(index).row()) + 1; // row 0: the headers
+    std::vector<std::string_view> cells;
+    grid().row_views(row, cells);
+    row_details details;
+    try {
+        details = session_.listing_extras()->details(cells);
+    } catch (const std::exception& e) { // the store's records cannot be read
+        services_.show_error(e.what());
+        return;
+    }
+    const auto at = [&cells](const char* column) {
+        const std::size_t i = viewer_column(column);
+        return std::string(i < cells.size() ? cells[i] : std::string_view{});
+    };
+    auto* view = new TRowDetails(
+        this, "row " + at("id") + ", sample " + at("sample_id") + ", set " + at("cal_name") + ", " + at("ts"), details);
+    view->setAttribute(Qt::WA_DeleteOnClose);
+    view->setModal(true);
+    view->show();
+}
 
 void TViewDB::hideEvent(QHideEvent* event) {
     remember_window(*this);

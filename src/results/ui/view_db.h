@@ -1,6 +1,6 @@
 #pragma once
 // The database viewer "VIEW DB": filter boxes, two date pickers with their check boxes, SHOW, the
-// 32-column Grid, "Save As EXCEL File", "Report" and "CLOSE". A thin view over viewer_query: every
+// 32-column Grid, "Save As EXCEL File", "Report" and "CLOSE"; a double-click on a row opens its details. A thin view over viewer_query: every
 // listing and list refill is one statement on a fresh connection to the current database.
 
 #include "results/viewer_query.h"
@@ -11,6 +11,7 @@
 class QCheckBox;
 class QDateEdit;
 class QLineEdit;
+class QModelIndex;
 class QTableView;
 
 namespace xkv {
@@ -47,6 +48,7 @@ public slots:
     void modecomboDropDown();
     void calcomboDropDown();
     void hvcomboDropDown();
+    void GridDblClick(const QModelIndex& index); // the row's details
 
 protected:
     void hideEvent(QHideEvent* event) override; // the size, column widths and sort are kept

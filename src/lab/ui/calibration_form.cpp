@@ -1,0 +1,346 @@
+#include "lab/ui/calibration_form.h"
+
+#include "app/session.h"
+#include "app/ui/painting_wait.h"
+#include "lab/calibration_entry.h"
+#include "lab/calibration_keeping.h"
+#include "lab/calibration_records.h"
+#include "lab/standard_calibration.h"
+#include "measurement/parameter_sets.h"
+#include "results/results_store.h"
+#include "results/ui/qt_text.h"
+#include "results/ui/text_grid_model.h"
+#include "settings/settings_files.h"
+#include "settings/value_text.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace xkv {
+
+namespace {
+
+constexpr std::array<calibration_kind, calibration_kind_count> kinds = {
+    calibration_kind::alpha_efficiency, calibration_kind::beta_efficiency, calibration_kind::alpha_to_beta,
+    calibration_kind::beta_to_alpha};
+
+// An efficiency's uncertainty is relative, a crosstalk factor's standard.
+const char* u_label(calibration_kind kind) { return is_efficiency(kind) ? "   u_rel " : "   u "; }
+
+std::string today() { return utc_now_text().substr(0, 10); }
+
+// What the run counted, as the operator would have entered it.
+std::string counts_text(const standard_counts& c, calibration_kind kind) {
+    if (is_efficiency(kind)) return format_general(c.counts[static_cast<std::size_t>(channel_of(kind))]);
+    return format_general(c.counts[0]) + "," + format_general(c.counts[1]);
+}
+
+} // namespace
+
+Tcalibration_form::Tcalibration_form(QWidget* parent, session& state, ui_services& services,
+                                     std::function<void(int)> wait)
+    : QDialog(parent), session_(state), services_(services), wait_(std::move(wait)) {
+    setObjectName("Tcalibration_form");
+    setWindowTitle("Calibration");
+    setModal(true);
+
+    kind_ = new QComboBox(this);
+    kind_->setObjectName("ComboBox1");
+    for (calibration_kind k : kinds) add_entry(kind_, kind_name(k));
+    set_ = new QComboBox(this);
+    set_->setObjectName("ComboBox2");
+    const auto field = [this](const char* name, const char* text) {
+        auto* e = new QLineEdit(text, this);
+        e->setObjectName(name);
+        return e;
+    };
+    nuclide_ = field("Edit1", "");
+    activity_ = field("Edit2", "");
+    u_activity_ = field("Edit3", "");
+    reference_date_ = field("Edit4", "");
+    reference_date_->setPlaceholderText("YYYY-MM-DD");
+    half_life_ = field("Edit5", "");
+    preset_ = field("Edit6", "");
+    preset_->setPlaceholderText("the set's");
+    counts_ = field("Edit7", "");
+    time_ = field("Edit8", "");
+    measured_ = field("Edit9", "");
+    measured_->setPlaceholderText("YYYY-MM-DD");
+    apply_ = new QCheckBox("Apply to the set's keys when kept", this);
+    apply_->setObjectName("CheckBox1");
+
+    auto* form = new QFormLayout;
+    form->addRow("Calibration", kind_);
+    form->addRow("Parameter set", set_);
+    form->addRow("Nuclide", nuclide_);
+    form->addRow("Activity A0 (Bq)", activity_);
+    form->addRow("u(A0) (Bq)", u_activity_);
+    form->addRow("Reference date", reference_date_);
+    form->addRow("Half-life (years)", half_life_);
+    form->addRow("Preset time (s)", preset_);
+    form->addRow("Counts (N, or N_alpha,N_beta)", counts_);
+    form->addRow("Counting time (s)", time_);
+    form->addRow("Measured on", measured_);
+    form->addRow(apply_);
+
+    const auto button = [this](const char* name, const char* text) {
+        auto* b = new QPushButton(text, this);
+        b->setObjectName(name);
+        b->setAutoDefault(false);
+        return b;
+    };
+    start_ = button("Button1", "START");
+    stop_ = button("Button2", "STOP");
+    compute_ = button("Button3", "Compute");
+    keep_ = button("Button4", "Keep");
+    auto* close_button = button("Button5", "CLOSE");
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* b : {start_, stop_, compute_, keep_, close_button}) buttons->addWidget(b);
+    buttons->addStretch();
+
+    auto* upper = new QHBoxLayout;
+    upper->addLayout(form, 1);
+    upper->addLayout(buttons);
+    status_ = new QLabel(this);
+    status_->setObjectName("Label1");
+    status_->setTextFormat(Qt::PlainText);
+    status_->setWordWrap(true);
+    history_ = new text_grid_model(this);
+    Grid1_ = new QTableView(this);
+    Grid1_->setObjectName("Grid1");
+    Grid1_->setModel(history_);
+    Grid1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid1_->verticalHeader()->setVisible(false);
+    auto* all = new QVBoxLayout(this);
+    all->addLayout(upper);
+    all->addWidget(status_);
+    all->addWidget(new QLabel("History of the set", this));
+    all->addWidget(Grid1_, 1);
+    resize(900, 640);
+
+    Timer1_ = new QTimer(this);
+    Timer1_->setObjectName("Timer1");
+    Timer1_->setSingleShot(true);
+    Timer1_->setInterval(tick_interval_ms);
+    connect(Timer1_, &QTimer::timeout, this, &Tcalibration_form::Timer1Timer);
+    connect(start_, &QPushButton::clicked, this, &Tcalibration_form::Button1Click);
+    connect(stop_, &QPushButton::clicked, this, &Tcalibration_form::Button2Click);
+    connect(compute_, &QPushButton::clicked, this, &Tcalibration_form::Button3Click);
+    connect(keep_, &QPushButton::clicked, this, &Tcalibration_form::Button4Click);
+    connect(close_button, &QPushButton::clicked, this, &QDialog::close);
+    // Another kind or set makes the computed value nobody's: it has to be computed again.
+    connect(kind_, &QComboBox::currentIndexChanged, this, [this] {
+        pending_.reset();
+        result_text_.clear();
+        show_state();
+    });
+    connect(set_, &QComboBox::currentIndexChanged, this, [this] {
+        pending_.reset();
+        result_text_.clear();
+        show_history();
+        show_state();
+    });
+    show_state();
+}
+
+Tcalibration_form::~Tcalibration_form() = default;
+
+std::string Tcalibration_form::calibration_path() const { return session_.file(calibration_file); }
+
+calibration_kind Tcalibration_form::kind() const {
+    const int i = kind_->currentIndex();
+    return i >= 0 && i < static_cast<int>(kinds.size()) ? kinds[static_cast<std::size_t>(i)] : kinds[0];
+}
+
+calibration_entry Tcalibration_form::entry() const {
+    calibration_entry e;
+    e.set_name = entry_bytes(set_);
+    e.kind = kind();
+    e.nuclide = field_bytes(nuclide_);
+    e.activity = field_bytes(activity_);
+    e.u_activity = field_bytes(u_activity_);
+    e.reference_date = field_bytes(reference_date_);
+    e.half_life_years = field_bytes(half_life_);
+    e.counts = field_bytes(counts_);
+    e.time = field_bytes(time_);
+    e.measured_date = field_bytes(measured_);
+    return e;
+}
+
+void Tcalibration_form::open_window() {
+    refill_sets();
+    if (measured_->text().isEmpty()) show_field(measured_, today());
+    show_history();
+    show_state();
+    show(); // modal: the main window waits while it is open
+}
+
+void Tcalibration_form::refill_sets() {
+    const std::string chosen = entry_bytes(set_);
+    measurement_setup sets(calibration_path());
+    sets.form_show();
+    const QSignalBlocker quiet(set_);
+    set_->clear();
+    for (const std::string& name : sets.set_names()) add_entry(set_, name);
+    const int again = set_->findText(qt_text(chosen));
+    set_->setCurrentIndex(again >= 0 ? again : (set_->count() > 0 ? 0 : -1));
+}
+
+void Tcalibration_form::show_history() {
+    std::vector<std::vector<std::string>> rows{calibration_history_headers};
+    const std::string set = entry_bytes(set_);
+    try {
+        if (const auto store = open_existing_store(session_.database_path(), {session_.read_only.busy_timeout_ms}))
+            for (const calibration_record& r : calibration_history(*store, set))
+                rows.push_back(calibration_history_cells(r));
+    } catch (const std::exception& e) {
+        services_.show_error(e.what()); // the history stays empty; nothing else depends on it
+    }
+    history_->set_grid(rows);
+    Grid1_->resizeColumnsToContents();
+}
+
+void Tcalibration_form::show_state() {
+    const bool counting = run_ && run_->timer_on();
+    const bool efficiency = is_efficiency(kind());
+    for (QWidget* w : std::initializer_list<QWidget*>{kind_, set_, nuclide_, preset_, counts_, time_, measured_, apply_,
+                                                      start_, compute_})
+        w->setEnabled(!counting);
+    for (QWidget* w : std::initializer_list<QWidget*>{activity_, u_activity_, reference_date_, half_life_})
+        w->setEnabled(!counting && efficiency); // a crosstalk source needs no certificate
+    stop_->setEnabled(counting);
+    keep_->setEnabled(!counting && pending_.has_value());
+    std::string text = result_text_;
+    if (counting && run_->engine()) {
+        const run_labels& l = run_->engine()->labels();
+        text = "counting the standard";
+        for (const std::string* part :
+             {&l.preset_time, &l.measurement_time, &l.remaining_time, &l.alpha_value, &l.beta_value})
+            if (!part->empty()) text += "   " + *part;
+    }
+    show_plain(status_, text);
+}
+
+void Tcalibration_form::show_result(calibration_record record, std::string counter) {
+    result_text_ = std::string(kind_name(record.kind)) + " of " + record.set_name + ": " + record.value +
+                   u_label(record.kind) + record.u + "   (not kept yet)";
+    pending_ = std::move(record);
+    pending_counter_ = std::move(counter);
+    show_state();
+}
+
+void Tcalibration_form::Button1Click() {
+    if (run_ && run_->timer_on()) return;
+    pending_.reset();
+    result_text_.clear();
+    try {
+        const std::string preset = field_bytes(preset_);
+        measurement_setup setup = standard_setup(calibration_path(), entry_bytes(set_), kind(), field_bytes(nuclide_),
+                                                 preset.empty() ? std::nullopt : std::optional<std::string>(preset));
+        session& s = session_;
+        run_ =
+            std::make_unique<standard_run>(s.options, s.profile, calibration_path(), std::move(setup), wait_, &s.log);
+    } catch (const std::exception& e) { // a set whose K cannot be computed
+        services_.show_error(e.what());
+        show_state();
+        return;
+    }
+    run_->set_link_wait(painting_wait);
+    run_->on_render([this] { show_state(); });
+    run_->start();
+    if (run_->timer_on())
+        Timer1_->start();
+    else
+        finish();
+    show_state();
+}
+
+void Tcalibration_form::Timer1Timer() {
+    if (!run_) return;
+    if (run_->tick()) {
+        Timer1_->start();
+        show_state();
+        return;
+    }
+    finish();
+}
+
+void Tcalibration_form::Button2Click() {
+    if (!run_ || !run_->timer_on()) return;
+    Timer1_->stop();
+    run_->stop();
+    finish();
+}
+
+void Tcalibration_form::finish() {
+    Timer1_->stop();
+    for (const std::string& text : run_->take_notices()) services_.show_error(text);
+    if (run_->state() == standard_run_state::finished) {
+        // The counts go into the fields, as read elsewhere they would have been typed.
+        show_field(counts_, counts_text(run_->counts(), kind()));
+        show_field(time_, format_general(run_->counts().time));
+        show_field(measured_, today());
+        try {
+            show_result(calibration_of_entry(entry(), run_->counts()), run_->counter());
+        } catch (const calibration_error& e) {
+            services_.show_message(std::string(e.what()) + ": nothing to keep");
+        }
+    }
+    show_state();
+}
+
+void Tcalibration_form::Button3Click() {
+    pending_.reset();
+    result_text_.clear();
+    try {
+        const calibration_entry e = entry();
+        const _calibration set = load_parameter_set(calibration_path(), e.set_name);
+        show_result(calibration_of_entry(e, session_.profile, set), std::string()); // no instrument counted it
+    } catch (const std::exception& e) { // bad numbers, a calibration that cannot be, an unreadable set
+        services_.show_message(std::string(e.what()) + ": nothing to keep");
+    }
+    show_state();
+}
+
+void Tcalibration_form::Button4Click() {
+    if (!pending_) return;
+    std::optional<calibration_record> kept;
+    try {
+        const auto store = open_results_store(session_.database_path(), {session_.read_only.busy_timeout_ms});
+        kept = store_calibration(*store, *pending_, pending_counter_, apply_->isChecked());
+        pending_.reset(); // stored: a second Keep would make a second version of it
+        result_text_ = std::string(kind_name(kept->kind)) + " v" + kept->version + " of " + kept->set_name +
+                       " kept: " + kept->value + u_label(kept->kind) + kept->u;
+        if (kept->applied) {
+            apply_calibration(calibration_path(), *kept);
+            result_text_ += "   applied to the set's keys";
+        }
+    } catch (const std::exception& e) { // a database or settings file that cannot be written
+        if (kept) result_text_ += "   NOT applied";
+        services_.show_error(e.what());
+    }
+    show_history();
+    show_state();
+}
+
+void Tcalibration_form::closeEvent(QCloseEvent* event) {
+    // A count in progress stops with the window; nothing is computed from it.
+    if (run_ && run_->timer_on()) {
+        Timer1_->stop();
+        run_->stop();
+        run_->take_notices();
+    }
+    event->accept();
+}
+
+} // namespace xkv
