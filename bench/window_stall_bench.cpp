@@ -45,6 +45,9 @@ public:
     bool confirm_yes_no(const std::string&, const std::string&) override { return false; }
     std::optional<std::string> choose_open_file(const std::string&, const std::string&) override { return database; }
     std::optional<std::string> choose_save_file(const std::string&, const std::string&) override { return database; }
+    std::optional<std::string> ask_text(const std::string&, const std::string&, const std::string&) override {
+        return {};
+    }
     bool open_with_desktop(const std::string&) override { return false; }
 };
 

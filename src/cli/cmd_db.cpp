@@ -4,6 +4,7 @@
 
 #include "results/postgres_store.h"
 #include "results/spool.h"
+#include "results/spool_push.h"
 #include "results/store_copy.h"
 
 #include <filesystem>
@@ -12,39 +13,13 @@ namespace xkv::cli {
 
 namespace {
 
-std::string rows_text(std::size_t n) { return n == 1 ? "1 row" : std::to_string(n) + " rows"; }
-
 bool existing_file(const std::string& location) {
     std::error_code ec;
     return !is_server_location(location) && std::filesystem::exists(location, ec);
 }
 
-// Two locations that name one store: one file under two names, or one server address.
-bool same_store(const std::string& a, const std::string& b) {
-    if (is_server_location(a) || is_server_location(b)) return a == b;
-    std::error_code ec_a, ec_b, ec;
-    if (std::filesystem::equivalent(a, b, ec)) return true;
-    const auto path_a = std::filesystem::weakly_canonical(a, ec_a), path_b = std::filesystem::weakly_canonical(b, ec_b);
-    return !ec_a && !ec_b && path_a == path_b;
-}
-
 std::string kind_of(const std::string& location) {
     return is_server_location(location) ? "PostgreSQL server " : "SQLite file ";
-}
-
-std::string already_there(std::size_t present) {
-    if (present == 0) return "";
-    return "; " + rows_text(present) + (present == 1 ? " was" : " were") + " there already";
-}
-
-// "N rows stay", as far as the spool can still be read.
-std::string rows_left(const std::string& spool, int wait_ms) {
-    try {
-        const std::size_t left = spooled_rows(spool, wait_ms);
-        return rows_text(left) + (left == 1 ? " stays" : " stay");
-    } catch (const std::exception&) {
-        return "the rows stay";
-    }
 }
 
 void only_subcommand(const command_line& line) {
@@ -64,25 +39,10 @@ int db_status(context& c, const command_line& line) {
 
 int db_push(context& c, const command_line& line) {
     only_subcommand(line);
-    const std::string database = c.database_path();
-    const std::string spool = spool_path(c.program_dir);
-    if (existing_file(spool) && same_store(database, spool))
-        throw std::runtime_error("the database is the spool itself (\"" + spool + "\"): choose another database");
-    const int wait_ms = c.read_only.busy_timeout_ms;
-    if (spooled_rows(spool, wait_ms) == 0) {
-        c.out << "no rows wait in the spool\n";
-        return exit_ok;
-    }
-    try {
-        const copy_outcome pushed = push_spool(spool, *open_results_store(database, {wait_ms}), wait_ms);
-        c.out << rows_text(pushed.copied) << " stored in \"" << store_shown(database) << "\""
-              << already_there(pushed.present) << "\n";
-    } catch (const std::exception& e) {
-        c.err << e.what() << "\n"
-              << rows_left(spool, wait_ms) << " in the spool \"" << spool << "\"; a push run again sends each once\n";
-        return exit_error;
-    }
-    return exit_ok;
+    const push_report pushed =
+        push_spool_report(spool_path(c.program_dir), c.database_path(), c.read_only.busy_timeout_ms);
+    (pushed.stored ? c.out : c.err) << pushed.text << "\n";
+    return pushed.stored ? exit_ok : exit_error;
 }
 
 int db_copy(context& c, const command_line& line) {
@@ -99,15 +59,11 @@ int db_copy(context& c, const command_line& line) {
     const auto to = open_results_store(target, {wait_ms});
     const copy_outcome copied = copy_rows(*from, *to, select);
     c.out << rows_text(copied.copied) << " copied from \"" << from->name() << "\" to \"" << to->name() << "\""
-          << already_there(copied.present) << "\n";
+          << already_there_text(copied.present) << "\n";
     return exit_ok;
 }
 
 } // namespace
-
-std::string store_shown(const std::string& location) {
-    return is_server_location(location) ? without_password(location) : location;
-}
 
 int cmd_db(context& c, const command_line& line) {
     const std::string& what = line.positional.front();

@@ -13,6 +13,7 @@
 #include "results/report_output.h"
 #include "results/run_grid.h"
 #include "results/save_results.h"
+#include "results/spool_push.h"
 #include "results/spool.h"
 #include "results/store_writable.h"
 #include "settings/errors.h"

@@ -69,7 +69,6 @@ int cmd_paths(context& c, const command_line& line);
 int cmd_db(context& c, const command_line& line); // db status, push, copy
 
 // The store as messages name it: a file's path, or a server's URI without any password.
-std::string store_shown(const std::string& location);
 
 // The chart module the `chart` command loads: beside the executable in a build tree or portable copy,
 // in the installed library folder otherwise.

@@ -37,6 +37,10 @@ public:
     virtual std::optional<std::string> choose_save_file(const std::string& filter,
                                                         const std::string& default_extension) = 0;
 
+    // One line of text the operator types (a server's address); nothing when cancelled.
+    virtual std::optional<std::string> ask_text(const std::string& prompt, const std::string& title,
+                                                const std::string& initial) = 0;
+
     // Opens a file or web address with the desktop's default handler; false when that failed.
     virtual bool open_with_desktop(const std::string& path_or_url) = 0;
 };

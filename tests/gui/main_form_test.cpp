@@ -4,6 +4,10 @@
 #include "shell_fixture.h"
 
 #include "app/ui/application_title.h"
+#include "results/results_db.h"
+#include "results/save_results.h"
+#include "results/spool.h"
+#include "support/pg_cluster.h"
 #include "support/sim_process.h"
 
 #include <QStatusBar>
@@ -22,6 +26,7 @@ private slots:
     void cancelled_dialogs_change_nothing_but_rerun_the_device_test();
     void exit_writes_both_default_files();
     void a_failed_write_at_exit_is_reported_and_the_program_ends();
+    void a_server_is_tried_before_it_is_taken_and_takes_the_spooled_rows();
 };
 
 void main_form_test::startup_without_files() {
@@ -189,6 +194,34 @@ void main_form_test::a_failed_write_at_exit_is_reported_and_the_program_ends() {
     QCOMPARE(f.services.warnings[0].text, "Unable to write to " + f.profile_path());
     QCOMPARE(f.services.warnings[1].text, "Unable to write to " + f.options_path());
     QCOMPARE(f.services.warnings[0].caption, std::string(application_title));
+}
+
+void main_form_test::a_server_is_tried_before_it_is_taken_and_takes_the_spooled_rows() {
+    test::pg_cluster server;
+    server.sql("CREATE DATABASE xkv");
+    shell_fixture f;
+    run_table table{};
+    table[0] = test::measured_row("S1");
+    table[1] = test::measured_row("S2");
+    spool_run(table, new_row_keys(table), spool_path(f.program_dir()));
+    TMainForm& main = f.start();
+    main.remind_spooled_rows();
+    QCOMPARE(f.services.messages.size(), std::size_t(1));
+    QVERIFY(f.services.messages[0].starts_with("2 rows wait in the spool"));
+
+    // Nothing listens on port 1: the error is shown and the file stays the store.
+    f.services.files = {"postgresql://xkv@127.0.0.1:1/xkv", server.uri("xkv")};
+    f.find("SelectDataBaseServer")->trigger();
+    QCOMPARE(f.services.warnings.size(), std::size_t(1));
+    QVERIFY(f.services.warnings[0].text.ends_with(": the database in use is kept"));
+    QCOMPARE(f.label("status_database"), QString(" DataBase : default_database.mdb"));
+
+    f.find("SelectDataBaseServer")->trigger();
+    QCOMPARE(f.services.warnings.size(), std::size_t(1));
+    QCOMPARE(f.label("status_database"), QString::fromStdString(" DataBase : " + server.uri("xkv")));
+    f.find("PushSpooledRows")->trigger();
+    QCOMPARE(f.services.messages.back(), "2 rows stored in \"" + server.uri("xkv") + "\"");
+    QCOMPARE(server.value("SELECT string_agg(sample_id, ',' ORDER BY id) FROM results", "xkv"), std::string("S1,S2"));
 }
 
 XKV_SHELL_TEST_MAIN(main_form_test)

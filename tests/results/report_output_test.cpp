@@ -31,6 +31,9 @@ struct scripted_ui : ui_services {
     }
     void show_error(const std::string& text) override { shown.push_back("error: " + text); }
     bool confirm_ok_cancel(const std::string&, default_answer) override { return true; }
+    std::optional<std::string> ask_text(const std::string&, const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
     bool confirm_yes_no(const std::string&, const std::string&) override { return true; }
     std::optional<std::string> choose_open_file(const std::string&, const std::string&) override { return {}; }
     std::optional<std::string> choose_save_file(const std::string& f, const std::string& e) override {

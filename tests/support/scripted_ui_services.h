@@ -37,6 +37,7 @@ public:
     std::vector<box> confirmations;
     std::vector<file_dialog> file_dialogs;
     std::vector<std::string> opened;
+    std::vector<std::string> asked; // prompts of texts asked for; answered from `files`
 
     std::deque<bool> answers;                     // next confirmations
     std::deque<std::optional<std::string>> files; // next file dialogs
@@ -65,6 +66,10 @@ public:
     }
     std::optional<std::string> choose_save_file(const std::string& filter, const std::string& extension) override {
         file_dialogs.push_back({true, filter, extension});
+        return next_file();
+    }
+    std::optional<std::string> ask_text(const std::string& prompt, const std::string&, const std::string&) override {
+        asked.push_back(prompt);
         return next_file();
     }
     bool open_with_desktop(const std::string& path_or_url) override {

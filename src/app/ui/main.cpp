@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
         xkv::create_shell_windows(main_form, state, services);
         xkv::create_menu_windows(main_form, state, services, xkv::painting_wait);
         main_form.show();
+        main_form.remind_spooled_rows();
         return app.exec();
     } catch (const std::exception& e) {
         xkv::show_error_box(&services, e.what());

@@ -1,5 +1,6 @@
 #include "app/ui/main_form.h"
 
+#include "app/store_choice.h"
 #include "app/ui/about_form.h"
 #include "app/ui/background_fetch.h"
 #include "app/ui/link_label.h"
@@ -11,6 +12,9 @@
 #include "app/ui/xkv_application.h"
 #include "link/device_test.h"
 #include "link/t_xkv.h"
+#include "results/results_store.h"
+#include "results/spool.h"
+#include "results/spool_push.h"
 #include "results/ui/qt_text.h"
 #include "settings/errors.h"
 #include "settings/settings_files.h"
@@ -143,6 +147,11 @@ void TMainForm::build_menu() {
     connect(add_item(db, "Select DataBase", "SelectDataBase"), &QAction::triggered, this,
             &TMainForm::SelectDataBaseClick);
     connect(add_item(db, "New DataBase", "NewDataBase"), &QAction::triggered, this, &TMainForm::NewDataBaseClick);
+    db->addSeparator();
+    connect(add_item(db, server_title, "SelectDataBaseServer"), &QAction::triggered, this,
+            &TMainForm::SelectServerClick);
+    connect(add_item(db, "Push Spooled Rows", "PushSpooledRows"), &QAction::triggered, this,
+            &TMainForm::PushSpoolClick);
 
     plateau_ = add_item(bar, "HV plateau", "HvPlateau");
     plateau_->setEnabled(false);
@@ -244,7 +253,7 @@ void TMainForm::status_refresh() {
     const std::string result = run_device_test(session_.options, &session_.log, painting_wait);
     show_plain(panels_[0], result);
     show_plain_tip(panels_[0], result);
-    const std::string database = " DataBase : " + session_.options.database;
+    const std::string database = database_panel_text(session_.options.database);
     show_plain(panels_[1], database);
     show_plain_tip(panels_[1], database);
 }
@@ -360,6 +369,36 @@ void TMainForm::NewDataBaseClick() {
         session_.changed(session_change::options);
     }
     status_refresh();
+}
+
+void TMainForm::SelectServerClick() {
+    const std::string& now = session_.options.database;
+    const auto uri = services_.ask_text(server_prompt, server_title, is_server_location(now) ? now : "");
+    if (!uri || uri->empty()) return;
+    std::optional<std::string> refusal;
+    painting_call([&] { refusal = server_refusal(*uri); });
+    if (refusal) {
+        services_.show_error(*refusal);
+        return;
+    }
+    session_.options.database = *uri;
+    session_.changed(session_change::options);
+    status_refresh();
+}
+
+void TMainForm::PushSpoolClick() {
+    push_report pushed;
+    const std::string spool = spool_path(session_.program_dir), database = session_.database_path();
+    painting_call([&] { pushed = push_spool_report(spool, database, session_.read_only.busy_timeout_ms); });
+    if (pushed.stored)
+        services_.show_message(pushed.text);
+    else
+        services_.show_error(pushed.text);
+}
+
+void TMainForm::remind_spooled_rows() {
+    if (const auto reminder = spool_reminder(spool_path(session_.program_dir), session_.read_only.busy_timeout_ms))
+        services_.show_message(*reminder);
 }
 
 void TMainForm::AboutClick() {

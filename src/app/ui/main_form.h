@@ -61,6 +61,8 @@ public:
     void refresh_labels();
     // Device test through a short-lived link, then the database path.
     void status_refresh();
+    // At start: says so when rows of runs that could not be stored wait in the spool.
+    void remind_spooled_rows();
 
 public slots:
     void NewOptionsClick();
@@ -75,6 +77,9 @@ public slots:
     void DebugConsoleClick();
     void SelectDataBaseClick();
     void NewDataBaseClick();
+    // Beside the file choices: a server, tried once before it is taken; and the spool's push.
+    void SelectServerClick();
+    void PushSpoolClick();
     void AboutClick();
 
 protected:

@@ -3,6 +3,9 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <chrono>
+#include <future>
+
 namespace xkv {
 
 void painting_wait(int ms) {
@@ -10,6 +13,12 @@ void painting_wait(int ms) {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+void painting_call(const std::function<void()>& work) {
+    std::future<void> done = std::async(std::launch::async, work);
+    while (done.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) painting_wait(15);
+    done.get();
 }
 
 } // namespace xkv

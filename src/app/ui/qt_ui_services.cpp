@@ -10,6 +10,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -102,6 +104,15 @@ bool qt_ui_services::open_with_desktop(const std::string& path_or_url) {
                          ? QUrl(target)
                          : QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath());
     return QDesktopServices::openUrl(url);
+}
+
+std::optional<std::string> qt_ui_services::ask_text(const std::string& prompt, const std::string& title,
+                                                    const std::string& initial) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(QApplication::activeWindow(), qt_text(title), qt_text(prompt),
+                                               QLineEdit::Normal, qt_text(initial), &ok);
+    if (!ok) return std::nullopt;
+    return std_text(text.trimmed());
 }
 
 } // namespace xkv

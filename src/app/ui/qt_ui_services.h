@@ -28,6 +28,8 @@ public:
                                                 const std::string& default_extension) override;
     std::optional<std::string> choose_save_file(const std::string& filter,
                                                 const std::string& default_extension) override;
+    std::optional<std::string> ask_text(const std::string& prompt, const std::string& title,
+                                        const std::string& initial) override;
     bool open_with_desktop(const std::string& path_or_url) override;
 
 private:

@@ -294,9 +294,16 @@ void Treal_measurment::Button4Click() {
         Timer1_->stop();
         const std::string database = session_.database_path();
         // A database error is thrown before anything is written: the window stays and SAVE may be pressed again.
-        auto hooks = qc_mark_hooks(database, session_.file(program_options_file));
-        for (auto& hook : calibration_hooks(session_.file(calibration_file))) hooks.push_back(std::move(hook));
-        if (save_results(engine_->table(), database, hooks) == save_outcome::no_data) {
+        // A server may keep the store waiting (a bounded wait): the windows paint meanwhile.
+        const std::string options_path = session_.file(program_options_file);
+        const std::string calibration_path = session_.file(calibration_file);
+        save_outcome saved = save_outcome::no_data;
+        painting_call([&] {
+            auto hooks = qc_mark_hooks(database, options_path);
+            for (auto& hook : calibration_hooks(calibration_path)) hooks.push_back(std::move(hook));
+            saved = save_results(engine_->table(), database, hooks);
+        });
+        if (saved == save_outcome::no_data) {
             services_.show_message(no_data_to_save);
             return;
         }
