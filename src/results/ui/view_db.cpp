@@ -1,6 +1,7 @@
 #include "results/ui/view_db.h"
 
 #include "app/session.h"
+#include "app/ui/painting_wait.h"
 #include "app/ui/remembered_layout.h"
 #include "app/ui/window_placement.h"
 #include "results/listing_export.h"
@@ -166,7 +167,11 @@ void TViewDB::Button2Click() {
 }
 
 void TViewDB::list(const bound_statement& select) {
-    model_->set_grid(list_results(database(), select)); // a failure keeps what was shown
+    // A server may take its (bounded) time to answer: the windows paint meanwhile.
+    const std::string location = database();
+    viewer_grid rows;
+    painting_call([&] { rows = list_results(location, select); });
+    model_->set_grid(std::move(rows)); // a failure keeps what was shown
     // The operator's column widths and sort from last time, once there are columns to take them.
     if (!header_restored_) header_restored_ = restore_header(*Grid_->horizontalHeader(), "viewer");
     if (!header_restored_) Grid_->resizeColumnsToContents();
@@ -242,7 +247,10 @@ void TViewDB::calcomboDropDown() { refill(calcombo_, filter_list::cal_name); }
 void TViewDB::hvcomboDropDown() { refill(hvcombo_, filter_list::hv); }
 
 void TViewDB::refill(drop_down_combo* combo, filter_list list) {
-    combo->set_entries(refill_list(database(), list, entry_bytes(combo)));
+    const std::string location = database(), typed = entry_bytes(combo);
+    std::vector<std::string> entries;
+    painting_call([&] { entries = refill_list(location, list, typed); });
+    combo->set_entries(entries);
 }
 
 viewer_filter TViewDB::filter() const {
