@@ -10,6 +10,7 @@
 #include "support/cli_in_process.h"
 #include "support/sim_process.h"
 #include "support/temp_dir.h"
+#include "support/tsv_cells.h"
 
 #include <gtest/gtest.h>
 
@@ -21,15 +22,6 @@ using namespace xkv::cli;
 using namespace xkv::test;
 
 namespace {
-
-std::vector<std::string> cells_of(const std::string& line) {
-    std::vector<std::string> cells;
-    std::size_t start = 0;
-    for (std::size_t end; (end = line.find('\t', start)) != std::string::npos; start = end + 1)
-        cells.push_back(line.substr(start, end - start));
-    cells.push_back(line.substr(start));
-    return cells;
-}
 
 // The second line of the output (the record under its header), as cells.
 std::vector<std::string> record_cells(const std::string& out) {

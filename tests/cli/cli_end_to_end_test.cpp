@@ -4,6 +4,7 @@
 #include "support/http_server.h"
 #include "support/sim_process.h"
 #include "support/temp_dir.h"
+#include "support/tsv_cells.h"
 
 #include <gtest/gtest.h>
 
@@ -97,15 +98,6 @@ std::vector<std::string> lines_of(const std::string& text) {
     for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
         lines.push_back(text.substr(start, end - start));
     return lines;
-}
-
-std::vector<std::string> cells_of(const std::string& line) {
-    std::vector<std::string> cells;
-    std::size_t start = 0;
-    for (std::size_t end; (end = line.find('\t', start)) != std::string::npos; start = end + 1)
-        cells.push_back(line.substr(start, end - start));
-    cells.push_back(line.substr(start));
-    return cells;
 }
 
 } // namespace
