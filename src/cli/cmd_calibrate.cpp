@@ -81,11 +81,13 @@ std::optional<int> measure_standard(context& c, const command_line& line, const 
 }
 
 int keep_calibration(context& c, const command_line& line, calibration_record rec, const std::string& counter) {
-    rec = xkv::keep_calibration(*open_results_store(c.database_path(), {c.read_only.busy_timeout_ms}), std::move(rec),
-                                counter, line.flag("apply"), c.file(calibration_file));
+    rec = store_calibration(*open_results_store(c.database_path(), {c.read_only.busy_timeout_ms}), std::move(rec),
+                            counter, line.flag("apply"));
+    // The stored record is printed before its keys are written, so a failing write still shows it.
     write_tsv_row(c.out, calibration_history_headers);
     write_tsv_row(c.out, calibration_history_cells(rec));
     if (rec.applied) {
+        apply_calibration(c.file(calibration_file), rec);
         c.err << kind_name(rec.kind) << " " << rec.value << " (u " << rec.u << ") applied to the set " << rec.set_name
               << "\n";
     }

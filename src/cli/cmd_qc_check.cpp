@@ -183,7 +183,7 @@ std::string age_text(std::int64_t now, const std::string& when) {
 
 int qc_status(context& c) {
     const qc_options options = read_qc_options(c.file(program_options_file));
-    const std::vector<qc_record> records = qc_records_at(c.database_path());
+    const std::vector<qc_record> records = qc_records_at(c.database_path(), {c.read_only.busy_timeout_ms});
     std::vector<std::string> counters;
     for (const qc_record& r : records)
         if (std::find(counters.begin(), counters.end(), r.origin.counter) == counters.end())

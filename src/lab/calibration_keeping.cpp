@@ -15,13 +15,6 @@ calibration_record store_calibration(results_store& store, calibration_record re
     return add_calibration(store, rec);
 }
 
-calibration_record keep_calibration(results_store& store, calibration_record rec, const std::string& counter,
-                                    bool apply, const std::string& calibration_path) {
-    rec = store_calibration(store, std::move(rec), counter, apply);
-    if (rec.applied) apply_calibration(calibration_path, rec);
-    return rec;
-}
-
 const std::vector<std::string> calibration_history_headers = {
     "set",     "kind",          "version",         "value",           "u",
     "nuclide", "activity",      "u_activity",      "reference_date",  "half_life_years",

@@ -14,11 +14,6 @@ namespace xkv {
 // Stamps and stores the record, marked as applied when `apply`; returns it with its id and version.
 calibration_record store_calibration(results_store& store, calibration_record record, const std::string& counter,
                                      bool apply);
-// store_calibration, then, with `apply`, the numbers into the set's keys in the file at
-// `calibration_path` (throws write_error; the record stays kept as applied).
-calibration_record keep_calibration(results_store& store, calibration_record record, const std::string& counter,
-                                    bool apply, const std::string& calibration_path);
-
 // One column per field of a record, "set" to "applied".
 extern const std::vector<std::string> calibration_history_headers;
 std::vector<std::string> calibration_history_cells(const calibration_record& record);

@@ -26,10 +26,12 @@ std::optional<std::int64_t> id_of(std::string_view id) {
 
 } // namespace
 
-lab_row_extras::lab_row_extras(const std::string& database_path, std::string calibration_path, double k, double gamma)
+lab_row_extras::lab_row_extras(const std::string& database_path, std::string calibration_path, double k, double gamma,
+                               int busy_timeout_ms)
     : calibration_path_(std::move(calibration_path)), k_(k), gamma_(gamma),
       headers_(lab_headers.begin(), lab_headers.end()) {
-    const auto store = open_existing_store(database_path); // reading must not create a database
+    // Reading must not create a database.
+    const auto store = open_existing_store(database_path, {busy_timeout_ms});
     if (!store) return;
     records_ = calibrations_of_results(*store);
     qc_marks_ = lab_store(*store).qc_marks();
@@ -79,8 +81,9 @@ std::vector<std::string> lab_row_extras::row_cells(const _r_results& row) {
 
 std::shared_ptr<lab_row_extras> lab_extras_of(const std::string& program_dir, const std::string& database_path) {
     const std::string options = program_dir + program_options_file;
-    return std::make_shared<lab_row_extras>(database_path, program_dir + calibration_file,
-                                            read_read_only_options(options).limits_k, read_limits_gamma(options));
+    const read_only_options read_only = read_read_only_options(options);
+    return std::make_shared<lab_row_extras>(database_path, program_dir + calibration_file, read_only.limits_k,
+                                            read_limits_gamma(options), read_only.busy_timeout_ms);
 }
 
 } // namespace xkv

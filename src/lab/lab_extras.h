@@ -6,6 +6,7 @@
 
 #include "lab/calibration_record.h"
 #include "lab/lab_result.h"
+#include "results/results_store.h"
 #include "results/row_extras.h"
 
 #include <cstdint>
@@ -19,7 +20,8 @@ namespace xkv {
 class lab_row_extras final : public row_extras {
 public:
     // The records come from the store at `database_path` (read once, when it exists).
-    lab_row_extras(const std::string& database_path, std::string calibration_path, double k, double gamma);
+    lab_row_extras(const std::string& database_path, std::string calibration_path, double k, double gamma,
+                   int busy_timeout_ms = default_busy_timeout_ms);
     const std::vector<std::string>& headers() const override { return headers_; }
     std::vector<std::string> listing_cells(const std::vector<std::string_view>& cells) override;
     std::vector<std::string> row_cells(const _r_results& row) override;

@@ -204,8 +204,8 @@ std::map<std::string, std::string, std::less<>> lab_store::qc_marks() {
     return out;
 }
 
-std::vector<qc_record> qc_records_at(const std::string& location) {
-    const auto store = open_existing_store(location);
+std::vector<qc_record> qc_records_at(const std::string& location, const store_options& options) {
+    const auto store = open_existing_store(location, options);
     return store ? lab_store(*store).qc_records() : std::vector<qc_record>{};
 }
 

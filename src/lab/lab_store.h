@@ -53,6 +53,6 @@ private:
 };
 
 // The QC records at `location`; none where no database is there yet.
-std::vector<qc_record> qc_records_at(const std::string& location);
+std::vector<qc_record> qc_records_at(const std::string& location, const store_options& options = {});
 
 } // namespace xkv

@@ -6,6 +6,7 @@
 
 #include "lab/ui/calibration_form.h"
 #include "measurement/parameter_sets.h"
+#include "support/sim_process.h"
 
 #include <QCheckBox>
 
@@ -18,6 +19,7 @@ class calibration_window_test : public QObject {
     Q_OBJECT
 private slots:
     void entered_counts_are_computed_kept_applied_and_listed();
+    void escape_during_a_count_stops_it_at_the_instrument();
 };
 
 void calibration_window_test::entered_counts_are_computed_kept_applied_and_listed() {
@@ -74,6 +76,30 @@ void calibration_window_test::entered_counts_are_computed_kept_applied_and_liste
     QCOMPARE(set.beta, std::string("0.4"));
 
     if (const char* shot = std::getenv("XKV_SHOT")) w->grab().save(shot);
+}
+
+void calibration_window_test::escape_during_a_count_stops_it_at_the_instrument() {
+    test::sim_process sim({"--speed", "1", "--alpha", "30"});
+    windows_fixture f(sim.link_path());
+    test::write_file(f.calibrations(), "[Soil]\r\nalpha=0.25\r\nbeta=0.4\r\nact_alpha=0.05\r\nact_beta=0.05\r\n"
+                                       "caption=Soil\r\nB=1\r\nC=1\r\nD=1\r\nE=1\r\nunits=Bq\r\npreset_time=600\r\n");
+    f.start_windows();
+    f.find("Calibration")->trigger();
+    auto* w = f.window<Tcalibration_form>();
+    f.type(w, "Edit6", "600");
+    f.click(w, "Button1"); // START
+    QTRY_VERIFY_WITH_TIMEOUT(w->run() && w->run()->timer_on(), 20000);
+    const auto counting = [&sim] {
+        const auto logged = sim.commands();
+        return std::find(logged.begin(), logged.end(), "G") != logged.end();
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(counting(), 5000); // at the instrument too
+    const auto before = sim.commands();
+    QTest::keyClick(w, Qt::Key_Escape);
+    QVERIFY(!w->isVisible());
+    QVERIFY(!w->run()->timer_on());
+    QTRY_VERIFY_WITH_TIMEOUT(sim.commands().size() > before.size() && sim.commands().back() == "S", 5000);
+    QVERIFY(!w->pending()); // nothing computed from a count cut short
 }
 
 XKV_SHELL_TEST_MAIN(calibration_window_test)

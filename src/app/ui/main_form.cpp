@@ -373,7 +373,7 @@ void TMainForm::NewDataBaseClick() {
 
 void TMainForm::SelectServerClick() {
     const std::string& now = session_.options.database;
-    const auto uri = services_.ask_text(server_prompt, server_title, is_server_location(now) ? now : "");
+    const auto uri = services_.ask_text(server_prompt, server_title, is_server_location(now) ? store_shown(now) : "");
     if (!uri || uri->empty()) return;
     std::optional<std::string> refusal;
     painting_call([&] { refusal = server_refusal(*uri); });

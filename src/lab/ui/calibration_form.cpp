@@ -198,11 +198,14 @@ void Tcalibration_form::refill_sets() {
 
 void Tcalibration_form::show_history() {
     std::vector<std::vector<std::string>> rows{calibration_history_headers};
-    const std::string set = entry_bytes(set_);
+    const std::string set = entry_bytes(set_), location = session_.database_path();
+    const int wait_ms = session_.read_only.busy_timeout_ms;
     try {
-        if (const auto store = open_existing_store(session_.database_path(), {session_.read_only.busy_timeout_ms}))
-            for (const calibration_record& r : calibration_history(*store, set))
-                rows.push_back(calibration_history_cells(r));
+        painting_call([&] { // a server may take its bounded time to answer
+            if (const auto store = open_existing_store(location, {wait_ms}))
+                for (const calibration_record& r : calibration_history(*store, set))
+                    rows.push_back(calibration_history_cells(r));
+        });
     } catch (const std::exception& e) {
         services_.show_error(e.what()); // the history stays empty; nothing else depends on it
     }
@@ -316,8 +319,10 @@ void Tcalibration_form::Button4Click() {
     if (!pending_) return;
     std::optional<calibration_record> kept;
     try {
-        const auto store = open_results_store(session_.database_path(), {session_.read_only.busy_timeout_ms});
-        kept = store_calibration(*store, *pending_, pending_counter_, apply_->isChecked());
+        const std::string location = session_.database_path();
+        const int wait_ms = session_.read_only.busy_timeout_ms;
+        const bool apply = apply_->isChecked();
+        painting_call([&] { kept = store_calibration(*open_results_store(location, {wait_ms}), *pending_, pending_counter_, apply); });
         pending_.reset(); // stored: a second Keep would make a second version of it
         result_text_ = std::string(kind_name(kept->kind)) + " v" + kept->version + " of " + kept->set_name +
                        " kept: " + kept->value + u_label(kept->kind) + kept->u;

@@ -49,6 +49,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Escape closes the window as its close box does, so a count in progress is stopped first.
+    void reject() override { close(); }
 
 private:
     calibration_kind kind() const;

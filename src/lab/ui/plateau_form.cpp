@@ -194,7 +194,9 @@ void Tplateau_form::finish() {
     const plateau_request& r = scan_->request();
     plateau_record record =
         plateau_record_of(shown_, r.supply, r.channel, r.preset_time, r.max_slope, origin_now(scan_->counter()));
-    lab_store(*open_results_store(session_.database_path())).add(record);
+    const std::string location = session_.database_path();
+    const int wait_ms = session_.read_only.busy_timeout_ms;
+    painting_call([&] { lab_store(*open_results_store(location, {wait_ms})).add(record); });
 }
 
 void Tplateau_form::Button3Click() {

@@ -41,6 +41,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Escape closes the window as its close box does, so a count in progress is stopped first.
+    void reject() override { close(); }
 
 private:
     void finish();

@@ -203,7 +203,8 @@ void Treal_measurment::FormShow() {
 
 void Treal_measurment::show_qc_state() {
     try {
-        qc_ = read_qc_state(session_.database_path(), session_.file(program_options_file));
+        const std::string location = session_.database_path(), options_path = session_.file(program_options_file);
+        painting_call([&] { qc_ = read_qc_state(location, options_path); }); // a server answers in its time
     } catch (const std::exception& e) { // the store cannot be read: QC cannot be shown current
         qc_ = {false, read_qc_options(session_.file(program_options_file)).block,
                std::string("QC state unknown: ") + e.what()};

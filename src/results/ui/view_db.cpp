@@ -219,7 +219,7 @@ void TViewDB::GridDblClick(const QModelIndex& index) {
     grid().row_views(row, cells);
     row_details details;
     try {
-        details = session_.listing_extras()->details(cells);
+        painting_call([&] { details = session_.listing_extras()->details(cells); }); // reads the store
     } catch (const std::exception& e) { // the store's records cannot be read
         services_.show_error(e.what());
         return;
