@@ -2,6 +2,7 @@
 
 #include "cli/commands.h"
 
+#include "lab/qc_marks.h"
 #include "results/postgres_store.h"
 #include "results/spool.h"
 #include "results/spool_push.h"
@@ -40,7 +41,7 @@ int db_status(context& c, const command_line& line) {
 int db_push(context& c, const command_line& line) {
     only_subcommand(line);
     const push_report pushed =
-        push_spool_report(spool_path(c.program_dir), c.database_path(), c.read_only.busy_timeout_ms);
+        push_spool_report(spool_path(c.program_dir), c.database_path(), c.read_only.busy_timeout_ms, lab_carried_tables());
     (pushed.stored ? c.out : c.err) << pushed.text << "\n";
     return pushed.stored ? exit_ok : exit_error;
 }
@@ -57,7 +58,7 @@ int db_copy(context& c, const command_line& line) {
     const int wait_ms = c.read_only.busy_timeout_ms;
     const auto from = open_results_store(source, {wait_ms});
     const auto to = open_results_store(target, {wait_ms});
-    const copy_outcome copied = copy_rows(*from, *to, select);
+    const copy_outcome copied = copy_rows(*from, *to, select, {}, 500, lab_carried_tables());
     c.out << rows_text(copied.copied) << " copied from \"" << from->name() << "\" to \"" << to->name() << "\""
           << already_there_text(copied.present) << "\n";
     return exit_ok;

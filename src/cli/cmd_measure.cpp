@@ -188,9 +188,10 @@ int save_or_spool(context& c, const run_table& table) {
     const std::string database = c.database_path();
     const std::vector<std::string> keys = new_row_keys(table);
     std::string reason;
+    // The QC mark goes with the rows wherever they are kept, the spool too.
+    auto hooks = qc_mark_hooks(database, c.file(program_options_file));
+    for (auto& hook : calibration_hooks(c.file(calibration_file))) hooks.push_back(std::move(hook));
     try {
-        auto hooks = qc_mark_hooks(database, c.file(program_options_file));
-        for (auto& hook : calibration_hooks(c.file(calibration_file))) hooks.push_back(std::move(hook));
         save_results(table, *open_results_store(database, {c.read_only.busy_timeout_ms}), keys, hooks);
         return exit_ok;
     } catch (const std::exception& e) {
@@ -200,7 +201,7 @@ int save_or_spool(context& c, const run_table& table) {
     const std::string rows = keys.size() == 1 ? "1 row" : std::to_string(keys.size()) + " rows";
     c.err << reason << "\n";
     try {
-        spool_run(table, keys, spool, c.read_only.busy_timeout_ms);
+        spool_run(table, keys, spool, c.read_only.busy_timeout_ms, hooks);
     } catch (const std::exception& e) {
         c.err << e.what() << "\nthe run (" << rows << ") was not saved to \"" << store_shown(database)
               << "\" and could not be kept in the spool \"" << spool << "\": its rows are only on stdout\n";

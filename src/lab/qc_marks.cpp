@@ -7,6 +7,11 @@
 
 namespace xkv {
 
+const std::vector<carried_table>& lab_carried_tables() {
+    static const std::vector<carried_table> tables{{lab_store::qc_marks_table, {"mark"}}};
+    return tables;
+}
+
 std::vector<save_hook> qc_mark_hooks(const std::string& location, const std::string& program_options_path) {
     std::string mark;
     try {

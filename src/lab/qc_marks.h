@@ -4,6 +4,7 @@
 
 #include "results/results_store.h"
 #include "results/save_results.h"
+#include "results/store_copy.h"
 
 #include <string>
 #include <vector>
@@ -13,6 +14,9 @@ namespace xkv {
 // The hooks for a SAVE to the store at `location` now: one that marks every row when QC is not
 // current (or cannot be read: the reason is the mark), none when it is. The QC records are
 // read from that store, a server's as well as a file's.
+// The lab's tables a copy or a push of the spool carries with each row: its QC mark.
+const std::vector<carried_table>& lab_carried_tables();
+
 std::vector<save_hook> qc_mark_hooks(const std::string& location, const std::string& program_options_path);
 
 } // namespace xkv

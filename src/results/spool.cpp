@@ -26,9 +26,9 @@ std::string decimal_id(std::int64_t id) {
 std::string spool_path(const std::string& program_dir) { return program_dir + "/results_spool.mdb"; }
 
 void spool_run(const run_table& table, const std::vector<std::string>& keys, const std::string& spool,
-               int busy_timeout_ms) {
+               int busy_timeout_ms, const std::vector<save_hook>& hooks) {
     sqlite_store store(spool, busy_timeout_ms);
-    save_results(table, store, keys);
+    save_results(table, store, keys, hooks);
 }
 
 std::size_t spooled_rows(const std::string& spool, int busy_timeout_ms) {
@@ -41,13 +41,14 @@ std::size_t spooled_rows(const std::string& spool, int busy_timeout_ms) {
     return rows;
 }
 
-copy_outcome push_spool(const std::string& spool, results_store& target, int busy_timeout_ms) {
+copy_outcome push_spool(const std::string& spool, results_store& target, int busy_timeout_ms,
+                        const std::vector<carried_table>& carried) {
     if (!exists(spool)) return {};
     sqlite_store store(spool, busy_timeout_ms);
     std::vector<row_sent> sent;
     const copy_outcome outcome = copy_rows(store, target, base_select(), [&sent](const std::vector<row_sent>& rows) {
         sent.insert(sent.end(), rows.begin(), rows.end());
-    });
+    }, 500, carried);
     // Only the rows read above, each by its key: a run spooled meanwhile (perhaps under an id a
     // second push has just freed) waits for the next push. A row kept without a key goes by its id.
     results_store::transaction taken_out(store);
@@ -59,6 +60,10 @@ copy_outcome push_spool(const std::string& spool, results_store& target, int bus
             {decimal_id(row.source_id), row.key});
         store.execute("DELETE FROM result_keys WHERE row_key = ?", {row.key});
     }
+    // What went with the rows goes out with them, so a later run under a freed id gets none of it.
+    for (const carried_table& t : carried)
+        if (store.has_table(t.table.name))
+            store.execute("DELETE FROM " + t.table.name + " WHERE result_id NOT IN (SELECT id FROM results)");
     taken_out.commit();
     return outcome;
 }

@@ -5,6 +5,7 @@
 
 #include "measurement/r_results.h"
 #include "results/results_store.h"
+#include "results/save_results.h"
 #include "results/store_copy.h"
 
 #include <cstddef>
@@ -19,8 +20,9 @@ std::string spool_path(const std::string& program_dir);
 // Keeps a run's rows under the keys its SAVE tried: had that SAVE stored them after all (a server
 // that went away during its COMMIT), the push finds them there and leaves them out.
 // Throws ESQLiteException.
+// The save hooks write what they keep beside each row into the spool too.
 void spool_run(const run_table& table, const std::vector<std::string>& keys, const std::string& spool,
-               int busy_timeout_ms = default_busy_timeout_ms);
+               int busy_timeout_ms = default_busy_timeout_ms, const std::vector<save_hook>& hooks = {});
 
 // How many rows wait; 0 when there is no spool file (asking creates none).
 std::size_t spooled_rows(const std::string& spool, int busy_timeout_ms = default_busy_timeout_ms);
@@ -28,6 +30,8 @@ std::size_t spooled_rows(const std::string& spool, int busy_timeout_ms = default
 // Sends every spooled row to `target`, each once. A row leaves the spool only after the target has
 // committed it, so a push that is cut short anywhere is simply run again. Throws ESQLiteException;
 // then the rows not yet taken out stay in the spool.
-copy_outcome push_spool(const std::string& spool, results_store& target, int busy_timeout_ms = default_busy_timeout_ms);
+// The `carried` rows go with their row, and leave the spool with it.
+copy_outcome push_spool(const std::string& spool, results_store& target, int busy_timeout_ms = default_busy_timeout_ms,
+                        const std::vector<carried_table>& carried = {});
 
 } // namespace xkv

@@ -47,12 +47,13 @@ bool same_store(const std::string& a, const std::string& b) {
     return !ec_a && !ec_b && path_a == path_b;
 }
 
-push_report push_spool_report(const std::string& spool, const std::string& database, int wait_ms) {
+push_report push_spool_report(const std::string& spool, const std::string& database, int wait_ms,
+                              const std::vector<carried_table>& carried) {
     if (existing_file(spool) && same_store(database, spool))
         throw std::runtime_error("the database is the spool itself (\"" + spool + "\"): choose another database");
     if (spooled_rows(spool, wait_ms) == 0) return {true, "no rows wait in the spool"};
     try {
-        const copy_outcome pushed = push_spool(spool, *open_results_store(database, {wait_ms}), wait_ms);
+        const copy_outcome pushed = push_spool(spool, *open_results_store(database, {wait_ms}), wait_ms, carried);
         return {true, rows_text(pushed.copied) + " stored in \"" + store_shown(database) + "\"" +
                           already_there_text(pushed.present)};
     } catch (const std::exception& e) {

@@ -3,8 +3,11 @@
 // "db push" prints them, the desktop shows them, so both say the same.
 
 #include <cstddef>
+#include "results/store_copy.h"
+
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace xkv {
 
@@ -25,7 +28,8 @@ struct push_report {
 
 // Sends the spool's rows to `database`, each once. Throws std::runtime_error when the database is
 // the spool itself; any other failure is the report's.
-push_report push_spool_report(const std::string& spool, const std::string& database, int busy_timeout_ms);
+push_report push_spool_report(const std::string& spool, const std::string& database, int busy_timeout_ms,
+                              const std::vector<carried_table>& carried = {});
 
 // The reminder at start when rows wait in the spool; nothing when none do or it can't be read.
 std::optional<std::string> spool_reminder(const std::string& spool, int busy_timeout_ms);

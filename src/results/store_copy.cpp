@@ -5,6 +5,7 @@
 #include "results/sha256.h"
 
 #include <charconv>
+#include <map>
 #include <stdexcept>
 
 namespace xkv {
@@ -54,6 +55,41 @@ row_in_transit from_listing(const std::vector<std::string_view>& cells, bool wit
     return row;
 }
 
+// The carried rows of each source result, read before the listing (a server answers one query at
+// a time): per table, result id -> the rows' other cells.
+using carried_rows = std::vector<std::map<std::int64_t, std::vector<std::vector<std::string>>>>;
+
+carried_rows read_carried(results_store& source, const std::vector<carried_table>& carried) {
+    carried_rows rows(carried.size());
+    for (std::size_t t = 0; t < carried.size(); ++t) {
+        if (!source.has_table(carried[t].table.name)) continue;
+        std::string sql = "SELECT result_id";
+        for (const std::string& column : carried[t].columns) sql += ", " + column;
+        source.query_each(sql + " FROM " + carried[t].table.name, {},
+                          [&](const std::vector<std::string_view>& cells) {
+                              rows[t][id_of(cells.at(0))].emplace_back(cells.begin() + 1, cells.end());
+                          });
+    }
+    return rows;
+}
+
+void write_carried(results_store& target, const std::vector<carried_table>& carried, const carried_rows& rows,
+                   std::int64_t source_id, std::int64_t target_id) {
+    for (std::size_t t = 0; t < carried.size(); ++t) {
+        const auto found = rows[t].find(source_id);
+        if (found == rows[t].end()) continue;
+        target.create_when_absent(carried[t].table);
+        std::string sql = "INSERT INTO " + carried[t].table.name + " (result_id", marks = "?";
+        for (const std::string& column : carried[t].columns) sql += ", " + column, marks += ", ?";
+        sql += ") VALUES (" + marks + ")";
+        for (const auto& cells : found->second) {
+            std::vector<std::string> values{std::to_string(target_id)};
+            values.insert(values.end(), cells.begin(), cells.end());
+            target.execute(sql, values);
+        }
+    }
+}
+
 } // namespace
 
 std::string derived_row_key(std::string_view id, std::string_view ts, const std::vector<std::string>& values) {
@@ -78,8 +114,10 @@ std::string derived_row_key(std::string_view id, std::string_view ts, const std:
 }
 
 copy_outcome copy_rows(results_store& source, results_store& target, const bound_statement& select,
-                       const batch_committed& committed, std::size_t batch_rows) {
+                       const batch_committed& committed, std::size_t batch_rows,
+                       const std::vector<carried_table>& carried) {
     const bool source_has_keys = source.has_table(row_keys_table.name);
+    const carried_rows carried_of = read_carried(source, carried);
     copy_outcome outcome;
     std::vector<row_in_transit> batch;
     const auto store_batch = [&] {
@@ -93,7 +131,9 @@ copy_outcome copy_rows(results_store& source, results_store& target, const bound
                 ++outcome.present;
                 continue;
             }
-            add_row_key(target, target.insert_result(row.values, row.ts), row.key);
+            const std::int64_t id = target.insert_result(row.values, row.ts);
+            add_row_key(target, id, row.key);
+            write_carried(target, carried, carried_of, row.source_id, id);
             ++outcome.copied;
         }
         rows.commit();

@@ -27,12 +27,21 @@ struct row_sent {
 // Told of each batch of rows once the target has committed it.
 using batch_committed = std::function<void(const std::vector<row_sent>& rows)>;
 
+// A table beside `results` whose rows each belong to one result (its column `result_id`, then
+// `columns`): a copy carries them with their row, under the row's new id.
+struct carried_table {
+    side_table table;
+    std::vector<std::string> columns;
+};
+
 // Copies the rows that `select` (a viewer select: base_select() or filtered_select()) finds in
 // `source` to `target` in id order, keeping `ts` and every value as the source lists them. Each
 // batch of `batch_rows` rows is one transaction of the target, whose keys are checked inside it,
-// so an interrupted copy run again stores each row once. Throws ESQLiteException.
+// so an interrupted copy run again stores each row once; the `carried` rows of a row go in its
+// transaction (a row the target held already keeps what it has). Throws ESQLiteException.
 copy_outcome copy_rows(results_store& source, results_store& target, const bound_statement& select,
-                       const batch_committed& committed = {}, std::size_t batch_rows = 500);
+                       const batch_committed& committed = {}, std::size_t batch_rows = 500,
+                       const std::vector<carried_table>& carried = {});
 
 // The key of a row saved before rows had keys. It is the row's own identity, not its store's:
 // a digest of its id, time stamp and every value as the listing gives them. A file that is moved,

@@ -114,9 +114,16 @@ TEST(DbSpool, ARunTheStoreCannotTakeWaitsInTheSpoolAndThePushStoresIt) {
         EXPECT_EQ(pushed.code, exit_ok) << pushed.err;
         EXPECT_EQ(pushed.out, "1 row stored in \"" + good + "\"\n");
         EXPECT_EQ(s.cli({"db", "push"}).out, "no rows wait in the spool\n");
+        EXPECT_EQ(first_column(s.spool(), "SELECT count(*) FROM qc_marks"), std::vector<std::string>{"0"})
+            << "a mark leaves the spool with its row";
     }
     EXPECT_EQ(first_column(good, "SELECT sample_id||' '||p1||' '||p2 FROM results ORDER BY id"),
               (std::vector<std::string>{"S1 5 20", "S2 5 20"}));
+    // The store's QC records could not be read at SAVE: each row reached the store with that mark,
+    // under its new id.
+    EXPECT_EQ(first_column(good, "SELECT r.sample_id||' '||substr(m.mark, 1, 17) FROM results r "
+                                 "JOIN qc_marks m ON m.result_id = r.id ORDER BY r.id"),
+              (std::vector<std::string>{"S1 QC state unknown:", "S2 QC state unknown:"}));
 }
 
 TEST(DbSpool, TwoStationsSavingToOneFileAtTheSameMomentBothStoreTheirRuns) {

@@ -10,6 +10,7 @@
 #include "app/ui/remembered_layout.h"
 #include "app/ui/view_options_form.h"
 #include "app/ui/xkv_application.h"
+#include "lab/qc_marks.h"
 #include "link/device_test.h"
 #include "link/t_xkv.h"
 #include "results/results_store.h"
@@ -389,7 +390,8 @@ void TMainForm::SelectServerClick() {
 void TMainForm::PushSpoolClick() {
     push_report pushed;
     const std::string spool = spool_path(session_.program_dir), database = session_.database_path();
-    painting_call([&] { pushed = push_spool_report(spool, database, session_.read_only.busy_timeout_ms); });
+    const int wait_ms = session_.read_only.busy_timeout_ms;
+    painting_call([&] { pushed = push_spool_report(spool, database, wait_ms, lab_carried_tables()); });
     if (pushed.stored)
         services_.show_message(pushed.text);
     else
