@@ -126,7 +126,10 @@ calibration_record add_calibration(results_store& store, calibration_record rec)
 std::vector<calibration_record> calibration_history(results_store& store, const std::optional<std::string>& set) {
     if (!store.has_table("calibrations")) return {};
     const std::string select = std::string("SELECT ") + columns + " FROM calibrations";
-    const std::string order = " ORDER BY set_name, kind, version";
+    // Byte order on either store, as the file sorts texts (a server would sort by its locale).
+    const std::string order = store.dialect() == store_dialect::sqlite
+                                  ? " ORDER BY set_name, kind, version"
+                                  : " ORDER BY set_name COLLATE \"C\", kind COLLATE \"C\", version";
     if (set) return records_of(store.query(select + " WHERE set_name = ?" + order, {*set}));
     return records_of(store.query(select + order));
 }

@@ -318,9 +318,12 @@ void Treal_measurment::Button6Click() {
     const busy_scope busy(busy_);
     const button_set before = engine_->buttons();
     show_buttons(run_buttons{});
-    const report_sources sources = session_.report_sources_for(engine_->measurement());
     report_result result = report_result::cancelled;
     try {
+        // The lab's values come from the store (a server answers in its time): the windows paint.
+        report_sources sources;
+        const cur_measurment& setup = engine_->measurement();
+        painting_call([&] { sources = session_.report_sources_for(setup); });
         result = report_from_run(engine_->table(), sources, services_);
     } catch (...) {
         show_buttons(buttons_of(before));

@@ -183,29 +183,37 @@ void TViewDB::Button3Click() {
     if (!file) return;
     viewer_grid sorted;
     const viewer_grid& shown = shown_grid(sorted);
+    const auto lab_extras = [this] { // the lab's values come from the store: read while the windows paint
+        std::shared_ptr<row_extras> extras;
+        painting_call([&] { extras = session_.listing_extras(); });
+        return extras;
+    };
     switch (export_format_of(*file)) {
     case export_format::xls:
         if (save_grid_as_xls(shown, *file)) services_.show_message("file saved!");
         return;
     case export_format::xlsx:
-        export_grid(shown, *xlsx_file_writer(*file), session_.read_only.limits_k, session_.listing_extras().get());
+        export_grid(shown, *xlsx_file_writer(*file), session_.read_only.limits_k, lab_extras().get());
         break;
     case export_format::csv:
-        export_grid(shown, *csv_file_writer(*file), session_.read_only.limits_k, session_.listing_extras().get());
+        export_grid(shown, *csv_file_writer(*file), session_.read_only.limits_k, lab_extras().get());
         break;
     }
     services_.show_message("file saved!");
 }
 
 void TViewDB::Button5Click() {
-    TChartForm chart(this, grid(), services_, session_.qc_charts());
+    decltype(session_.qc_charts()) qc;
+    painting_call([&] { qc = session_.qc_charts(); }); // QC records from the store
+    TChartForm chart(this, grid(), services_, qc);
     chart.show_column(remembered_choice(chart_column_key).toStdString()); // the column chosen last time
     chart.exec();
     remember_choice(chart_column_key, QString::fromStdString(chart.column()));
 }
 
 void TViewDB::Button4Click() {
-    const report_sources sources = session_.report_sources_for(session_.last_setup);
+    report_sources sources;
+    painting_call([&] { sources = session_.report_sources_for(session_.last_setup); }); // reads the store
     viewer_grid sorted;
     report_from_viewer(shown_grid(sorted), sources, services_);
 }
