@@ -2,6 +2,7 @@
 
 #include "cli/commands.h"
 
+#include "lab/calibrations_in_copy.h"
 #include "lab/qc_marks.h"
 #include "results/postgres_store.h"
 #include "results/spool.h"
@@ -58,7 +59,8 @@ int db_copy(context& c, const command_line& line) {
     const int wait_ms = c.read_only.busy_timeout_ms;
     const auto from = open_results_store(source, {wait_ms});
     const auto to = open_results_store(target, {wait_ms});
-    const copy_outcome copied = copy_rows(*from, *to, select, {}, 500, lab_carried_tables());
+    calibrations_in_copy calibrations; // each row keeps the trace of its calibrations
+    const copy_outcome copied = copy_rows(*from, *to, select, {}, 500, lab_carried_tables(), {&calibrations});
     c.out << rows_text(copied.copied) << " copied from \"" << from->name() << "\" to \"" << to->name() << "\""
           << already_there_text(copied.present) << "\n";
     return exit_ok;

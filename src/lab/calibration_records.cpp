@@ -94,6 +94,21 @@ bool same_number(const std::string& a, const std::string& b) {
     }
 }
 
+// Adds the record under its version; returns the id the store gave it.
+std::string insert_record(results_store& store, const calibration_record& rec) {
+    return std::string(
+        store
+            .query("INSERT INTO calibrations (set_name, kind, version, value, u, nuclide, activity, u_activity, "
+                   "reference_date, half_life_years, counts, counting_time, background_rate, background_time, "
+                   "measured_at, user_name, station, counter, applied) "
+                   "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id",
+                   {rec.set_name, std::string(kind_name(rec.kind)), rec.version, rec.value, rec.u, rec.nuclide,
+                    rec.activity, rec.u_activity, rec.reference_date, rec.half_life_years, rec.counts,
+                    rec.counting_time, rec.background_rate, rec.background_time, rec.measured_at, rec.user_name,
+                    rec.station, rec.counter, rec.applied ? "1" : "0"})
+            .cell(0, 0));
+}
+
 } // namespace
 
 void ensure_calibration_tables(results_store& store) {
@@ -108,19 +123,29 @@ calibration_record add_calibration(results_store& store, calibration_record rec)
     const text_table last = store.query(
         "SELECT COALESCE(MAX(version), 0) + 1 FROM calibrations WHERE set_name = ? AND kind = ?", {rec.set_name, kind});
     rec.version = std::string(last.cell(0, 0));
-    store.execute("INSERT INTO calibrations (set_name, kind, version, value, u, nuclide, activity, u_activity, "
-                  "reference_date, half_life_years, counts, counting_time, background_rate, background_time, "
-                  "measured_at, user_name, station, counter, applied) "
-                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                  {rec.set_name, kind, rec.version, rec.value, rec.u, rec.nuclide, rec.activity, rec.u_activity,
-                   rec.reference_date, rec.half_life_years, rec.counts, rec.counting_time, rec.background_rate,
-                   rec.background_time, rec.measured_at, rec.user_name, rec.station, rec.counter,
-                   rec.applied ? "1" : "0"});
-    const text_table id = store.query("SELECT id FROM calibrations WHERE set_name = ? AND kind = ? AND version = ?",
-                                      {rec.set_name, kind, rec.version});
-    rec.id = std::string(id.cell(0, 0));
+    rec.id = insert_record(store, rec);
     transaction.commit();
     return rec;
+}
+
+std::string carried_calibration_id(results_store& store, const calibration_record& rec) {
+    ensure_calibration_tables(store);
+    const std::string kind(kind_name(rec.kind));
+    const text_table same = store.query(
+        "SELECT id FROM calibrations WHERE set_name = ? AND kind = ? AND value = ? AND u = ? AND measured_at = ? "
+        "AND station = ? AND counter = ? ORDER BY id LIMIT 1",
+        {rec.set_name, kind, rec.value, rec.u, rec.measured_at, rec.station, rec.counter});
+    if (same.row_count() > 0) return std::string(same.cell(0, 0));
+    calibration_record added = rec;
+    const text_table taken = store.query("SELECT id FROM calibrations WHERE set_name = ? AND kind = ? AND version = ?",
+                                         {rec.set_name, kind, rec.version});
+    if (taken.row_count() > 0) // another station's record holds that number here: the next one
+        added.version = std::string(store
+                                        .query("SELECT COALESCE(MAX(version), 0) + 1 FROM calibrations WHERE "
+                                               "set_name = ? AND kind = ?",
+                                               {rec.set_name, kind})
+                                        .cell(0, 0));
+    return insert_record(store, added);
 }
 
 std::vector<calibration_record> calibration_history(results_store& store, const std::optional<std::string>& set) {

@@ -21,6 +21,11 @@ void ensure_calibration_tables(results_store& store);
 // Stores the record as the next version of its set and kind; returns it with its id and version.
 calibration_record add_calibration(results_store& store, calibration_record record);
 
+// The id `store` holds the record under, inside the caller's transaction: a record of the same
+// content (set, kind, value, u, when, station, counter), or this one added, under its own version
+// where that is free and under the next one where another record holds it.
+std::string carried_calibration_id(results_store& store, const calibration_record& record);
+
 // Every version, by set, kind and version; only the named set's when one is given.
 std::vector<calibration_record> calibration_history(results_store& store, const std::optional<std::string>& set = {});
 

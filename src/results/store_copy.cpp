@@ -115,9 +115,11 @@ std::string derived_row_key(std::string_view id, std::string_view ts, const std:
 
 copy_outcome copy_rows(results_store& source, results_store& target, const bound_statement& select,
                        const batch_committed& committed, std::size_t batch_rows,
-                       const std::vector<carried_table>& carried) {
+                       const std::vector<carried_table>& carried,
+                       const std::vector<copy_companion*>& companions) {
     const bool source_has_keys = source.has_table(row_keys_table.name);
     const carried_rows carried_of = read_carried(source, carried);
+    for (copy_companion* companion : companions) companion->read(source);
     copy_outcome outcome;
     std::vector<row_in_transit> batch;
     const auto store_batch = [&] {
@@ -134,6 +136,7 @@ copy_outcome copy_rows(results_store& source, results_store& target, const bound
             const std::int64_t id = target.insert_result(row.values, row.ts);
             add_row_key(target, id, row.key);
             write_carried(target, carried, carried_of, row.source_id, id);
+            for (copy_companion* companion : companions) companion->write(target, row.source_id, id);
             ++outcome.copied;
         }
         rows.commit();

@@ -34,6 +34,15 @@ struct carried_table {
     std::vector<std::string> columns;
 };
 
+// What a module carries beside each new row of a copy: read from the source before its rows (a
+// server answers one query at a time), written into the target in the row's transaction.
+class copy_companion {
+public:
+    virtual ~copy_companion() = default;
+    virtual void read(results_store& source) = 0;
+    virtual void write(results_store& target, std::int64_t source_id, std::int64_t target_id) = 0;
+};
+
 // Copies the rows that `select` (a viewer select: base_select() or filtered_select()) finds in
 // `source` to `target` in id order, keeping `ts` and every value as the source lists them. Each
 // batch of `batch_rows` rows is one transaction of the target, whose keys are checked inside it,
@@ -41,7 +50,8 @@ struct carried_table {
 // transaction (a row the target held already keeps what it has). Throws ESQLiteException.
 copy_outcome copy_rows(results_store& source, results_store& target, const bound_statement& select,
                        const batch_committed& committed = {}, std::size_t batch_rows = 500,
-                       const std::vector<carried_table>& carried = {});
+                       const std::vector<carried_table>& carried = {},
+                       const std::vector<copy_companion*>& companions = {});
 
 // The key of a row saved before rows had keys. It is the row's own identity, not its store's:
 // a digest of its id, time stamp and every value as the listing gives them. A file that is moved,

@@ -1,5 +1,6 @@
 // The lab's records with a server as the results store: a calibration, a QC check and a sample
-// saved under them all land on the server, and the listing traces the sample to them.
+// saved under them all land on the server, and the listing traces the sample to them, also after
+// a copy to a file.
 
 #include "support/cli_in_process.h"
 #include "support/pg_cluster.h"
@@ -51,4 +52,12 @@ TEST(CliServerLab, CalibrationQcAndTheSampleTracedToThemLiveOnTheServer) {
     EXPECT_NE(history.out.find("Soil\tcrosstalk alpha to beta\t1\t"), std::string::npos) << history.out;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         EXPECT_TRUE(entry.is_directory()) << entry.path() << ": no database file beside the server";
+
+    // Copied to a file, the sample keeps its trace: its calibration record and its QC mark go along.
+    const std::string file = dir.file("archive.mdb");
+    const outcome copied = cli({"db", "copy", uri, file});
+    ASSERT_EQ(copied.code, 0) << copied.err;
+    write_file(dir.file("ini/program_opt.xkv"), "[DB]\r\ndatabase=" + file + "\r\n");
+    const outcome archived = cli({"list", "--lab"});
+    EXPECT_NE(archived.out.find("\tcrosstalk alpha to beta v1\tQC NOT CURRENT:"), std::string::npos) << archived.out;
 }
