@@ -59,8 +59,9 @@ int db_copy(context& c, const command_line& line) {
     const int wait_ms = c.read_only.busy_timeout_ms;
     const auto from = open_results_store(source, {wait_ms});
     const auto to = open_results_store(target, {wait_ms});
-    calibrations_in_copy calibrations; // each row keeps the trace of its calibrations
-    const copy_outcome copied = copy_rows(*from, *to, select, {}, 500, lab_carried_tables(), {&calibrations});
+    copy_companions companions = carried_copies(lab_carried_tables());
+    companions.push_back(std::make_unique<calibrations_in_copy>()); // each row keeps its calibrations' trace
+    const copy_outcome copied = copy_rows(*from, *to, select, {}, 500, companions);
     c.out << rows_text(copied.copied) << " copied from \"" << from->name() << "\" to \"" << to->name() << "\""
           << already_there_text(copied.present) << "\n";
     return exit_ok;

@@ -4,6 +4,7 @@
 #include "lab/crosstalk_keys.h"
 #include "lab/lab_options.h"
 #include "lab/lab_store.h"
+#include "lab/row_details.h"
 #include "lab/row_lab.h"
 #include "measurement/parameter_sets.h"
 #include "results/viewer_query.h"
@@ -11,6 +12,7 @@
 #include "settings/settings_files.h"
 #include "settings/value_text.h"
 
+#include <algorithm>
 
 namespace xkv {
 
@@ -77,6 +79,13 @@ std::vector<std::string> lab_row_extras::listing_cells(const std::vector<std::st
 
 std::vector<std::string> lab_row_extras::row_cells(const _r_results& row) {
     return cells_of(channels_of_row(row), row.id, row.calibration.name);
+}
+
+row_details lab_row_extras::details(const std::vector<std::string_view>& cells) {
+    static const std::size_t id = viewer_column("id");
+    std::vector<std::string> lab = listing_cells(cells);
+    lab.erase(lab.begin(), lab.begin() + static_cast<std::ptrdiff_t>(std::min(lab.size(), limits_column_count)));
+    return lab_row_details(lab, records_of(id < cells.size() ? cells[id] : std::string_view{}));
 }
 
 std::shared_ptr<lab_row_extras> lab_extras_of(const std::string& program_dir, const std::string& database_path) {

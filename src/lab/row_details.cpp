@@ -1,10 +1,6 @@
 #include "lab/row_details.h"
 
-#include "lab/lab_extras.h"
 #include "lab/row_lab.h"
-#include "results/viewer_query.h"
-
-#include <algorithm>
 
 namespace xkv {
 
@@ -50,14 +46,6 @@ row_details lab_row_details(const std::vector<std::string>& lab, const std::vect
     }
     if (const std::string qc = at(lab_column_count - 1); !qc.empty()) d.notes.push_back("QC: " + qc);
     return d;
-}
-
-// Here rather than in lab_extras.cpp: the details view is its only user.
-row_details lab_row_extras::details(const std::vector<std::string_view>& cells) {
-    static const std::size_t id = viewer_column("id");
-    std::vector<std::string> lab = listing_cells(cells);
-    lab.erase(lab.begin(), lab.begin() + static_cast<std::ptrdiff_t>(std::min(lab.size(), limits_column_count)));
-    return lab_row_details(lab, records_of(id < cells.size() ? cells[id] : std::string_view{}));
 }
 
 } // namespace xkv

@@ -55,32 +55,26 @@ row_in_transit from_listing(const std::vector<std::string_view>& cells, bool wit
     return row;
 }
 
-// The carried rows of each source result, read before the listing (a server answers one query at
-// a time): per table, result id -> the rows' other cells.
-using carried_rows = std::vector<std::map<std::int64_t, std::vector<std::vector<std::string>>>>;
+// One carried table's rows, read before the listing: result id -> the rows' other cells.
+class carried_table_copy final : public copy_companion {
+public:
+    explicit carried_table_copy(carried_table table) : table_(std::move(table)) {}
 
-carried_rows read_carried(results_store& source, const std::vector<carried_table>& carried) {
-    carried_rows rows(carried.size());
-    for (std::size_t t = 0; t < carried.size(); ++t) {
-        if (!source.has_table(carried[t].table.name)) continue;
+    void read(results_store& source) override {
+        if (!source.has_table(table_.table.name)) return;
         std::string sql = "SELECT result_id";
-        for (const std::string& column : carried[t].columns) sql += ", " + column;
-        source.query_each(sql + " FROM " + carried[t].table.name, {},
-                          [&](const std::vector<std::string_view>& cells) {
-                              rows[t][id_of(cells.at(0))].emplace_back(cells.begin() + 1, cells.end());
-                          });
+        for (const std::string& column : table_.columns) sql += ", " + column;
+        source.query_each(sql + " FROM " + table_.table.name, {}, [this](const std::vector<std::string_view>& cells) {
+            rows_[id_of(cells.at(0))].emplace_back(cells.begin() + 1, cells.end());
+        });
     }
-    return rows;
-}
 
-void write_carried(results_store& target, const std::vector<carried_table>& carried, const carried_rows& rows,
-                   std::int64_t source_id, std::int64_t target_id) {
-    for (std::size_t t = 0; t < carried.size(); ++t) {
-        const auto found = rows[t].find(source_id);
-        if (found == rows[t].end()) continue;
-        target.create_when_absent(carried[t].table);
-        std::string sql = "INSERT INTO " + carried[t].table.name + " (result_id", marks = "?";
-        for (const std::string& column : carried[t].columns) sql += ", " + column, marks += ", ?";
+    void write(results_store& target, std::int64_t source_id, std::int64_t target_id) override {
+        const auto found = rows_.find(source_id);
+        if (found == rows_.end()) return;
+        target.create_when_absent(table_.table);
+        std::string sql = "INSERT INTO " + table_.table.name + " (result_id", marks = "?";
+        for (const std::string& column : table_.columns) sql += ", " + column, marks += ", ?";
         sql += ") VALUES (" + marks + ")";
         for (const auto& cells : found->second) {
             std::vector<std::string> values{std::to_string(target_id)};
@@ -88,9 +82,19 @@ void write_carried(results_store& target, const std::vector<carried_table>& carr
             target.execute(sql, values);
         }
     }
-}
+
+private:
+    carried_table table_;
+    std::map<std::int64_t, std::vector<std::vector<std::string>>> rows_;
+};
 
 } // namespace
+
+copy_companions carried_copies(const std::vector<carried_table>& tables) {
+    copy_companions out;
+    for (const carried_table& t : tables) out.push_back(std::make_unique<carried_table_copy>(t));
+    return out;
+}
 
 std::string derived_row_key(std::string_view id, std::string_view ts, const std::vector<std::string>& values) {
     // Each text with its length before it, so no two rows give the same bytes.
@@ -115,11 +119,9 @@ std::string derived_row_key(std::string_view id, std::string_view ts, const std:
 
 copy_outcome copy_rows(results_store& source, results_store& target, const bound_statement& select,
                        const batch_committed& committed, std::size_t batch_rows,
-                       const std::vector<carried_table>& carried,
-                       const std::vector<copy_companion*>& companions) {
+                       const copy_companions& companions) {
     const bool source_has_keys = source.has_table(row_keys_table.name);
-    const carried_rows carried_of = read_carried(source, carried);
-    for (copy_companion* companion : companions) companion->read(source);
+    for (const auto& companion : companions) companion->read(source);
     copy_outcome outcome;
     std::vector<row_in_transit> batch;
     const auto store_batch = [&] {
@@ -135,8 +137,7 @@ copy_outcome copy_rows(results_store& source, results_store& target, const bound
             }
             const std::int64_t id = target.insert_result(row.values, row.ts);
             add_row_key(target, id, row.key);
-            write_carried(target, carried, carried_of, row.source_id, id);
-            for (copy_companion* companion : companions) companion->write(target, row.source_id, id);
+            for (const auto& companion : companions) companion->write(target, row.source_id, id);
             ++outcome.copied;
         }
         rows.commit();

@@ -49,8 +49,9 @@ TEST(CalibrationsInCopy, ARowKeepsItsRecordWhateverTheTargetHoldsUnderItsNumber)
     saved_with(*a, ours);
     saved_with(*a, ours);
 
-    calibrations_in_copy carried;
-    copy_rows(*a, *b, base_select(), {}, 500, {}, {&carried});
+    copy_companions carried;
+    carried.push_back(std::make_unique<calibrations_in_copy>());
+    copy_rows(*a, *b, base_select(), {}, 500, carried);
     const auto history = calibration_history(*b);
     ASSERT_EQ(history.size(), 2u) << "the record is added once for both rows";
     EXPECT_EQ(history[1].version, "2");
@@ -62,8 +63,9 @@ TEST(CalibrationsInCopy, ARowKeepsItsRecordWhateverTheTargetHoldsUnderItsNumber)
 
     // Copied again into a third store, the record is found by its content, not by its number.
     const auto c = open_results_store(dir.file("c.mdb"));
-    calibrations_in_copy again;
-    copy_rows(*b, *c, base_select(), {}, 500, {}, {&again});
+    copy_companions again;
+    again.push_back(std::make_unique<calibrations_in_copy>());
+    copy_rows(*b, *c, base_select(), {}, 500, again);
     EXPECT_EQ(calibration_history(*c).size(), 1u);
     EXPECT_EQ(calibration_history(*c)[0].value, "0.04");
 }

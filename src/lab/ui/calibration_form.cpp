@@ -140,13 +140,11 @@ Tcalibration_form::Tcalibration_form(QWidget* parent, session& state, ui_service
     connect(close_button, &QPushButton::clicked, this, &QDialog::close);
     // Another kind or set makes the computed value nobody's: it has to be computed again.
     connect(kind_, &QComboBox::currentIndexChanged, this, [this] {
-        pending_.reset();
-        result_text_.clear();
+        forget_result();
         show_state();
     });
     connect(set_, &QComboBox::currentIndexChanged, this, [this] {
-        pending_.reset();
-        result_text_.clear();
+        forget_result();
         show_history();
         show_state();
     });
@@ -242,10 +240,14 @@ void Tcalibration_form::show_result(calibration_record record, std::string count
     show_state();
 }
 
-void Tcalibration_form::Button1Click() {
-    if (run_ && run_->timer_on()) return;
+void Tcalibration_form::forget_result() {
     pending_.reset();
     result_text_.clear();
+}
+
+void Tcalibration_form::Button1Click() {
+    if (run_ && run_->timer_on()) return;
+    forget_result();
     try {
         const std::string preset = field_bytes(preset_);
         measurement_setup setup = standard_setup(calibration_path(), entry_bytes(set_), kind(), field_bytes(nuclide_),
@@ -303,8 +305,7 @@ void Tcalibration_form::finish() {
 }
 
 void Tcalibration_form::Button3Click() {
-    pending_.reset();
-    result_text_.clear();
+    forget_result();
     try {
         const calibration_entry e = entry();
         const _calibration set = load_parameter_set(calibration_path(), e.set_name);
@@ -322,7 +323,9 @@ void Tcalibration_form::Button4Click() {
         const std::string location = session_.database_path();
         const int wait_ms = session_.read_only.busy_timeout_ms;
         const bool apply = apply_->isChecked();
-        painting_call([&] { kept = store_calibration(*open_results_store(location, {wait_ms}), *pending_, pending_counter_, apply); });
+        painting_call([&] {
+            kept = store_calibration(*open_results_store(location, {wait_ms}), *pending_, pending_counter_, apply);
+        });
         pending_.reset(); // stored: a second Keep would make a second version of it
         result_text_ = std::string(kind_name(kept->kind)) + " v" + kept->version + " of " + kept->set_name +
                        " kept: " + kept->value + u_label(kept->kind) + kept->u;

@@ -57,6 +57,7 @@ private:
     calibration_entry entry() const;
     std::string calibration_path() const;
     void show_result(calibration_record record, std::string counter);
+    void forget_result(); // the computed value is nobody's any more
     void finish();
     void refill_sets();
     void show_history();
