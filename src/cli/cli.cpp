@@ -1,12 +1,14 @@
 #include "cli/cli.h"
 
 #include "cli/commands.h"
+#include "cli/filters.h"
 #include "settings/program_dir.h"
 
 #include <algorithm>
 #include <exception>
 #include <map>
 #include <stdexcept>
+#include <string>
 
 namespace xkv::cli {
 
@@ -21,14 +23,37 @@ const char* const help_head =
     "\n"
     "commands:\n";
 
-const char* const help_tail =
-    "\n"
-    "FILTERS: --sample S --mode M --set NAME --hv V --from YYYY-MM-DD --to YYYY-MM-DD\n"
-    "         --p1-from X --p1-to X --p2-from X --p2-to X\n"
-    "\n"
-    "exit: 0 done, 1 error, 2 usage or setup check, 3 no instrument, 4 measurement failed or\n"
-    "      cut short, 5 no update reply, 6 run kept in the spool (db push stores it), 7 QC check\n"
-    "      failed, 8 interrupted (nothing saved)\n";
+// The FILTERS lines fit a terminal of 80 columns; a line that goes on starts under the first filter.
+constexpr std::size_t filters_width = 80;
+
+std::string filters_help() {
+    const std::string lead = "FILTERS: ";
+    std::string text;
+    std::string line = lead;
+    for (const filter_option& filter : filter_options) {
+        const std::string usage = filter_usage(filter);
+        const bool first_on_line = line.size() == lead.size();
+        if (!first_on_line && line.size() + 1 + usage.size() > filters_width) {
+            text += line + "\n";
+            line = std::string(lead.size(), ' ') + usage;
+        } else {
+            line += (first_on_line ? "" : " ") + usage;
+        }
+    }
+    return text + line + "\n";
+}
+
+// "exit: 0 done, 1 error, ...", going on in the next line where a text says so.
+std::string exit_codes_help() {
+    const std::string lead = "exit: ";
+    std::string text = lead;
+    for (const exit_code_text& row : exit_code_texts) {
+        if (text.size() > lead.size()) text += ", ";
+        text += std::to_string(row.code) + " ";
+        for (const char ch : row.text) text += ch == '\n' ? "\n" + std::string(lead.size(), ' ') : std::string(1, ch);
+    }
+    return text + "\n";
+}
 
 // Where the help lines of the commands start; a synopsis that reaches past it has lines of its own.
 constexpr std::size_t help_column = 28;
@@ -71,12 +96,12 @@ int dispatch(context& c, const command_line& line) {
 
 } // namespace
 
-std::string help_footer() { return help_tail; }
+std::string help_footer() { return "\n" + filters_help() + "\n" + exit_codes_help(); }
 
 std::string help_text() {
     std::string text = help_head;
     for (const command& cmd : command_table()) text += command_help(cmd);
-    return text + help_tail;
+    return text + help_footer();
 }
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const environment& env) {

@@ -1,6 +1,7 @@
 #pragma once
 // xkv4410-cli: the desktop program's jobs without a window, on the same core.
 
+#include "cli/exit_codes.h"
 #include "lab/plateau.h"
 #include "results/chart_stats.h"
 
@@ -11,19 +12,6 @@
 #include <vector>
 
 namespace xkv::cli {
-
-// Exit codes other tools rely on.
-enum exit_code : int {
-    exit_ok = 0,
-    exit_error = 1,         // any other error; its text on stderr
-    exit_usage = 2,         // a usage error or a failed setup check
-    exit_no_instrument = 3, // "test": nothing answered
-    exit_run_failed = 4,    // a communication or computation failure of a measurement, or a count cut short
-    exit_no_update = 5,     // "check-update": no reply
-    exit_spooled = 6,       // "measure --save": the store could not take the run; it waits in the spool
-    exit_qc_failed = 7,     // "qc background", "qc source": the check failed
-    exit_interrupted = 8,   // Ctrl-C (or a kill) stopped a listing, export, report or chart
-};
 
 // What the command line tool takes from its process, so tests can run it in-process.
 struct environment {

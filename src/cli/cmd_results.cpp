@@ -10,61 +10,7 @@
 #include "settings/program_dir.h"
 #include "settings/settings_files.h"
 
-#include <charconv>
-
 namespace xkv::cli {
-
-namespace {
-
-int days_in_month(int year, int month) {
-    static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : days[month - 1];
-}
-
-calendar_date parse_date(const std::string& option, const std::string& text) {
-    calendar_date d;
-    const char* p = text.data();
-    const char* end = p + text.size();
-    auto number = [&](int& value, std::size_t digits) {
-        auto [next, ec] = std::from_chars(p, end, value);
-        const bool ok = ec == std::errc{} && static_cast<std::size_t>(next - p) == digits;
-        p = next;
-        return ok;
-    };
-    const bool ok = text.size() == 10 && number(d.year, 4) && p < end && *p++ == '-' && number(d.month, 2) && p < end &&
-                    *p++ == '-' && number(d.day, 2) && d.month >= 1 && d.month <= 12 && d.day >= 1 &&
-                    d.day <= days_in_month(d.year, d.month);
-    if (!ok) throw usage_error("--" + option + " takes a date as YYYY-MM-DD, not '" + text + "'");
-    return d;
-}
-
-} // namespace
-
-bound_statement listing_select(const command_line& line) {
-    bool any = false;
-    auto text = [&](const char* name, std::string& box) {
-        if (const std::string* v = line.value(name)) {
-            box = *v;
-            any = true;
-        }
-    };
-    viewer_filter f;
-    text("sample", f.sample_id);
-    text("set", f.cal_name);
-    text("mode", f.mode);
-    text("hv", f.hv);
-    text("p1-from", f.from_value_1);
-    text("p1-to", f.to_value_1);
-    text("p2-from", f.from_value_2);
-    text("p2-to", f.to_value_2);
-    if (const std::string* v = line.value("from")) f.from_date = parse_date("from", *v), any = true;
-    if (const std::string* v = line.value("to")) f.to_date = parse_date("to", *v), any = true;
-
-    if (!any) return base_select();
-    clean_bounds(f);
-    return filtered_select(f);
-}
 
 std::string database_path(const context& c) { return c.database_path(); }
 

@@ -8,11 +8,8 @@ namespace xkv::cli {
 
 namespace {
 
-const std::set<std::string> filter_options = {"sample", "mode",    "set",   "hv",      "from",
-                                              "to",     "p1-from", "p1-to", "p2-from", "p2-to"};
-
 std::set<std::string> with_filters(std::set<std::string> extra) {
-    extra.insert(filter_options.begin(), filter_options.end());
+    extra.merge(filter_option_names());
     return extra;
 }
 

@@ -4,6 +4,7 @@
 #include "app/session.h"
 #include "cli/args.h"
 #include "cli/cli.h"
+#include "cli/filters.h"
 #include "measurement/measurement_setup.h"
 #include "measurement/run_engine.h"
 #include "results/viewer_query.h"
@@ -34,8 +35,6 @@ public:
 // Throws interrupted_error once the operator interrupted; `undone` names what is then not complete.
 void stop_if_interrupted(const context& c, const std::string& undone);
 
-// The viewer's select for the FILTERS of the command line; the plain listing's without any.
-bound_statement listing_select(const command_line& line);
 std::string database_path(const context& c);
 // The listing with its header row; an interrupt stops it (`undone` as above).
 viewer_grid listing(const context& c, const command_line& line, const std::string& undone);

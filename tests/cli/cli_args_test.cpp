@@ -1,6 +1,8 @@
 #include "cli/args.h"
 #include "cli/cli.h"
 #include "cli/commands.h"
+#include "cli/exit_codes.h"
+#include "cli/filters.h"
 #include "cli/man_page.h"
 #include "cli/tsv.h"
 #include "settings/program_dir.h"
@@ -8,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <sstream>
 
 using namespace xkv::cli;
@@ -105,9 +109,29 @@ TEST(CliRun, ManualPageFollowsTheCommandTable) {
     const std::string page = man_page_commands();
     for (const command& cmd : command_table()) {
         EXPECT_NE(page.find(".TP\n\\fB" + roff_escape(cmd.name) + "\\fR"), std::string::npos) << cmd.name;
-        for (const std::string& line : cmd.help) EXPECT_NE(page.find(roff_escape(line) + "\n"), std::string::npos) << line;
+        for (const std::string& line : cmd.help)
+            EXPECT_NE(page.find(roff_escape(line) + "\n"), std::string::npos) << line;
     }
     EXPECT_EQ(roff_escape(".x -y \\z"), "\\&.x \\-y \\ez");
+}
+
+// README.md cannot be written by the build: its FILTERS and "Exit codes:" sentence must say what the
+// tables behind --help say.
+TEST(CliRun, ReadmeListsTheFiltersAndExitCodesOfTheTables) {
+    std::ifstream file(XKV_SOURCE_DIR "/README.md");
+    ASSERT_TRUE(file);
+    std::string readme; // its words, one space apart
+    for (std::string word; file >> word;) readme += word + " ";
+
+    std::string filters;
+    for (const filter_option& filter : filter_options) filters += (filters.empty() ? "" : " ") + filter_usage(filter);
+    EXPECT_NE(readme.find("FILTERS: `" + filters + "`"), std::string::npos) << "README.md lacks: " << filters;
+
+    std::string exits;
+    for (const exit_code_text& row : exit_code_texts)
+        exits += (exits.empty() ? "" : ", ") + std::to_string(row.code) + " " + std::string(row.text);
+    std::replace(exits.begin(), exits.end(), '\n', ' ');
+    EXPECT_NE(readme.find("Exit codes: " + exits + ". "), std::string::npos) << "README.md lacks: " << exits;
 }
 
 TEST(CliRun, PathsNameTheFilesInUseAndSetsSayHowToMakeOne) {

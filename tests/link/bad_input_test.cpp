@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <future>
-#include <thread>
 
 namespace xkv {
 namespace {
@@ -129,20 +128,17 @@ TEST(BadInput, ValueLineWithoutLfRunsOutOfIdleWaits) {
 }
 
 TEST(BadInput, InstrumentVanishingMidReadEndsTheReadAndLaterCommandsHarmlessly) {
-    sim_process sim({"--fail-after", "0"}); // answers the handshake, never a value
+    // Answers the handshake; the first value read makes it hang up while the link waits for the reply.
+    sim_process sim({"--fail-after", "0", "--hang-up"});
     diagnostic_log log;
     t_xkv link(1, 9600, sim.port_devices(1), &log);
     ASSERT_TRUE(link.online);
     link.set_mode(mode_c1_c2);
     link.idle_limit = 5;
-    std::thread killer([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        sim.kill();
-    });
     t_My_line_res values;
     link.read_counters(0, values);
-    killer.join();
     EXPECT_EQ(link.read_error, 1);
+    EXPECT_EQ(sim.commands().back(), "R"); // it vanished at the read, not before
 
     EXPECT_EQ(link.device_test(), "ERROR OPEN COM PORT");
     link.stop_count();

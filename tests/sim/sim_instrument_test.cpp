@@ -74,6 +74,8 @@ TEST(SimInstrument, OptionsNameTheirFault) {
     EXPECT_TRUE(parse_options({"--help"}).help);
     EXPECT_EQ(parse_options({}).error, "--link PATH is required");
     EXPECT_EQ(parse_options({"--link", "x", "--speed", "0"}).error, "bad value for --speed: 0");
+    EXPECT_EQ(parse_options({"--link", "x", "--alpha", "inf"}).error, "bad value for --alpha: inf"); // no count to give
+    EXPECT_EQ(parse_options({"--link", "x", "--hang-up"}).error, "--hang-up needs --fail-after N");
     EXPECT_EQ(parse_options({"--link", "x", "--fail-after"}).error, "--fail-after needs a value");
     EXPECT_EQ(parse_options({"--link", "x", "--bogus"}).error, "unknown argument: --bogus");
     EXPECT_EQ(parse_options({"--link", "x", "--plateau", "800"}).error, "bad value for --plateau (KNEE,SLOPE): 800");

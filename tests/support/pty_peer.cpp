@@ -83,6 +83,11 @@ std::string pty_peer::received(std::size_t at_least) {
     return received_;
 }
 
+bool pty_peer::wait_received(const std::string& text, std::chrono::milliseconds limit) {
+    std::unique_lock lock(mutex_);
+    return arrived_.wait_for(lock, limit, [&] { return received_.find(text) != std::string::npos; });
+}
+
 void pty_peer::clear_received() {
     std::lock_guard lock(mutex_);
     received_.clear();

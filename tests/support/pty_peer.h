@@ -47,6 +47,8 @@ public:
     // Every byte received so far; first waits (at most 3 s) for `at_least` bytes, then until the
     // line has been quiet for a moment.
     std::string received(std::size_t at_least = 0);
+    // Waits (at most `limit`) until the bytes received so far hold `text`; false when they never did.
+    bool wait_received(const std::string& text, std::chrono::milliseconds limit);
     void clear_received();
 
     // The instrument vanishes: both ends held by the peer close and the program's port hangs up.

@@ -10,11 +10,11 @@ int main(int argc, char** argv) {
     using namespace xkv::sim;
     const parse_result parsed = parse_options(std::vector<std::string>(argv + 1, argv + argc));
     if (parsed.help) {
-        std::cout << usage_text;
+        std::cout << usage_text();
         return 0;
     }
     if (!parsed.error.empty()) {
-        std::cerr << "xkv4410-sim: " << parsed.error << "\n\n" << usage_text;
+        std::cerr << "xkv4410-sim: " << parsed.error << "\n\n" << usage_text();
         return 2;
     }
     return run_server(parsed.options);

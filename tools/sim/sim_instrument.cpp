@@ -96,7 +96,10 @@ std::string sim_instrument::garbage_line() {
 std::optional<std::string> sim_instrument::values(char kind, std::string_view selector, double now) {
     if (selector != "" && selector != "1" && selector != "2") return std::nullopt;
     ++value_reads_;
-    if (options_.fail_after && value_reads_ > *options_.fail_after) return std::nullopt;
+    if (options_.fail_after && value_reads_ > *options_.fail_after) {
+        hung_up_ = options_.hang_up;
+        return std::nullopt;
+    }
     auto value = [&](int channel) {
         if (options_.garbage) return garbage_line();
         return (kind == 'R' ? counts_text(channel, now) : rate_text(channel)) + crlf;

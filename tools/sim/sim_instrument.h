@@ -19,6 +19,8 @@ public:
     // The answer to one command line (its LF removed) received at `now` real seconds;
     // nothing for a command that has no answer.
     std::optional<std::string> handle(std::string_view line, double now);
+    // True once a value read failed under --hang-up: the instrument is gone and the server ends.
+    bool hung_up() const { return hung_up_; }
 
 private:
     double elapsed(double now) const;
@@ -41,6 +43,7 @@ private:
     double counts_[2] = {0, 0};          // noisy counts so far
     double sampled_elapsed_[2] = {0, 0}; // simulated seconds the noisy counts cover
     long value_reads_ = 0;
+    bool hung_up_ = false;
     std::mt19937_64 noise_;
 };
 

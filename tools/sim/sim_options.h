@@ -25,12 +25,14 @@ struct sim_options {
     bool silent = false;            // answers nothing at all
     bool no_handshake = false;      // leaves "tarvo" unanswered
     std::optional<long> fail_after; // stops answering value reads after this many
+    bool hang_up = false;           // with fail_after: ends at the first read it fails, closing the pty
     bool garbage = false;           // answers value, time and "n" queries with random bytes
     std::string log;                // file that gets every command line received
     std::optional<plateau_curve> plateau;
 };
 
-extern const char* const usage_text;
+// What --help prints: the options as the option table lists them.
+std::string usage_text();
 
 // Parses the arguments after the program name; an error names the offending argument.
 // `help` is set for --help, and then nothing else is checked.

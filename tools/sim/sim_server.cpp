@@ -173,7 +173,9 @@ int run_server(const sim_options& options) {
                 answers.push_back({last_due, std::move(*answer)});
             }
             line.clear();
+            if (instrument.hung_up()) break;
         }
+        if (instrument.hung_up()) break; // unplugged: the terminal closes under the program's read
     }
     if (log) std::fclose(log);
     ::close(signals);
