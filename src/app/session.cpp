@@ -89,6 +89,8 @@ std::vector<named_chart> session::qc_charts() const {
     return xkv::qc_charts(qc_records_at(database_path(), {read_only.busy_timeout_ms})); // asking creates no database
 }
 
-std::shared_ptr<row_extras> session::listing_extras() const { return lab_extras_of(program_dir, database_path()); }
+std::shared_ptr<row_extras> session::listing_extras() const {
+    return lab_extras_of(program_dir, database_path(), read_only);
+}
 
 } // namespace xkv

@@ -13,9 +13,10 @@
 #include "results/report_output.h"
 #include "results/run_grid.h"
 #include "results/save_results.h"
-#include "results/spool_push.h"
 #include "results/spool.h"
+#include "results/spool_push.h"
 #include "results/store_writable.h"
+#include "settings/ascii_case.h"
 #include "settings/errors.h"
 #include "settings/program_dir.h"
 #include "settings/settings_files.h"
@@ -63,12 +64,6 @@ void print_rows(context& c, const run_table& table) {
     c.out.flush();
 }
 
-bool same_letters(std::string_view a, std::string_view b) {
-    const auto lower = [](char ch) { return (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
-
 bool negative_number(const std::string& text) {
     long long value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -112,7 +107,7 @@ std::string chosen_set(measurement_setup& setup, const std::string& wanted, cons
     // Set names are sections of the file, matched without regard to letter case as the file does.
     const auto& names = setup.set_names();
     const auto found =
-        std::find_if(names.begin(), names.end(), [&](const std::string& n) { return same_letters(n, wanted); });
+        std::find_if(names.begin(), names.end(), [&](const std::string& n) { return equal_ignoring_case(n, wanted); });
     if (found == names.end()) throw usage_error("no parameter set '" + wanted + "' in " + calibration_path);
     return *found;
 }
@@ -189,7 +184,7 @@ int save_or_spool(context& c, const run_table& table) {
     const std::vector<std::string> keys = new_row_keys(table);
     std::string reason;
     // The QC mark goes with the rows wherever they are kept, the spool too.
-    auto hooks = qc_mark_hooks(database, c.file(program_options_file));
+    auto hooks = qc_mark_hooks(database, c.read_only);
     for (auto& hook : calibration_hooks(c.file(calibration_file))) hooks.push_back(std::move(hook));
     try {
         save_results(table, *open_results_store(database, {c.read_only.busy_timeout_ms}), keys, hooks);

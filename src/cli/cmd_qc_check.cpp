@@ -4,7 +4,6 @@
 
 #include "cli/tsv.h"
 #include "lab/lab_store.h"
-#include "lab/qc_options.h"
 #include "lab/standard_math.h"
 #include "measurement/parameter_sets.h"
 #include "settings/errors.h"
@@ -121,7 +120,7 @@ void print_record(context& c, const qc_record& r) {
 }
 
 int qc_check(context& c, const command_line& line, const std::string& kind) {
-    const qc_options options = read_qc_options(c.file(program_options_file));
+    const qc_options& options = c.read_only.qc;
     const std::string calibration_path = c.file(calibration_file);
     measurement_setup sets(calibration_path);
     sets.form_show();
@@ -182,7 +181,7 @@ std::string age_text(std::int64_t now, const std::string& when) {
 }
 
 int qc_status(context& c) {
-    const qc_options options = read_qc_options(c.file(program_options_file));
+    const qc_options& options = c.read_only.qc;
     const std::vector<qc_record> records = qc_records_at(c.database_path(), {c.read_only.busy_timeout_ms});
     std::vector<std::string> counters;
     for (const qc_record& r : records)

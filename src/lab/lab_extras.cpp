@@ -2,7 +2,6 @@
 
 #include "lab/calibration_records.h"
 #include "lab/crosstalk_keys.h"
-#include "lab/lab_options.h"
 #include "lab/lab_store.h"
 #include "lab/row_details.h"
 #include "lab/row_lab.h"
@@ -88,11 +87,10 @@ row_details lab_row_extras::details(const std::vector<std::string_view>& cells) 
     return lab_row_details(lab, records_of(id < cells.size() ? cells[id] : std::string_view{}));
 }
 
-std::shared_ptr<lab_row_extras> lab_extras_of(const std::string& program_dir, const std::string& database_path) {
-    const std::string options = program_dir + program_options_file;
-    const read_only_options read_only = read_read_only_options(options);
-    return std::make_shared<lab_row_extras>(database_path, program_dir + calibration_file, read_only.limits_k,
-                                            read_limits_gamma(options), read_only.busy_timeout_ms);
+std::shared_ptr<lab_row_extras> lab_extras_of(const std::string& program_dir, const std::string& database_path,
+                                              const read_only_options& options) {
+    return std::make_shared<lab_row_extras>(database_path, program_dir + calibration_file, options.limits_k,
+                                            options.limits_gamma, options.busy_timeout_ms);
 }
 
 } // namespace xkv

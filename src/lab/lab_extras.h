@@ -8,6 +8,7 @@
 #include "lab/lab_result.h"
 #include "results/results_store.h"
 #include "results/row_extras.h"
+#include "settings/read_only_options.h"
 
 #include <cstdint>
 #include <map>
@@ -46,7 +47,9 @@ private:
     std::map<std::string, std::string, std::less<>> qc_marks_; // by result id
 };
 
-// The extras of a program directory: its calibration file, the k and gamma of its options file.
-std::shared_ptr<lab_row_extras> lab_extras_of(const std::string& program_dir, const std::string& database_path);
+// The extras of a program directory: its calibration file, with the k, gamma and busy timeout of
+// its read-only options.
+std::shared_ptr<lab_row_extras> lab_extras_of(const std::string& program_dir, const std::string& database_path,
+                                              const read_only_options& options);
 
 } // namespace xkv

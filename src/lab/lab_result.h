@@ -13,7 +13,7 @@
 namespace xkv {
 
 // The default probability 1 - gamma of the coverage interval is 0.95.
-inline constexpr double default_limits_gamma = 0.05;
+inline constexpr double default_limits_gamma = read_only_options{}.limits_gamma;
 
 // chi: the share of alpha counts seen in the beta channel; delta: of beta counts in the alpha channel.
 struct crosstalk_factors {

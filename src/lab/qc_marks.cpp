@@ -12,10 +12,10 @@ const std::vector<carried_table>& lab_carried_tables() {
     return tables;
 }
 
-std::vector<save_hook> qc_mark_hooks(const std::string& location, const std::string& program_options_path) {
+std::vector<save_hook> qc_mark_hooks(const std::string& location, const read_only_options& options) {
     std::string mark;
     try {
-        const qc_state state = read_qc_state(location, program_options_path);
+        const qc_state state = read_qc_state(location, options);
         if (state.current) return {};
         mark = state.line;
     } catch (const std::exception& e) {

@@ -5,6 +5,7 @@
 #include "results/results_store.h"
 #include "results/save_results.h"
 #include "results/store_copy.h"
+#include "settings/read_only_options.h"
 
 #include <string>
 #include <vector>
@@ -17,6 +18,6 @@ namespace xkv {
 // The lab's tables a copy or a push of the spool carries with each row: its QC mark.
 const std::vector<carried_table>& lab_carried_tables();
 
-std::vector<save_hook> qc_mark_hooks(const std::string& location, const std::string& program_options_path);
+std::vector<save_hook> qc_mark_hooks(const std::string& location, const read_only_options& options);
 
 } // namespace xkv

@@ -3,6 +3,8 @@
 // a background count against the profile's, control limits from the accepted records of a kind,
 // the scatter of a series, and whether QC is current. Pure functions over plain numbers.
 
+#include "settings/read_only_options.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,8 +23,8 @@ const char* verdict_name(qc_verdict verdict);
 std::optional<qc_verdict> verdict_of(const std::string& name);
 qc_verdict worse(qc_verdict a, qc_verdict b);
 
-inline constexpr double default_qc_tolerance_percent = 5;
-inline constexpr double default_qc_max_age_hours = 24;
+inline constexpr double default_qc_tolerance_percent = qc_options{}.tolerance_percent;
+inline constexpr double default_qc_max_age_hours = qc_options{}.max_age_hours;
 inline constexpr std::size_t control_window = 20; // accepted records before control limits apply
 
 // A0 decayed over `days` with a half-life in years (of 365.25 days): A0 exp(-ln2 days / (365.25 T)).

@@ -35,13 +35,11 @@ qc_state qc_state_of(const std::vector<qc_record>& records, const std::string& s
     return s;
 }
 
-qc_state read_qc_state(const std::string& database_path, const std::string& program_options_path) {
-    const qc_options options = read_qc_options(program_options_path);
-    const std::vector<qc_record> records =
-        qc_records_at(database_path, {read_read_only_options(program_options_path).busy_timeout_ms});
+qc_state read_qc_state(const std::string& database_path, const read_only_options& options) {
+    const std::vector<qc_record> records = qc_records_at(database_path, {options.busy_timeout_ms});
     const auto now =
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
-    return qc_state_of(records, origin_now({}).station, now, options);
+    return qc_state_of(records, origin_now({}).station, now, options.qc);
 }
 
 } // namespace xkv

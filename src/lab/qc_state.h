@@ -2,8 +2,8 @@
 // Where this station's counter stands with its QC, as the run window shows it before START: one
 // line of text, whether QC is current, and whether START is refused for it ("QC" "block=1").
 
-#include "lab/qc_options.h"
 #include "lab/qc_record.h"
+#include "settings/read_only_options.h"
 
 #include <cstdint>
 #include <string>
@@ -27,6 +27,6 @@ qc_state qc_state_of(const std::vector<qc_record>& records, const std::string& s
 
 // The same for the store at `database_path` now; a store that does not exist yet has no records
 // (and is not created by asking).
-qc_state read_qc_state(const std::string& database_path, const std::string& program_options_path);
+qc_state read_qc_state(const std::string& database_path, const read_only_options& options);
 
 } // namespace xkv

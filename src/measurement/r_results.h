@@ -3,6 +3,7 @@
 // Every number is kept as text. An empty sample_id ends a list of rows.
 
 #include "measurement/calibration.h"
+#include "measurement/run_setup.h"
 #include "settings/options.h"
 
 #include <array>
@@ -38,9 +39,10 @@ struct _r_results {
     bool operator==(const _r_results&) const = default;
 };
 
-// The run table of the run window: rows fill a prefix; slot 100 always stays free as the end mark,
-// so a series holds at most 100 measurements.
-inline constexpr std::size_t run_table_size = 101;
+// The run table of the run window: rows fill a prefix, and the first slot with an empty sample ID
+// ends them. The engine never fills the last slot, so it always stays free as that end mark: the
+// table holds the longest series plus one.
+inline constexpr std::size_t run_table_size = static_cast<std::size_t>(max_series_total) + 1;
 using run_table = std::array<_r_results, run_table_size>;
 
 } // namespace xkv

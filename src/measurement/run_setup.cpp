@@ -1,6 +1,5 @@
 #include "measurement/run_setup.h"
 
-#include "settings/ini_file.h"
 #include "settings/value_text.h"
 
 namespace xkv {
@@ -20,10 +19,6 @@ std::vector<std::string> run_setup_refusals(const run_setup& setup) {
     if (count_number <= 0 || count < 1) messages.push_back(count_zero_message);
     if (setup.sample_id.empty()) messages.push_back(no_sample_id_message);
     return messages;
-}
-
-bool read_allow_series(const std::string& program_options_path) {
-    return ini_file(program_options_path).read_integer("MEASUREMENT", "allow_series", 0) == 1;
 }
 
 } // namespace xkv

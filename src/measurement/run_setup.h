@@ -18,7 +18,7 @@ struct run_setup {
     bool operator==(const run_setup&) const = default;
 };
 
-// A series holds at most this many measurements (the run table keeps one slot free as its end).
+// A series holds at most this many measurements; the run table (r_results.h) is sized from it.
 inline constexpr int max_series_total = 100;
 
 inline constexpr const char* quantity_zero_message = "CAN NOT SET quantity to 0";
@@ -33,9 +33,5 @@ inline constexpr const char* no_sample_id_message = "No sample ID entered !!!";
 // (an empty one would mark its rows as free slots). Throws conversion_error for a preset time or
 // quantity or count that is not a number, and for a preset time or count too large to count.
 std::vector<std::string> run_setup_refusals(const run_setup& setup);
-
-// "[MEASUREMENT] allow_series=1" in the program options file lets the operator change the setup
-// dialog's count; off (a count of 1) by default and for any other value.
-bool read_allow_series(const std::string& program_options_path);
 
 } // namespace xkv

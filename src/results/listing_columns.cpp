@@ -12,12 +12,7 @@ listing_kind listing_column_kind(std::size_t column) {
         const std::size_t extra = column - viewer_column_count;
         return extra < limits_column_count && extra % 3 != 2 ? listing_kind::number : listing_kind::text;
     }
-    const std::string_view name = viewer_column_names[column];
-    if (name == "ts") return listing_kind::date;
-    for (std::string_view text :
-         {"sample_id", "description", "mode", "cal_text", "cal_name", "units", "text_act_a", "text_act_b"})
-        if (name == text) return listing_kind::text;
-    return listing_kind::number;
+    return results_columns()[column].kind;
 }
 
 std::optional<double> number_of(std::string_view text) {

@@ -2,19 +2,16 @@
 // What the listing's columns hold, for writers that keep numbers as numbers and dates as dates,
 // and for the chart, which plots the numeric ones.
 
+#include "results/result_columns.h"
+
 #include <cstddef>
 #include <optional>
 #include <string_view>
 
 namespace xkv {
 
-enum class listing_kind {
-    text,
-    number,
-    date
-};
-
-// Kind of listing column `column`; columns past the viewer's 32 are the limit columns.
+// Kind of listing column `column`: the viewer's columns have theirs in results_columns(); the
+// columns past them are the limit columns.
 listing_kind listing_column_kind(std::size_t column);
 
 // A whole-text decimal number ("12", "-1.5E-3"), else nothing.

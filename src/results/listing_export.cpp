@@ -1,6 +1,6 @@
 #include "results/listing_export.h"
 
-#include <cctype>
+#include "settings/ascii_case.h"
 
 namespace xkv {
 
@@ -30,11 +30,7 @@ void export_grid(const text_table& grid, listing_writer& out, double k, row_extr
 
 export_format export_format_of(std::string_view name) {
     const auto ends_with = [name](std::string_view ext) {
-        if (name.size() < ext.size()) return false;
-        const std::string_view tail = name.substr(name.size() - ext.size());
-        for (std::size_t i = 0; i < ext.size(); ++i)
-            if (std::tolower(static_cast<unsigned char>(tail[i])) != ext[i]) return false;
-        return true;
+        return name.size() >= ext.size() && equal_ignoring_case(name.substr(name.size() - ext.size()), ext);
     };
     if (ends_with(".xlsx")) return export_format::xlsx;
     if (ends_with(".csv")) return export_format::csv;

@@ -2,6 +2,7 @@
 
 #include "results/postgres_store.h"
 #include "results/sqlite_store.h"
+#include "settings/ascii_case.h"
 
 #include <filesystem>
 
@@ -14,12 +15,7 @@ text_table results_store::query(std::string_view sql, const std::vector<std::str
 }
 
 bool results_store::has_table(std::string_view name) {
-    const std::string lower = [&] {
-        std::string s(name);
-        for (char& ch : s)
-            if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-        return s;
-    }();
+    const std::string lower = ascii_lower(name);
     const char* sql = dialect() == store_dialect::sqlite
                           ? "SELECT name FROM sqlite_master WHERE type = 'table' AND lower(name) = ?"
                           : "SELECT table_name FROM information_schema.tables "

@@ -1,5 +1,6 @@
 #include "settings/ini_file.h"
 
+#include "settings/ascii_case.h"
 #include "settings/errors.h"
 #include "settings/regular_file.h"
 #include "settings/whole_file.h"
@@ -16,15 +17,6 @@ namespace {
 
 constexpr std::size_t npos = std::string::npos;
 constexpr std::size_t max_value_length = 2047;
-
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool same_name(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
 
 std::string_view trim_blanks(std::string_view s) {
     const auto first = s.find_first_not_of(" \t");
@@ -121,7 +113,7 @@ void ini_file::load() {
 std::size_t ini_file::find_section(std::string_view section) const {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         std::string_view name;
-        if (header_name(lines_[i], name) && same_name(name, section)) return i;
+        if (header_name(lines_[i], name) && equal_ignoring_case(name, section)) return i;
     }
     return npos;
 }
@@ -137,7 +129,7 @@ std::size_t ini_file::find_key(std::size_t header, std::string_view key) const {
     const std::size_t end = section_end(header);
     for (std::size_t i = header + 1; i < end; ++i) {
         std::string_view k, v;
-        if (key_line(lines_[i], k, v) && same_name(k, key)) return i;
+        if (key_line(lines_[i], k, v) && equal_ignoring_case(k, key)) return i;
     }
     return npos;
 }
@@ -167,7 +159,7 @@ std::vector<std::string> ini_file::sections() const {
         std::string_view name;
         if (!header_name(line, name)) continue;
         bool seen = false;
-        for (const auto& n : names) seen = seen || same_name(n, name);
+        for (const auto& n : names) seen = seen || equal_ignoring_case(n, name);
         if (!seen) names.emplace_back(name);
     }
     return names;

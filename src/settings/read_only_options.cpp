@@ -15,24 +15,33 @@ struct key_reader {
     const read_only_key& k;
     read_only_options& o;
 
-    void operator()(double read_only_options::*field) const {
+    void operator()(double& (*field)(read_only_options&)) const {
         const std::string text = ini.read_string(k.section, k.key, "");
         if (text.empty()) return;
         try {
             const double v = parse_float(text);
-            if (std::isfinite(v) && k.accept(v)) o.*field = v;
+            if (std::isfinite(v) && k.accept(v)) field(o) = v;
         } catch (const conversion_error&) {
             // not a number: the default stays
         }
     }
-    void operator()(std::int32_t read_only_options::*field) const {
-        const std::int32_t v = ini.read_integer(k.section, k.key, o.*field);
-        if (k.accept(v)) o.*field = v;
+    void operator()(std::int32_t& (*field)(read_only_options&)) const {
+        const std::int32_t v = ini.read_integer(k.section, k.key, field(o));
+        if (k.accept(v)) field(o) = v;
     }
-    void operator()(bool read_only_options::*field) const { o.*field = ini.read_bool(k.section, k.key, o.*field); }
+    void operator()(bool& (*field)(read_only_options&)) const {
+        field(o) = k.on(ini.read_string(k.section, k.key, ""));
+    }
 };
 
 } // namespace
+
+bool integer_one(std::string_view text) {
+    std::int32_t value = 0;
+    return parse_ini_integer(text, value) && value == 1;
+}
+
+bool text_one(std::string_view text) { return trim_control(text) == "1"; }
 
 read_only_options read_read_only_options(const std::string& program_options_path) {
     const ini_file ini(program_options_path);

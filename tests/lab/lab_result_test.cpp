@@ -1,6 +1,6 @@
-#include "lab/lab_options.h"
 #include "lab/lab_result.h"
 #include "lab/normal_distribution.h"
+#include "settings/read_only_options.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -97,12 +97,12 @@ TEST(LabResult, NormalQuantileInvertsTheDistribution) {
 
 TEST(LabResult, GammaFromTheOptionsFile) {
     test::temp_dir dir;
-    EXPECT_EQ(read_limits_gamma(dir.file("missing.xkv")), default_limits_gamma);
+    EXPECT_EQ(read_read_only_options(dir.file("missing.xkv")).limits_gamma, default_limits_gamma);
     test::write_file(dir.file("opt.xkv"), "[LIMITS]\r\nk=2\r\ngamma=0.01\r\n");
-    EXPECT_EQ(read_limits_gamma(dir.file("opt.xkv")), 0.01);
+    EXPECT_EQ(read_read_only_options(dir.file("opt.xkv")).limits_gamma, 0.01);
     for (const char* bad : {"0", "1", "-0.1", "x"}) {
         test::write_file(dir.file("bad.xkv"), std::string("[LIMITS]\r\ngamma=") + bad + "\r\n");
-        EXPECT_EQ(read_limits_gamma(dir.file("bad.xkv")), default_limits_gamma) << bad;
+        EXPECT_EQ(read_read_only_options(dir.file("bad.xkv")).limits_gamma, default_limits_gamma) << bad;
     }
 }
 

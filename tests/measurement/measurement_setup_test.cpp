@@ -1,6 +1,7 @@
 #include "measurement/float_error.h"
 #include "measurement/measurement_setup.h"
 #include "settings/errors.h"
+#include "settings/read_only_options.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -53,12 +54,12 @@ TEST_F(MeasurementSetup, OpensWithNothingChosenAndOffersTheLastSampleAgain) {
 
 TEST_F(MeasurementSetup, ASeriesIsOfferedOnlyWhenTheOptionAllowsItAndItsCountIsChecked) {
     const std::string options = dir.file("program_opt.xkv");
-    EXPECT_FALSE(read_allow_series(options));
+    EXPECT_FALSE(read_read_only_options(options).allow_series);
     write_file(options, "[MEASUREMENT]\r\nallow_series=1\r\n");
-    ASSERT_TRUE(read_allow_series(options));
+    ASSERT_TRUE(read_read_only_options(options).allow_series);
     EXPECT_FALSE(setup.count_enabled());
 
-    measurement_setup series(path, read_allow_series(options));
+    measurement_setup series(path, read_read_only_options(options).allow_series);
     EXPECT_TRUE(series.count_enabled());
     series.form_show();
     series.choose_set("Smear");

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <sys/stat.h>
 
 using namespace xkv;
@@ -159,6 +161,20 @@ TEST_F(SettingsFiles, ReadOnlyOptionsKeepTheirDefaultForWhatTheyRefuse) {
     write_program_options(options_path, _program_options{});
     EXPECT_NE(read_file(options_path).find("busy_timeout=200\r\n"), std::string::npos);
     EXPECT_NE(read_file(options_path).find("[LIMITS]\r\nk=2.326\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsFiles, ReadOnlyFlagsEachKeepTheirOwnRule) {
+    // allow_series is the integer 1 as integers are read; QC block is the text "1" alone.
+    const std::tuple<const char*, bool, bool> cases[] = {
+        {"1", true, true}, {"0x1", true, false}, {"01", true, false}, {"2", false, false}, {"x", false, false}};
+    for (const auto& [text, series, block] : cases) {
+        SCOPED_TRACE(text);
+        write_file(options_path, std::string("[MEASUREMENT]\r\nallow_series=") + text + "\r\n[QC]\r\nblock=" + text +
+                                     "\r\ntolerance_percent=25\r\nmax_age_hours=0\r\n");
+        const read_only_options o = read_read_only_options(options_path);
+        EXPECT_EQ(o.allow_series, series);
+        EXPECT_EQ(o.qc, (qc_options{25, 24, block}));
+    }
 }
 
 TEST_F(SettingsFiles, AFailingSaveStopsAtItsKey) {

@@ -17,7 +17,7 @@ void create_menu_windows(TMainForm& main, session& state, ui_services& services,
     const std::string calibrations = state.file(calibration_file);
     auto* editor = new Tcal_form(&main, calibrations, services);
     auto* run = new Treal_measurment(&main, state, services, wait);
-    auto* setup = new Tm_form(&main, calibrations, *run, services, read_allow_series(state.file(program_options_file)));
+    auto* setup = new Tm_form(&main, calibrations, *run, services, state.read_only.allow_series);
     auto* viewer = new TViewDB(&main, state, services);
     auto* plateau = new Tplateau_form(&main, state, services, wait);
     auto* calibration = new Tcalibration_form(&main, state, services, wait);

@@ -203,11 +203,10 @@ void Treal_measurment::FormShow() {
 
 void Treal_measurment::show_qc_state() {
     try {
-        const std::string location = session_.database_path(), options_path = session_.file(program_options_file);
-        painting_call([&] { qc_ = read_qc_state(location, options_path); }); // a server answers in its time
+        const std::string location = session_.database_path();
+        painting_call([&] { qc_ = read_qc_state(location, session_.read_only); }); // a server answers in its time
     } catch (const std::exception& e) { // the store cannot be read: QC cannot be shown current
-        qc_ = {false, read_qc_options(session_.file(program_options_file)).block,
-               std::string("QC state unknown: ") + e.what()};
+        qc_ = {false, session_.read_only.qc.block, std::string("QC state unknown: ") + e.what()};
     }
     qc_line_->setText(qt_text(qc_.line));
     qc_line_->setStyleSheet(qc_.current ? QString() : QStringLiteral("color: #a00000;"));
@@ -296,11 +295,10 @@ void Treal_measurment::Button4Click() {
         const std::string database = session_.database_path();
         // A database error is thrown before anything is written: the window stays and SAVE may be pressed again.
         // A server may keep the store waiting (a bounded wait): the windows paint meanwhile.
-        const std::string options_path = session_.file(program_options_file);
         const std::string calibration_path = session_.file(calibration_file);
         save_outcome saved = save_outcome::no_data;
         painting_call([&] {
-            auto hooks = qc_mark_hooks(database, options_path);
+            auto hooks = qc_mark_hooks(database, session_.read_only);
             for (auto& hook : calibration_hooks(calibration_path)) hooks.push_back(std::move(hook));
             saved = save_results(engine_->table(), database, hooks);
         });
