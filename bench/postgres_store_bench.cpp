@@ -79,9 +79,13 @@ int main(int argc, char** argv) {
         std::filesystem::create_directories(dir + "/ini");
         test::write_file(dir + "/ini/program_opt.xkv", "[DB]\r\ndatabase=" + server.uri(db) + "\r\n");
         const std::vector<std::string> ours = {cli, "--dir", dir, "list"};
-        const std::vector<std::string> psql = {"psql", "-At", "-F", "\t", "-h", "127.0.0.1", "-p",
-                                               std::to_string(server.port()), "-U", test::pg_cluster::superuser,
-                                               "-d", db, "-c", base_select().sql};
+        const std::vector<std::string> psql = {"psql", "-At",
+                                               "-F",   "\t",
+                                               "-h",   "127.0.0.1",
+                                               "-p",   std::to_string(server.port()),
+                                               "-U",   test::pg_cluster::superuser,
+                                               "-d",   db,
+                                               "-c",   base_select().sql};
         const comparison r = side_by_side(ours, psql, runs);
         std::printf("%8zu  %-12s %9.3f %9.3f %7.2f   %10ld %10ld   (lines: %zu, %zu)\n", n, "list (TSV)",
                     r.ours.seconds, r.shell.seconds, r.ours.seconds / r.shell.seconds, r.ours.peak_kib,

@@ -41,8 +41,8 @@ int db_status(context& c, const command_line& line) {
 
 int db_push(context& c, const command_line& line) {
     only_subcommand(line);
-    const push_report pushed =
-        push_spool_report(spool_path(c.program_dir), c.database_path(), c.read_only.busy_timeout_ms, lab_carried_tables());
+    const push_report pushed = push_spool_report(spool_path(c.program_dir), c.database_path(),
+                                                 c.read_only.busy_timeout_ms, lab_carried_tables());
     (pushed.stored ? c.out : c.err) << pushed.text << "\n";
     return pushed.stored ? exit_ok : exit_error;
 }

@@ -10,9 +10,12 @@ namespace xkv::cli {
 std::string roff_escape(const std::string& text) {
     std::string out;
     for (char ch : text) {
-        if (ch == '\\') out += "\\e";
-        else if (ch == '-') out += "\\-";
-        else out += ch;
+        if (ch == '\\')
+            out += "\\e";
+        else if (ch == '-')
+            out += "\\-";
+        else
+            out += ch;
     }
     if (!out.empty() && (out.front() == '.' || out.front() == '\'')) out.insert(0, "\\&");
     return out;

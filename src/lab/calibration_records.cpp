@@ -30,16 +30,14 @@ std::string calibrations_statement(const char* id, const char* integer) {
 }
 
 std::string result_calibrations_statement(const char* integer) {
-    return std::string("CREATE TABLE result_calibrations (result_id ") + integer +
-           " NOT NULL, calibration_id " + integer + " NOT NULL, PRIMARY KEY (result_id, calibration_id))";
+    return std::string("CREATE TABLE result_calibrations (result_id ") + integer + " NOT NULL, calibration_id " +
+           integer + " NOT NULL, PRIMARY KEY (result_id, calibration_id))";
 }
 
-const side_table calibrations_table{"calibrations",
-                                    {calibrations_statement("INTEGER", "INTEGER")},
-                                    {calibrations_statement("BIGSERIAL", "BIGINT")}};
-const side_table result_calibrations_table{"result_calibrations",
-                                           {result_calibrations_statement("INTEGER")},
-                                           {result_calibrations_statement("BIGINT")}};
+const side_table calibrations_table{
+    "calibrations", {calibrations_statement("INTEGER", "INTEGER")}, {calibrations_statement("BIGSERIAL", "BIGINT")}};
+const side_table result_calibrations_table{
+    "result_calibrations", {result_calibrations_statement("INTEGER")}, {result_calibrations_statement("BIGINT")}};
 
 calibration_record record_of(const text_table& rows, std::size_t r, std::size_t first = 0) {
     const auto at = [&](std::size_t c) { return std::string(rows.cell(r, first + c)); };

@@ -4,8 +4,8 @@
 
 #include "lab/calibration_record.h"
 #include "lab/lab_result.h"
-#include "results/results_store.h"
 #include "measurement/calibration.h"
+#include "results/results_store.h"
 
 #include <cstdint>
 #include <map>

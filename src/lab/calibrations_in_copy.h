@@ -19,7 +19,7 @@ public:
 
 private:
     std::map<std::int64_t, std::vector<calibration_record>> of_results_; // by source result id
-    std::map<std::string, std::string> in_target_;                        // source record id -> target's
+    std::map<std::string, std::string> in_target_;                       // source record id -> target's
 };
 
 } // namespace xkv

@@ -166,10 +166,11 @@ std::vector<qc_record> lab_store::qc_records() {
 }
 
 void lab_store::add(plateau_record& r) {
-    r.id = add_record(store_, plateau_table, insert_plateau,
-             {r.origin.when, r.origin.counter, r.origin.who, r.origin.station, std::to_string(r.supply),
-              std::to_string(r.channel), r.preset_time, number(r.max_slope), points_text(r.points), r.found ? "1" : "0",
-              number(r.start), number(r.end), number(r.slope), number(r.operating_voltage)});
+    r.id =
+        add_record(store_, plateau_table, insert_plateau,
+                   {r.origin.when, r.origin.counter, r.origin.who, r.origin.station, std::to_string(r.supply),
+                    std::to_string(r.channel), r.preset_time, number(r.max_slope), points_text(r.points),
+                    r.found ? "1" : "0", number(r.start), number(r.end), number(r.slope), number(r.operating_voltage)});
 }
 
 std::vector<plateau_record> lab_store::plateau_records() {

@@ -46,9 +46,10 @@ copy_outcome push_spool(const std::string& spool, results_store& target, int bus
     if (!exists(spool)) return {};
     sqlite_store store(spool, busy_timeout_ms);
     std::vector<row_sent> sent;
-    const copy_outcome outcome = copy_rows(store, target, base_select(), [&sent](const std::vector<row_sent>& rows) {
-        sent.insert(sent.end(), rows.begin(), rows.end());
-    }, 500, carried_copies(carried));
+    const copy_outcome outcome = copy_rows(
+        store, target, base_select(),
+        [&sent](const std::vector<row_sent>& rows) { sent.insert(sent.end(), rows.begin(), rows.end()); }, 500,
+        carried_copies(carried));
     // Only the rows read above, each by its key: a run spooled meanwhile (perhaps under an id a
     // second push has just freed) waits for the next push. A row kept without a key goes by its id.
     results_store::transaction taken_out(store);

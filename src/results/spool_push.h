@@ -2,8 +2,8 @@
 // A push of the spool to the store in use, with the lines an operator reads of it: the CLI's
 // "db push" prints them, the desktop shows them, so both say the same.
 
-#include <cstddef>
 #include "results/store_copy.h"
+#include <cstddef>
 
 #include <optional>
 #include <string>

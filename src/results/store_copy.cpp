@@ -118,8 +118,7 @@ std::string derived_row_key(std::string_view id, std::string_view ts, const std:
 }
 
 copy_outcome copy_rows(results_store& source, results_store& target, const bound_statement& select,
-                       const batch_committed& committed, std::size_t batch_rows,
-                       const copy_companions& companions) {
+                       const batch_committed& committed, std::size_t batch_rows, const copy_companions& companions) {
     const bool source_has_keys = source.has_table(row_keys_table.name);
     for (const auto& companion : companions) companion->read(source);
     copy_outcome outcome;

@@ -88,8 +88,10 @@ struct PostgresReadOnly : ::testing::Test {
     // the tables with its first SAVE; the reviewer may read what it creates.
     PostgresReadOnly() {
         server.sql("CREATE ROLE station LOGIN; CREATE ROLE reviewer LOGIN");
-        server.sql("CREATE DATABASE xkv OWNER station ENCODING 'SQL_ASCII' LC_COLLATE 'C' LC_CTYPE 'C' TEMPLATE template0");
-        server.sql("ALTER DEFAULT PRIVILEGES FOR ROLE station IN SCHEMA public GRANT SELECT ON TABLES TO reviewer", "xkv");
+        server.sql(
+            "CREATE DATABASE xkv OWNER station ENCODING 'SQL_ASCII' LC_COLLATE 'C' LC_CTYPE 'C' TEMPLATE template0");
+        server.sql("ALTER DEFAULT PRIVILEGES FOR ROLE station IN SCHEMA public GRANT SELECT ON TABLES TO reviewer",
+                   "xkv");
         save_results(two_rows(), server.uri("xkv", "station"));
         reviewer = server.uri("xkv", "reviewer");
     }

@@ -1,7 +1,7 @@
 #pragma once
 // The database viewer "VIEW DB": filter boxes, two date pickers with their check boxes, SHOW, the
-// 32-column Grid, "Save As EXCEL File", "Report" and "CLOSE"; a double-click on a row opens its details. A thin view over viewer_query: every
-// listing and list refill is one statement on a fresh connection to the current database.
+// 32-column Grid, "Save As EXCEL File", "Report" and "CLOSE"; a double-click on a row opens its details. A thin view
+// over viewer_query: every listing and list refill is one statement on a fresh connection to the current database.
 
 #include "results/viewer_query.h"
 #include "settings/ui_services.h"
