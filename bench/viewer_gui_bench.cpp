@@ -11,12 +11,12 @@
 #include "app/ui/xkv_application.h"
 #include "results/save_results.h"
 #include "results/t_sqlite.h"
-#include "results/ui/text_grid_model.h"
 #include "results/ui/view_db.h"
 #include "results/viewer_query.h"
 #include "settings/ini_file.h"
 #include "settings/settings_files.h"
 #include "settings/value_text.h"
+#include "ui/text_grid_model.h"
 
 #include <QTableView>
 

@@ -6,7 +6,6 @@
 // against the simulated instrument in well under a minute.
 
 #include "app/ui/main_form.h"
-#include "app/ui/painting_wait.h"
 #include "app/ui/xkv_application.h"
 #include "app/update_check.h"
 #include "measurement/parameter_sets.h"
@@ -16,6 +15,7 @@
 #include "support/http_server.h"
 #include "support/sim_process.h"
 #include "support/temp_dir.h"
+#include "ui/painting_wait.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

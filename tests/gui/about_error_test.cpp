@@ -3,10 +3,10 @@
 #include "shell_fixture.h"
 
 #include "app/ui/about_form.h"
-#include "app/ui/application_title.h"
 #include "app/ui/qt_ui_services.h"
-#include "app/ui/remembered_layout.h"
 #include "settings/errors.h"
+#include "ui/application_title.h"
+#include "ui/remembered_layout.h"
 
 #include <QMessageBox>
 #include <QPushButton>

@@ -3,12 +3,12 @@
 
 #include "shell_fixture.h"
 
-#include "app/ui/application_title.h"
 #include "results/results_db.h"
 #include "results/save_results.h"
 #include "results/spool.h"
 #include "support/pg_cluster.h"
 #include "support/sim_process.h"
+#include "ui/application_title.h"
 
 #include <QStatusBar>
 

@@ -2,9 +2,9 @@
 
 #include "shell_fixture.h"
 
-#include "app/ui/application_title.h"
 #include "app/ui/options_form.h"
 #include "app/ui/view_options_form.h"
+#include "ui/application_title.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -8,7 +8,7 @@
 #include "results/ui/chart_form.h"
 #include "results/ui/drop_down_combo.h"
 #include "results/ui/row_details_form.h"
-#include "results/ui/text_grid_model.h"
+#include "ui/text_grid_model.h"
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>

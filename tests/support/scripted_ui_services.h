@@ -2,8 +2,8 @@
 // ui_services for tests: answers from queues, never blocks, and records every box and dialog asked for.
 // An empty answer queue cancels a dialog and answers a confirmation with No/Cancel.
 
-#include "app/ui/application_title.h"
 #include "settings/ui_services.h"
+#include "ui/application_title.h"
 
 #include <deque>
 #include <functional>

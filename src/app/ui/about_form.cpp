@@ -1,8 +1,8 @@
 #include "app/ui/about_form.h"
 
 #include "app/ui/link_label.h"
-#include "app/ui/window_placement.h"
 #include "app/update_check.h"
+#include "ui/window_placement.h"
 
 #include <QHBoxLayout>
 #include <QMouseEvent>

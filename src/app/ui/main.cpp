@@ -4,11 +4,12 @@
 
 #include "app/ui/main_form.h"
 #include "app/ui/menu_windows.h"
-#include "app/ui/painting_wait.h"
 #include "app/ui/qt_ui_services.h"
 #include "app/ui/shell.h"
 #include "app/ui/xkv_application.h"
 #include "settings/program_dir.h"
+#include "ui/error_box.h"
+#include "ui/painting_wait.h"
 
 #include <QIcon>
 

@@ -5,9 +5,7 @@
 #include "app/ui/background_fetch.h"
 #include "app/ui/link_label.h"
 #include "app/ui/options_form.h"
-#include "app/ui/painting_wait.h"
 #include "app/ui/profile_labels.h"
-#include "app/ui/remembered_layout.h"
 #include "app/ui/view_options_form.h"
 #include "app/ui/xkv_application.h"
 #include "lab/qc_marks.h"
@@ -16,9 +14,12 @@
 #include "results/results_store.h"
 #include "results/spool.h"
 #include "results/spool_push.h"
-#include "results/ui/qt_text.h"
 #include "settings/errors.h"
 #include "settings/settings_files.h"
+#include "ui/error_box.h"
+#include "ui/painting_wait.h"
+#include "ui/qt_text.h"
+#include "ui/remembered_layout.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

@@ -1,12 +1,12 @@
 #include "app/ui/options_form.h"
 
 #include "app/background_time.h"
-#include "app/ui/window_placement.h"
 #include "results/t_report.h"
-#include "results/ui/qt_text.h"
 #include "settings/instrument_modes.h"
 #include "settings/program_dir.h"
 #include "settings/value_text.h"
+#include "ui/qt_text.h"
+#include "ui/window_placement.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "app/ui/profile_labels.h"
 
-#include "results/ui/qt_text.h"
 #include "settings/value_text.h"
+#include "ui/qt_text.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "app/ui/qt_ui_services.h"
 
 #include "app/dialog_filter.h"
-#include "app/ui/application_title.h"
-#include "app/ui/remembered_layout.h"
-#include "results/ui/qt_text.h"
+#include "ui/application_title.h"
+#include "ui/qt_text.h"
+#include "ui/remembered_layout.h"
 
 #include <QApplication>
 #include <QDesktopServices>

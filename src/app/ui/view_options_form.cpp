@@ -1,7 +1,7 @@
 #include "app/ui/view_options_form.h"
 
 #include "app/ui/profile_labels.h"
-#include "app/ui/window_placement.h"
+#include "ui/window_placement.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,8 +1,7 @@
 #include "app/ui/xkv_application.h"
 
-#include "app/ui/application_title.h"
+#include "ui/error_box.h"
 
-#include <cstdio>
 #include <exception>
 
 namespace xkv {
@@ -18,18 +17,6 @@ bool xkv_application::notify(QObject* receiver, QEvent* event) {
         show_error_box(services_, "Unknown error");
     }
     return false;
-}
-
-void show_error_box(ui_services* services, const std::string& text) {
-    if (services) {
-        try {
-            services->show_error(text);
-            return;
-        } catch (...) {
-            // The box itself failed: fall through to stderr rather than lose the message.
-        }
-    }
-    std::fprintf(stderr, "%s%s\n", application_title, text.c_str());
 }
 
 } // namespace xkv

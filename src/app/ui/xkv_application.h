@@ -22,7 +22,4 @@ private:
     ui_services* services_ = nullptr;
 };
 
-// Shows an error text in the box titled with the application title.
-void show_error_box(ui_services* services, const std::string& text);
-
 } // namespace xkv

@@ -1,17 +1,17 @@
 #include "lab/ui/calibration_form.h"
 
 #include "app/session.h"
-#include "app/ui/painting_wait.h"
 #include "lab/calibration_entry.h"
 #include "lab/calibration_keeping.h"
 #include "lab/calibration_records.h"
 #include "lab/standard_calibration.h"
 #include "measurement/parameter_sets.h"
 #include "results/results_store.h"
-#include "results/ui/qt_text.h"
-#include "results/ui/text_grid_model.h"
 #include "settings/settings_files.h"
 #include "settings/value_text.h"
+#include "ui/painting_wait.h"
+#include "ui/qt_text.h"
+#include "ui/text_grid_model.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -1,11 +1,11 @@
 #include "lab/ui/plateau_form.h"
 
 #include "app/session.h"
-#include "app/ui/painting_wait.h"
 #include "lab/lab_store.h"
-#include "results/ui/qt_text.h"
 #include "settings/errors.h"
 #include "settings/value_text.h"
+#include "ui/painting_wait.h"
+#include "ui/qt_text.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

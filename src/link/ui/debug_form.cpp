@@ -1,8 +1,8 @@
 #include "link/ui/debug_form.h"
 
-#include "app/ui/painting_wait.h"
-#include "app/ui/window_placement.h"
-#include "results/ui/qt_text.h"
+#include "ui/painting_wait.h"
+#include "ui/qt_text.h"
+#include "ui/window_placement.h"
 
 #include <QGridLayout>
 #include <QLineEdit>

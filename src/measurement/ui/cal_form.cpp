@@ -1,7 +1,7 @@
 #include "measurement/ui/cal_form.h"
 
-#include "app/ui/window_placement.h"
-#include "results/ui/qt_text.h"
+#include "ui/qt_text.h"
+#include "ui/window_placement.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

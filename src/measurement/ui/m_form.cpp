@@ -1,8 +1,8 @@
 #include "measurement/ui/m_form.h"
 
-#include "app/ui/window_placement.h"
 #include "measurement/ui/real_measurment.h"
-#include "results/ui/qt_text.h"
+#include "ui/qt_text.h"
+#include "ui/window_placement.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,10 +1,6 @@
 #include "measurement/ui/real_measurment.h"
 
 #include "app/session.h"
-#include "app/ui/painting_wait.h"
-#include "app/ui/remembered_layout.h"
-#include "app/ui/window_placement.h"
-#include "app/ui/xkv_application.h"
 #include "lab/calibrations_at_save.h"
 #include "lab/qc_marks.h"
 #include "measurement/parameter_sets.h"
@@ -15,10 +11,14 @@
 #include "results/run_grid.h"
 #include "results/save_results.h"
 #include "results/store_writable.h"
-#include "results/ui/qt_text.h"
-#include "results/ui/text_grid_model.h"
 #include "settings/program_dir.h"
 #include "settings/settings_files.h"
+#include "ui/error_box.h"
+#include "ui/painting_wait.h"
+#include "ui/qt_text.h"
+#include "ui/remembered_layout.h"
+#include "ui/text_grid_model.h"
+#include "ui/window_placement.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

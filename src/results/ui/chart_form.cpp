@@ -1,8 +1,8 @@
 #include "results/ui/chart_form.h"
 
-#include "results/ui/qt_text.h"
 #include "results/viewer_query.h"
 #include "settings/errors.h"
+#include "ui/qt_text.h"
 
 #include <QCategoryAxis>
 #include <QComboBox>
@@ -68,8 +68,8 @@ chart_canvas::chart_canvas(QWidget* parent) : QChartView(parent) {
     setMinimumSize(640, 400);
 }
 
-void chart_canvas::show_chart(const chart_data& data) {
-    chart_ = data;
+void chart_canvas::show_chart(const chart_data& shown) {
+    chart_ = shown;
     const chart_data& chart = chart_;
     auto* c = new QChart;
     // A decimated chart says so, in the window and in the picture.
@@ -236,12 +236,12 @@ void TChartForm::show_column(const std::string& column) {
 }
 
 void TChartForm::ComboBox1Change() {
-    const QVariant data = ComboBox1_->currentData();
-    if (data.typeId() == QMetaType::Int) {
-        canvas_->show_chart(more_.at(static_cast<std::size_t>(data.toInt())).chart);
+    const QVariant choice = ComboBox1_->currentData();
+    if (choice.typeId() == QMetaType::Int) {
+        canvas_->show_chart(more_.at(static_cast<std::size_t>(choice.toInt())).chart);
         return;
     }
-    const chart_data chart = chart_of_listing(listing_, data.toString().toStdString());
+    const chart_data chart = chart_of_listing(listing_, choice.toString().toStdString());
     canvas_->show_chart(decimated(chart, std::max(canvas_->width(), chart_png_width)));
 }
 

@@ -1,6 +1,6 @@
 #include "results/ui/drop_down_combo.h"
 
-#include "results/ui/qt_text.h"
+#include "ui/qt_text.h"
 
 #include <QSignalBlocker>
 

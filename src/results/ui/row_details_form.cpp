@@ -1,7 +1,7 @@
 #include "results/ui/row_details_form.h"
 
-#include "results/ui/qt_text.h"
-#include "results/ui/text_grid_model.h"
+#include "ui/qt_text.h"
+#include "ui/text_grid_model.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>

@@ -1,20 +1,20 @@
 #include "results/ui/view_db.h"
 
 #include "app/session.h"
-#include "app/ui/painting_wait.h"
-#include "app/ui/remembered_layout.h"
-#include "app/ui/window_placement.h"
 #include "results/listing_export.h"
 #include "results/report_output.h"
 #include "results/ui/chart_form.h"
 #include "results/ui/drop_down_combo.h"
-#include "results/ui/qt_text.h"
 #include "results/ui/row_details_form.h"
-#include "results/ui/text_grid_model.h"
 #include "results/ui/viewer_sort_model.h"
 #include "results/viewer_sort.h"
 #include "results/xls_file.h"
 #include "settings/program_dir.h"
+#include "ui/painting_wait.h"
+#include "ui/qt_text.h"
+#include "ui/remembered_layout.h"
+#include "ui/text_grid_model.h"
+#include "ui/window_placement.h"
 
 #include <QCheckBox>
 #include <QDateEdit>

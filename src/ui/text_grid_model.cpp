@@ -1,6 +1,6 @@
-#include "results/ui/text_grid_model.h"
+#include "ui/text_grid_model.h"
 
-#include "results/ui/qt_text.h"
+#include "ui/qt_text.h"
 
 namespace xkv {
 

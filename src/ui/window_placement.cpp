@@ -1,4 +1,4 @@
-#include "app/ui/window_placement.h"
+#include "ui/window_placement.h"
 
 #include <QEvent>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "app/ui/painting_wait.h"
+#include "ui/painting_wait.h"
 
 #include <QEventLoop>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "results/ui/qt_text.h"
+#include "ui/qt_text.h"
 
 #include "settings/cp1252.h"
 

@@ -1,4 +1,4 @@
-#include "app/ui/remembered_layout.h"
+#include "ui/remembered_layout.h"
 
 #include <QDir>
 #include <QFileInfo>
