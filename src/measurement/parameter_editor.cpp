@@ -11,56 +11,59 @@ void replace_non_positive(std::string& text) {
     if (parse_float(text) <= 0) text = "0.0001";
 }
 
+// The set's texts, each with the field that shows it.
+struct set_text {
+    std::string _calibration::*stored;
+    std::string parameter_set_view::*shown;
+};
+constexpr set_text set_texts[] = {
+    {&_calibration::alpha, &parameter_set_view::alpha},
+    {&_calibration::beta, &parameter_set_view::beta},
+    {&_calibration::act_alpha, &parameter_set_view::act_alpha},
+    {&_calibration::act_beta, &parameter_set_view::act_beta},
+    {&_calibration::caption, &parameter_set_view::caption},
+    {&_calibration::name, &parameter_set_view::name},
+    {&_calibration::factor_b, &parameter_set_view::factor_b},
+    {&_calibration::factor_c, &parameter_set_view::factor_c},
+    {&_calibration::factor_d, &parameter_set_view::factor_d},
+    {&_calibration::factor_e, &parameter_set_view::factor_e},
+    {&_calibration::units, &parameter_set_view::units},
+    {&_calibration::preset_time, &parameter_set_view::preset_time},
+};
+
+// The set's flags, each with the choice that is on while the flag is ("1/X" of a factor, or the check
+// box) and, for a factor that has an "X", the choice that is on while it is not. Only `on` is read back.
+struct set_flag {
+    bool _calibration::*stored;
+    bool parameter_set_view::*on;
+    bool parameter_set_view::*off = nullptr;
+};
+constexpr set_flag set_flags[] = {
+    {&_calibration::B_X, &parameter_set_view::radio_B_1X},
+    {&_calibration::C_X, &parameter_set_view::radio_C_1X, &parameter_set_view::radio_C_X},
+    {&_calibration::D_X, &parameter_set_view::radio_D_1X, &parameter_set_view::radio_D_X},
+    {&_calibration::E_X, &parameter_set_view::radio_E_1X, &parameter_set_view::radio_E_X},
+    {&_calibration::background_correction, &parameter_set_view::background_correction},
+    {&_calibration::chk_eff_A, &parameter_set_view::chk_eff_A},
+    {&_calibration::chk_eff_B, &parameter_set_view::chk_eff_B},
+};
+
 } // namespace
 
 parameter_set_view show_parameter_set(const _calibration& set) {
     parameter_set_view v;
-    v.alpha = set.alpha;
-    v.beta = set.beta;
-    v.act_alpha = set.act_alpha;
-    v.act_beta = set.act_beta;
-    v.caption = set.caption;
-    v.name = set.name;
-    v.factor_b = set.factor_b;
-    v.factor_c = set.factor_c;
-    v.factor_d = set.factor_d;
-    v.factor_e = set.factor_e;
-    v.units = set.units;
-    v.preset_time = set.preset_time;
-    v.radio_B_1X = set.B_X;
-    v.radio_C_1X = set.C_X;
-    v.radio_C_X = !set.C_X;
-    v.radio_D_1X = set.D_X;
-    v.radio_D_X = !set.D_X;
-    v.radio_E_1X = set.E_X;
-    v.radio_E_X = !set.E_X;
-    v.background_correction = set.background_correction;
-    v.chk_eff_A = set.chk_eff_A;
-    v.chk_eff_B = set.chk_eff_B;
+    for (const auto& t : set_texts) v.*t.shown = set.*t.stored;
+    for (const auto& f : set_flags) {
+        v.*f.on = set.*f.stored;
+        if (f.off) v.*f.off = !(set.*f.stored);
+    }
     return v;
 }
 
 _calibration collect_parameter_set(const parameter_set_view& v) {
     _calibration set;
-    set.alpha = v.alpha;
-    set.beta = v.beta;
-    set.act_alpha = v.act_alpha;
-    set.act_beta = v.act_beta;
-    set.caption = v.caption;
-    set.name = v.name;
-    set.factor_b = v.factor_b;
-    set.factor_c = v.factor_c;
-    set.factor_d = v.factor_d;
-    set.factor_e = v.factor_e;
-    set.units = v.units;
-    set.preset_time = v.preset_time;
-    set.B_X = v.radio_B_1X;
-    set.C_X = v.radio_C_1X;
-    set.D_X = v.radio_D_1X;
-    set.E_X = v.radio_E_1X;
-    set.background_correction = v.background_correction;
-    set.chk_eff_A = v.chk_eff_A;
-    set.chk_eff_B = v.chk_eff_B;
+    for (const auto& t : set_texts) set.*t.stored = v.*t.shown;
+    for (const auto& f : set_flags) set.*f.stored = v.*f.on;
     return set;
 }
 

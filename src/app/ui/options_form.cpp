@@ -20,16 +20,95 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <string_view>
+#include <variant>
+#include <vector>
+
 namespace xkv {
 
 namespace {
 
 std::string s(const QLineEdit* field) { return field_bytes(field); }
 
-// A caption and its field in one row of a grid.
-void add_row(QGridLayout* grid, int row, int column, const QString& caption, QWidget* field) {
-    grid->addWidget(new QLabel(caption), row, column, Qt::AlignRight);
-    grid->addWidget(field, row, column + 1);
+// What a field holds: a text of the profile, or a text or whole number of the program options.
+using profile_text = std::string& (*)(_options&);
+using option_text = std::string _program_options::*;
+using option_number = std::int32_t _program_options::*;
+
+enum class field_kind {
+    instrument, // an instrument setting: "New Options" shows a new profile's; an edit is a change
+    software,   // an edit is a change, which OK offers to save
+    report,     // taken over on OK without counting as a change
+};
+
+// One edit field: its object name, the caption beside it (none where the layout labels it otherwise),
+// what it holds and its kind. The fields are made in this order.
+struct settings_field {
+    const char* object_name;
+    const char* caption;
+    std::variant<profile_text, option_text, option_number> value;
+    field_kind kind;
+};
+#define XKV_PROFILE(expr) +[](_options& p) -> std::string& { return p.expr; }
+constexpr settings_field settings_fields[] = {
+    {"Edit_C", "C = ", XKV_PROFILE(C), field_kind::instrument},
+    {"Edit_D", "D = ", XKV_PROFILE(D), field_kind::instrument},
+    {"Edit_E", "E = ", XKV_PROFILE(E), field_kind::instrument},
+    {"Edit_UNIT", "UNIT : ", XKV_PROFILE(UNIT), field_kind::instrument},
+    {"Edit_a1_c1", nullptr, XKV_PROFILE(alerts.a1_c1), field_kind::instrument},
+    {"Edit_a1_c2", nullptr, XKV_PROFILE(alerts.a1_c2), field_kind::instrument},
+    {"Edit_a1_r1", nullptr, XKV_PROFILE(alerts.a1_r1), field_kind::instrument},
+    {"Edit_a1_r2", nullptr, XKV_PROFILE(alerts.a1_r2), field_kind::instrument},
+    {"Edit_a2_c1", nullptr, XKV_PROFILE(alerts.a2_c1), field_kind::instrument},
+    {"Edit_a2_c2", nullptr, XKV_PROFILE(alerts.a2_c2), field_kind::instrument},
+    {"Edit_a2_r1", nullptr, XKV_PROFILE(alerts.a2_r1), field_kind::instrument},
+    {"Edit_a2_r2", nullptr, XKV_PROFILE(alerts.a2_r2), field_kind::instrument},
+    {"Edit_failrate1", "FailRate 1 = ", XKV_PROFILE(failrate1), field_kind::instrument},
+    {"Edit_failrate2", "FailRate 2 = ", XKV_PROFILE(failrate2), field_kind::instrument},
+    {"Edit_hv1", "HV1 = ", XKV_PROFILE(hv1), field_kind::instrument},
+    {"Edit_hv2", "HV2 = ", XKV_PROFILE(hv2), field_kind::instrument},
+    {"Edit_dead1", "1 = ", XKV_PROFILE(dead1), field_kind::instrument},
+    {"Edit_dead2", "2 = ", XKV_PROFILE(dead2), field_kind::instrument},
+    {"Edit_alpha", nullptr, XKV_PROFILE(background.alpha), field_kind::software},
+    {"Edit_beta", nullptr, XKV_PROFILE(background.beta), field_kind::software},
+    {"Edit_time", "TIME =", XKV_PROFILE(background.time), field_kind::software},
+    {"Edit_timeout", "TimeOut : ", &_program_options::timeout, field_kind::software},
+    {"Edit_creator", "Operator : ", XKV_PROFILE(creator), field_kind::report},
+    {"Edit_template", "Template file name : ", &_program_options::name, field_kind::report},
+};
+#undef XKV_PROFILE
+
+std::size_t field_row(std::string_view object_name) {
+    for (std::size_t i = 0; i < std::size(settings_fields); ++i)
+        if (settings_fields[i].object_name == object_name) return i;
+    qFatal("no settings field %s", std::string(object_name).c_str());
+}
+
+const char* caption_of(std::string_view object_name) { return settings_fields[field_row(object_name)].caption; }
+
+// Shows what `f` holds in `p` or `o`.
+void show_value(QLineEdit* field, const settings_field& f, _options& p, _program_options& o) {
+    if (const auto* text = std::get_if<profile_text>(&f.value))
+        show_field(field, (*text)(p));
+    else if (const auto* option = std::get_if<option_text>(&f.value))
+        show_field(field, o.*(*option));
+    else
+        field->setText(QString::number(o.*std::get<option_number>(f.value)));
+}
+
+// The profile's fields into `p`; `fields` are in the order of the table.
+void take_profile(const std::vector<QLineEdit*>& fields, _options& p) {
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        if (const auto* text = std::get_if<profile_text>(&settings_fields[i].value)) (*text)(p) = s(fields[i]);
+}
+
+// The program options' fields into `o`; a whole number past 2147483647 throws conversion_error.
+void take_options(const std::vector<QLineEdit*>& fields, _program_options& o) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (const auto* text = std::get_if<option_text>(&settings_fields[i].value)) o.*(*text) = s(fields[i]);
+        if (const auto* number = std::get_if<option_number>(&settings_fields[i].value))
+            o.*(*number) = static_cast<std::int32_t>(digits_to_int(s(fields[i])));
+    }
 }
 
 } // namespace
@@ -41,26 +120,17 @@ TOptionsForm::TOptionsForm(QWidget* parent, session& state, ui_services& service
     // No title-bar buttons: OK and CANCEL close it.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
-    C_ = add_field("Edit_C", true);
-    D_ = add_field("Edit_D", true);
-    E_ = add_field("Edit_E", true);
-    UNIT_ = add_field("Edit_UNIT", true);
-    const char* alarm_names[] = {"Edit_a1_c1", "Edit_a1_c2", "Edit_a1_r1", "Edit_a1_r2",
-                                 "Edit_a2_c1", "Edit_a2_c2", "Edit_a2_r1", "Edit_a2_r2"};
-    for (std::size_t i = 0; i < alarms_.size(); ++i) alarms_[i] = add_field(alarm_names[i], true);
-    failrate1_ = add_field("Edit_failrate1", true);
-    failrate2_ = add_field("Edit_failrate2", true);
-    hv1_ = add_field("Edit_hv1", true);
-    hv2_ = add_field("Edit_hv2", true);
-    dead1_ = add_field("Edit_dead1", true);
-    dead2_ = add_field("Edit_dead2", true);
-    alpha_ = add_field("Edit_alpha", true);
-    beta_ = add_field("Edit_beta", true);
-    time_ = add_field("Edit_time", true);
+    for (const settings_field& f : settings_fields)
+        fields_.push_back(add_field(f.object_name, f.kind != field_kind::report));
+    const auto field = [this](std::string_view object_name) { return fields_[field_row(object_name)]; };
+    // A caption and its field in one row of a grid.
+    const auto add_row = [&field](QGridLayout* grid, int row, int column, std::string_view object_name) {
+        grid->addWidget(new QLabel(caption_of(object_name)), row, column, Qt::AlignRight);
+        grid->addWidget(field(object_name), row, column + 1);
+    };
+    time_ = field("Edit_time");
     time_->installEventFilter(this);
-    timeout_ = add_field("Edit_timeout", true);
-    creator_ = add_field("Edit_creator", false);
-    template_ = add_field("Edit_template", false);
+    template_ = field("Edit_template");
     template_->setMinimumWidth(240);
     revert_ = new QCheckBox("Revert Cannels / If selected counter 1 = beta channel counter 2 = alpha channel/");
     revert_->setObjectName("CheckBox_revert");
@@ -68,7 +138,8 @@ TOptionsForm::TOptionsForm(QWidget* parent, session& state, ui_services& service
     // Instrument groups.
     auto* mode_box = new QGroupBox("Mode");
     auto* mode_layout = new QVBoxLayout(mode_box);
-    for (int i = 0; i < 6; ++i) {
+    // Named by their place in the mode table, as they always were.
+    for (std::size_t i = 0; i < modes_.size(); ++i) {
         modes_[i] = new QRadioButton(qt_text(instrument_modes[i].caption), mode_box);
         modes_[i]->setObjectName(QString("Mode%1").arg(i + 1));
         mode_layout->addWidget(modes_[i]);
@@ -78,20 +149,20 @@ TOptionsForm::TOptionsForm(QWidget* parent, session& state, ui_services& service
     auto* values = new QGridLayout(values_box);
     values->addWidget(new QLabel("Factors and Constants"), 0, 0, 1, 2);
     values->addWidget(new QLabel("rate = C * ( A * R1 - B * R2 )"), 1, 0, 1, 2);
-    add_row(values, 2, 0, "C = ", C_);
-    add_row(values, 3, 0, "D = ", D_);
-    add_row(values, 4, 0, "E = ", E_);
-    add_row(values, 5, 0, "UNIT : ", UNIT_);
+    add_row(values, 2, 0, "Edit_C");
+    add_row(values, 3, 0, "Edit_D");
+    add_row(values, 4, 0, "Edit_E");
+    add_row(values, 5, 0, "Edit_UNIT");
     values->setRowStretch(6, 1);
 
     auto* hv_box = new QGroupBox("HV ( High Voltage )");
     auto* hv = new QGridLayout(hv_box);
-    add_row(hv, 0, 0, "HV1 = ", hv1_);
-    add_row(hv, 1, 0, "HV2 = ", hv2_);
+    add_row(hv, 0, 0, "Edit_hv1");
+    add_row(hv, 1, 0, "Edit_hv2");
     auto* dead_box = new QGroupBox("Dead Time");
     auto* dead = new QGridLayout(dead_box);
-    add_row(dead, 0, 0, "1 = ", dead1_);
-    add_row(dead, 1, 0, "2 = ", dead2_);
+    add_row(dead, 0, 0, "Edit_dead1");
+    add_row(dead, 1, 0, "Edit_dead2");
     auto* right_column = new QVBoxLayout;
     right_column->addWidget(hv_box);
     right_column->addWidget(dead_box);
@@ -101,16 +172,19 @@ TOptionsForm::TOptionsForm(QWidget* parent, session& state, ui_services& service
     auto* alerts = new QGridLayout(alerts_box);
     alerts->addWidget(new QLabel("Alarm 1"), 0, 1, Qt::AlignCenter);
     alerts->addWidget(new QLabel("Alarm 2"), 0, 2, Qt::AlignCenter);
-    const char* channel_rows[] = {"channel 1 counter", "channel 2 counter", "channel 1 ratemeter",
-                                  "channel 2 ratemeter"};
+    // Each row: its caption, then the field of alarm 1 and of alarm 2.
+    const char* channel_rows[][3] = {{"channel 1 counter", "Edit_a1_c1", "Edit_a2_c1"},
+                                     {"channel 2 counter", "Edit_a1_c2", "Edit_a2_c2"},
+                                     {"channel 1 ratemeter", "Edit_a1_r1", "Edit_a2_r1"},
+                                     {"channel 2 ratemeter", "Edit_a1_r2", "Edit_a2_r2"}};
     for (int r = 0; r < 4; ++r) {
-        alerts->addWidget(new QLabel(channel_rows[r]), r + 1, 0, Qt::AlignRight);
-        alerts->addWidget(alarms_[r], r + 1, 1);
-        alerts->addWidget(alarms_[r + 4], r + 1, 2);
+        alerts->addWidget(new QLabel(channel_rows[r][0]), r + 1, 0, Qt::AlignRight);
+        alerts->addWidget(field(channel_rows[r][1]), r + 1, 1);
+        alerts->addWidget(field(channel_rows[r][2]), r + 1, 2);
     }
     alerts->setColumnMinimumWidth(3, 24);
-    add_row(alerts, 1, 4, "FailRate 1 = ", failrate1_);
-    add_row(alerts, 2, 4, "FailRate 2 = ", failrate2_);
+    add_row(alerts, 1, 4, "Edit_failrate1");
+    add_row(alerts, 2, 4, "Edit_failrate2");
 
     auto* instrument = new QGroupBox("XKV 4410 internal instrument options");
     instrument->setObjectName("InstrumentOptions");
@@ -128,15 +202,15 @@ TOptionsForm::TOptionsForm(QWidget* parent, session& state, ui_services& service
     auto* beta_mark = new QLabel(QString::fromUtf8("\u03b2 ="));
     beta_mark->setObjectName("beta_picture");
     background->addWidget(alpha_mark, 0, 0, Qt::AlignRight);
-    background->addWidget(alpha_, 0, 1);
+    background->addWidget(field("Edit_alpha"), 0, 1);
     background->addWidget(beta_mark, 1, 0, Qt::AlignRight);
-    background->addWidget(beta_, 1, 1);
-    add_row(background, 2, 0, "TIME =", time_);
+    background->addWidget(field("Edit_beta"), 1, 1);
+    add_row(background, 2, 0, "Edit_time");
 
     auto* report_box = new QGroupBox("Report options");
     auto* report = new QGridLayout(report_box);
-    add_row(report, 0, 0, "Operator : ", creator_);
-    add_row(report, 1, 0, "Template file name : ", template_);
+    add_row(report, 0, 0, "Edit_creator");
+    add_row(report, 1, 0, "Edit_template");
     auto* browse = new QPushButton("...");
     browse->setObjectName("Button_browse");
     browse->setFixedWidth(32);
@@ -145,9 +219,10 @@ TOptionsForm::TOptionsForm(QWidget* parent, session& state, ui_services& service
 
     auto* com_box = new QGroupBox("ComPort");
     auto* com = new QHBoxLayout(com_box);
-    com->addWidget(new QLabel("TimeOut : "));
-    timeout_->setMaximumWidth(80);
-    com->addWidget(timeout_);
+    QLineEdit* timeout = field("Edit_timeout");
+    com->addWidget(new QLabel(caption_of("Edit_timeout")));
+    timeout->setMaximumWidth(80);
+    com->addWidget(timeout);
     com->addSpacing(16);
     com->addWidget(revert_, 1);
 
@@ -209,44 +284,28 @@ void TOptionsForm::mark_modified() {
     session_.changed(session_change::unsaved_edit);
 }
 
-int TOptionsForm::selected_mode() const {
-    for (int i = 0; i < 6; ++i)
-        if (modes_[i]->isChecked()) return i + 1;
-    return 1;
+std::int32_t TOptionsForm::selected_mode() const {
+    for (std::size_t i = 0; i < modes_.size(); ++i)
+        if (modes_[i]->isChecked()) return instrument_modes[i].code;
+    return instrument_modes.front().code; // not reached: the first button is on from the start
 }
 
 // The instrument defaults are those of a new profile.
-void TOptionsForm::fill_defaults() { show_instrument(_options{}); }
+void TOptionsForm::fill_defaults() { show_fields(_options{}, session_.options, true); }
 
-void TOptionsForm::show_instrument(const _options& p) {
-    show_field(C_, p.C);
-    show_field(D_, p.D);
-    show_field(E_, p.E);
-    show_field(UNIT_, p.UNIT);
-    const std::string* alarm_values[] = {&p.alerts.a1_c1, &p.alerts.a1_c2, &p.alerts.a1_r1, &p.alerts.a1_r2,
-                                         &p.alerts.a2_c1, &p.alerts.a2_c2, &p.alerts.a2_r1, &p.alerts.a2_r2};
-    for (std::size_t i = 0; i < alarms_.size(); ++i) show_field(alarms_[i], *alarm_values[i]);
-    show_field(failrate1_, p.failrate1);
-    show_field(failrate2_, p.failrate2);
-    show_field(hv1_, p.hv1);
-    show_field(hv2_, p.hv2);
-    show_field(dead1_, p.dead1);
-    show_field(dead2_, p.dead2);
-    if (p.mode >= 1 && p.mode <= 6) modes_[p.mode - 1]->setChecked(true);
+void TOptionsForm::show_fields(_options p, _program_options o, bool instrument_only) {
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        if (!instrument_only || settings_fields[i].kind == field_kind::instrument)
+            show_value(fields_[i], settings_fields[i], p, o);
+    // The button of the code's row in the mode table.
+    if (const instrument_mode* m = find_mode(p.mode))
+        modes_[static_cast<std::size_t>(m - instrument_modes.data())]->setChecked(true);
 }
 
 void TOptionsForm::fill_from_current() {
     filling_ = true;
-    const _options& p = session_.profile;
-    const _program_options& o = session_.options;
-    show_instrument(p);
-    show_field(alpha_, p.background.alpha);
-    show_field(beta_, p.background.beta);
-    show_field(time_, p.background.time);
-    timeout_->setText(QString::number(o.timeout));
-    revert_->setChecked(o.revert_channels);
-    show_field(creator_, p.creator);
-    show_field(template_, o.name);
+    show_fields(session_.profile, session_.options, false);
+    revert_->setChecked(session_.options.revert_channels);
     filling_ = false;
     modified_ = false;
 }
@@ -261,31 +320,14 @@ void TOptionsForm::OKClick() {
 
     _options p = session_.profile;
     p.mode = selected_mode();
-    p.C = s(C_);
-    p.D = s(D_);
-    p.E = s(E_);
-    std::string* alarm_fields[] = {&p.alerts.a1_c1, &p.alerts.a1_c2, &p.alerts.a1_r1, &p.alerts.a1_r2,
-                                   &p.alerts.a2_c1, &p.alerts.a2_c2, &p.alerts.a2_r1, &p.alerts.a2_r2};
-    for (std::size_t i = 0; i < alarms_.size(); ++i) *alarm_fields[i] = s(alarms_[i]);
-    p.failrate1 = s(failrate1_);
-    p.failrate2 = s(failrate2_);
-    p.hv1 = s(hv1_);
-    p.hv2 = s(hv2_);
-    p.dead1 = s(dead1_);
-    p.dead2 = s(dead2_);
-    p.UNIT = s(UNIT_);
-    p.creator = s(creator_);
-    p.background.alpha = s(alpha_);
-    p.background.beta = s(beta_);
-    p.background.time = s(time_);
+    take_profile(fields_, p);
     session_.profile = p;
     session_.changed(session_change::profile);
 
     // A timeout past 2147483647 throws here: the profile is taken over, the program options are not.
     _program_options o = session_.options;
     o.revert_channels = revert_->isChecked();
-    o.timeout = static_cast<std::int32_t>(digits_to_int(s(timeout_)));
-    o.name = s(template_);
+    take_options(fields_, o);
     session_.options = o;
     session_.changed(session_change::options);
 

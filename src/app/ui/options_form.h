@@ -4,12 +4,15 @@
 // and "&Edit Options"; puts its values into the session on OK.
 
 #include "app/session.h"
+#include "settings/instrument_modes.h"
 #include "settings/options.h"
 #include "settings/ui_services.h"
 
 #include <QDialog>
 
 #include <array>
+#include <cstdint>
+#include <vector>
 
 class QCheckBox;
 class QLineEdit;
@@ -46,34 +49,21 @@ protected:
 private:
     QLineEdit* add_field(const char* object_name, bool marks_modified);
     void mark_modified();
-    int selected_mode() const;
-    // The instrument fields and mode from `p` (a mode outside 1..6 leaves the last choice).
-    void show_instrument(const _options& p);
+    std::int32_t selected_mode() const;
+    // The fields (only the instrument's, if so asked) and the mode from `p` and `o`; a mode code
+    // without a row in the mode table leaves the last choice.
+    void show_fields(_options p, _program_options o, bool instrument_only);
 
     session& session_;
     ui_services& services_;
     bool modified_ = false;
     bool filling_ = false; // a fill from the current records is not a change
 
-    std::array<QRadioButton*, 6> modes_{};
-    QLineEdit* C_;
-    QLineEdit* D_;
-    QLineEdit* E_;
-    QLineEdit* UNIT_;
-    std::array<QLineEdit*, 8> alarms_{}; // a1_c1, a1_c2, a1_r1, a1_r2, a2_c1, a2_c2, a2_r1, a2_r2
-    QLineEdit* failrate1_;
-    QLineEdit* failrate2_;
-    QLineEdit* hv1_;
-    QLineEdit* hv2_;
-    QLineEdit* dead1_;
-    QLineEdit* dead2_;
-    QLineEdit* alpha_;
-    QLineEdit* beta_;
+    std::array<QRadioButton*, instrument_modes.size()> modes_{}; // in the order of the mode table
+    std::vector<QLineEdit*> fields_;                             // in the order of the field table
     QLineEdit* time_;
-    QLineEdit* timeout_;
-    QCheckBox* revert_;
-    QLineEdit* creator_;
     QLineEdit* template_;
+    QCheckBox* revert_;
     QPushButton* ok_;
 };
 

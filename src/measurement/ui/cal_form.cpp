@@ -152,6 +152,28 @@ void Tcal_form::build() {
     connect(Button2_, &QPushButton::clicked, this, &Tcal_form::Button2Click);
 
     for (QLineEdit* e : {Edit_alpha_, Edit_beta_, Edit_B_}) e->installEventFilter(this);
+    bind_controls();
+}
+
+void Tcal_form::bind_controls() {
+    using view = parameter_set_view;
+    texts_ = {{Edit_description_, &view::caption},
+              {Edit_alpha_, &view::alpha},
+              {Edit_A_Uncer_, &view::act_alpha},
+              {Edit_beta_, &view::beta},
+              {Edit_B_Uncer_, &view::act_beta},
+              {Edit_B_, &view::factor_b},
+              {Edit_C_, &view::factor_c},
+              {Edit_D_, &view::factor_d},
+              {Edit_E_, &view::factor_e},
+              {Edit_units_, &view::units},
+              {Edit_preset_time_, &view::preset_time},
+              {Edit_name_, &view::name}};
+    choices_ = {{radio_B_1X_, &view::radio_B_1X}, {radio_C_X_, &view::radio_C_X},
+                {radio_C_1X_, &view::radio_C_1X}, {radio_D_X_, &view::radio_D_X},
+                {radio_D_1X_, &view::radio_D_1X}, {radio_E_X_, &view::radio_E_X},
+                {radio_E_1X_, &view::radio_E_1X}, {bkgnd_corr_, &view::background_correction},
+                {chk_eff_A_, &view::chk_eff_A},   {chk_eff_B_, &view::chk_eff_B}};
 }
 
 void Tcal_form::open_window() { show(); }
@@ -272,28 +294,8 @@ bool Tcal_form::eventFilter(QObject* watched, QEvent* event) {
 
 void Tcal_form::collect() {
     parameter_set_view& v = editor_.view;
-    v.alpha = s(Edit_alpha_);
-    v.beta = s(Edit_beta_);
-    v.act_alpha = s(Edit_A_Uncer_);
-    v.act_beta = s(Edit_B_Uncer_);
-    v.caption = s(Edit_description_);
-    v.name = s(Edit_name_);
-    v.factor_b = s(Edit_B_);
-    v.factor_c = s(Edit_C_);
-    v.factor_d = s(Edit_D_);
-    v.factor_e = s(Edit_E_);
-    v.units = s(Edit_units_);
-    v.preset_time = s(Edit_preset_time_);
-    v.radio_B_1X = radio_B_1X_->isChecked();
-    v.radio_C_X = radio_C_X_->isChecked();
-    v.radio_C_1X = radio_C_1X_->isChecked();
-    v.radio_D_X = radio_D_X_->isChecked();
-    v.radio_D_1X = radio_D_1X_->isChecked();
-    v.radio_E_X = radio_E_X_->isChecked();
-    v.radio_E_1X = radio_E_1X_->isChecked();
-    v.background_correction = bkgnd_corr_->isChecked();
-    v.chk_eff_A = chk_eff_A_->isChecked();
-    v.chk_eff_B = chk_eff_B_->isChecked();
+    for (const bound_text& t : texts_) v.*t.value = s(t.field);
+    for (const bound_choice& c : choices_) v.*c.value = c.button->isChecked();
 }
 
 void Tcal_form::render() {
@@ -304,36 +306,16 @@ void Tcal_form::render() {
         for (const auto& name : editor_.names()) add_entry(ComboBox1_, name);
         ComboBox1_->setCurrentIndex(editor_.selected() ? static_cast<int>(*editor_.selected()) : -1);
     }
-    set_text(Edit_alpha_, v.alpha);
-    set_text(Edit_beta_, v.beta);
-    set_text(Edit_A_Uncer_, v.act_alpha);
-    set_text(Edit_B_Uncer_, v.act_beta);
-    set_text(Edit_description_, v.caption);
-    set_text(Edit_name_, v.name);
-    set_text(Edit_B_, v.factor_b);
-    set_text(Edit_C_, v.factor_c);
-    set_text(Edit_D_, v.factor_d);
-    set_text(Edit_E_, v.factor_e);
-    set_text(Edit_units_, v.units);
-    set_text(Edit_preset_time_, v.preset_time);
+    for (const bound_text& t : texts_) set_text(t.field, v.*t.value);
     // The lone 1/X of B can be shown off (a file may say so) although the operator cannot turn it off.
+    // In a pair, checking one choice turns its partner off; the partner's own "off" changes nothing.
     radio_B_1X_->setAutoExclusive(false);
-    set_checked(radio_B_1X_, v.radio_B_1X);
+    for (const bound_choice& c : choices_) set_checked(c.button, v.*c.value);
     radio_B_1X_->setAutoExclusive(true);
-    set_checked(v.radio_C_1X ? radio_C_1X_ : radio_C_X_, true);
-    set_checked(v.radio_D_1X ? radio_D_1X_ : radio_D_X_, true);
-    set_checked(v.radio_E_1X ? radio_E_1X_ : radio_E_X_, true);
-    set_checked(bkgnd_corr_, v.background_correction);
-    set_checked(chk_eff_A_, v.chk_eff_A);
-    set_checked(chk_eff_B_, v.chk_eff_B);
 
     const bool on = editor_.fields_enabled();
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             Edit_description_, Edit_alpha_, Edit_A_Uncer_, Edit_beta_,        Edit_B_Uncer_, Edit_B_,    Edit_C_,
-             Edit_D_,           Edit_E_,     Edit_units_,   Edit_preset_time_, radio_B_1X_,   radio_C_X_, radio_C_1X_,
-             radio_D_X_,        radio_D_1X_, radio_E_X_,    radio_E_1X_,       bkgnd_corr_,   chk_eff_A_, chk_eff_B_})
-        w->setEnabled(on);
-    Edit_name_->setEnabled(editor_.name_enabled());
+    for (const bound_text& t : texts_) t.field->setEnabled(t.field == Edit_name_ ? editor_.name_enabled() : on);
+    for (const bound_choice& c : choices_) c.button->setEnabled(on);
     Button1_->setEnabled(editor_.ok_enabled());
     Button3_->setEnabled(editor_.new_enabled());
     Button4_->setEnabled(editor_.edit_enabled());

@@ -8,6 +8,9 @@
 
 #include <QDialog>
 
+#include <vector>
+
+class QAbstractButton;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -53,8 +56,21 @@ private:
     // A failed check gives the focus back to the field it found wrong.
     void focus_bad_field();
 
+    // Each edit field and choice with the view value it shows: render() and collect() both follow it.
+    struct bound_text {
+        QLineEdit* field;
+        std::string parameter_set_view::*value;
+    };
+    struct bound_choice {
+        QAbstractButton* button;
+        bool parameter_set_view::*value;
+    };
+    void bind_controls();
+
     parameter_editor editor_;
     ui_services& services_;
+    std::vector<bound_text> texts_;
+    std::vector<bound_choice> choices_;
     std::optional<checked_field> left_field_; // left, not yet checked
 
     QComboBox* ComboBox1_ = nullptr;

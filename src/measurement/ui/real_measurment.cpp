@@ -37,22 +37,55 @@ namespace xkv {
 
 namespace {
 
-// The label texts in the order of the window's labels.
-std::array<const std::string*, 17> label_texts(const run_labels& l) {
-    return {&l.sample_id,        &l.description,      &l.set_caption,
-            &l.alpha_efficiency, &l.beta_efficiency,  &l.alpha_uncertainty,
-            &l.beta_uncertainty, &l.transfer_factor,  &l.k,
-            &l.background,       &l.alpha_value,      &l.beta_value,
-            &l.preset_time,      &l.measurement_time, &l.remaining_time,
-            &l.current_count,    &l.total_count};
-}
+// The group box a label sits in.
+enum class label_box {
+    sample_info,
+    parameters,
+    values,
+    time
+};
 
-constexpr std::array<const char*, 17> label_names = {
-    "label_sample_id",   "label_description",       "label_caption",          "label_alpha",
-    "label_beta",        "label_alpha_uncertainty", "label_beta_uncertainty", "label_transfer_factor",
-    "label_k",           "label_background",        "label_alpha_value",      "label_beta_value",
-    "label_preset_time", "label_measurement_time",  "label_remaining_time",   "label_current_count",
-    "label_total_count"};
+// The window's labels in the order they are made, each with its box and the engine's text it shows.
+struct run_label {
+    const char* object_name;
+    label_box box;
+    std::string run_labels::*text;
+};
+constexpr run_label run_label_rows[] = {
+    {"label_sample_id", label_box::sample_info, &run_labels::sample_id},
+    {"label_description", label_box::sample_info, &run_labels::description},
+    {"label_caption", label_box::parameters, &run_labels::set_caption},
+    {"label_alpha", label_box::parameters, &run_labels::alpha_efficiency},
+    {"label_beta", label_box::parameters, &run_labels::beta_efficiency},
+    {"label_alpha_uncertainty", label_box::parameters, &run_labels::alpha_uncertainty},
+    {"label_beta_uncertainty", label_box::parameters, &run_labels::beta_uncertainty},
+    {"label_transfer_factor", label_box::parameters, &run_labels::transfer_factor},
+    {"label_k", label_box::parameters, &run_labels::k},
+    {"label_background", label_box::parameters, &run_labels::background},
+    {"label_alpha_value", label_box::values, &run_labels::alpha_value},
+    {"label_beta_value", label_box::values, &run_labels::beta_value},
+    {"label_preset_time", label_box::time, &run_labels::preset_time},
+    {"label_measurement_time", label_box::time, &run_labels::measurement_time},
+    {"label_remaining_time", label_box::time, &run_labels::remaining_time},
+    {"label_current_count", label_box::time, &run_labels::current_count},
+    {"label_total_count", label_box::time, &run_labels::total_count},
+};
+
+// The buttons from left to right, each with its handler and the engine's flag that enables it.
+struct run_button {
+    const char* object_name;
+    const char* caption;
+    void (Treal_measurment::*handler)();
+    bool run_buttons::*enabled;
+};
+constexpr run_button run_button_rows[] = {
+    {"Button1", "STOP", &Treal_measurment::Button1Click, &run_buttons::stop},
+    {"Button2", "START", &Treal_measurment::Button2Click, &run_buttons::start},
+    {"Button3", "ABORT", &Treal_measurment::Button3Click, &run_buttons::abort},
+    {"Button4", "SAVE", &Treal_measurment::Button4Click, &run_buttons::save},
+    {"Button5", "CLOSE", &Treal_measurment::Button5Click, &run_buttons::close},
+    {"Button6", "PRINT REPORT", &Treal_measurment::Button6Click, &run_buttons::print_report},
+};
 
 void show_gauge(QProgressBar* bar, std::int64_t value, std::int64_t maximum) {
     const gauge_values g = gauge_of(value, maximum);
@@ -73,32 +106,37 @@ Treal_measurment::Treal_measurment(QWidget* parent, session& state, ui_services&
 Treal_measurment::~Treal_measurment() = default;
 
 void Treal_measurment::build() {
-    const auto group = [this](const char* title, std::initializer_list<int> labels) {
+    labels_.resize(std::size(run_label_rows));
+    const auto group = [this](const char* title, label_box which) {
         auto* box = new QGroupBox(title, this);
         auto* layout = new QVBoxLayout(box);
         layout->setSpacing(2);
-        for (const int i : labels) {
+        for (std::size_t i = 0; i < labels_.size(); ++i) {
+            if (run_label_rows[i].box != which) continue;
             labels_[i] = new QLabel(box);
-            labels_[i]->setObjectName(label_names[i]);
+            labels_[i]->setObjectName(run_label_rows[i].object_name);
             labels_[i]->setMinimumWidth(220);
             layout->addWidget(labels_[i]);
         }
         return box;
     };
     auto* left = new QVBoxLayout;
-    left->addWidget(group("SAMPLE INFO", {0, 1}));
-    left->addWidget(group("Measurment Parameters", {2, 3, 4, 5, 6, 7, 8, 9}));
+    left->addWidget(group("SAMPLE INFO", label_box::sample_info));
+    left->addWidget(group("Measurment Parameters", label_box::parameters));
     left->addStretch();
 
     auto* middle = new QVBoxLayout;
-    QGroupBox* values = group("VALUES", {10, 11});
-    QFont big = labels_[10]->font();
-    big.setPointSize(big.pointSize() + 3);
-    big.setBold(true);
-    labels_[10]->setFont(big);
-    labels_[11]->setFont(big);
+    QGroupBox* values = group("VALUES", label_box::values);
+    // The values in large bold.
+    for (std::size_t i = 0; i < labels_.size(); ++i) {
+        if (run_label_rows[i].box != label_box::values) continue;
+        QFont big = labels_[i]->font();
+        big.setPointSize(big.pointSize() + 3);
+        big.setBold(true);
+        labels_[i]->setFont(big);
+    }
     middle->addWidget(values);
-    QGroupBox* time = group("TIME", {12, 13, 14, 15, 16});
+    QGroupBox* time = group("TIME", label_box::time);
     const auto gauge = [time](const char* caption, const char* name) {
         time->layout()->addWidget(new QLabel(caption, time));
         auto* bar = new QProgressBar(time);
@@ -142,17 +180,14 @@ void Treal_measurment::build() {
     Output_->setMinimumHeight(120);
 
     auto* row = new QHBoxLayout;
-    const std::array<const char*, 6> captions = {"STOP", "START", "ABORT", "SAVE", "CLOSE", "PRINT REPORT"};
-    const std::array<void (Treal_measurment::*)(), 6> handlers = {
-        &Treal_measurment::Button1Click, &Treal_measurment::Button2Click, &Treal_measurment::Button3Click,
-        &Treal_measurment::Button4Click, &Treal_measurment::Button5Click, &Treal_measurment::Button6Click};
-    for (std::size_t i = 0; i < buttons_.size(); ++i) {
-        buttons_[i] = new QPushButton(captions[i], this);
-        buttons_[i]->setObjectName(QString("Button%1").arg(i + 1));
-        buttons_[i]->setAutoDefault(false);
-        buttons_[i]->setEnabled(false);
-        connect(buttons_[i], &QPushButton::clicked, this, handlers[i]);
-        row->addWidget(buttons_[i]);
+    for (const run_button& b : run_button_rows) {
+        auto* button = new QPushButton(b.caption, this);
+        button->setObjectName(b.object_name);
+        button->setAutoDefault(false);
+        button->setEnabled(false);
+        connect(button, &QPushButton::clicked, this, b.handler);
+        row->addWidget(button);
+        buttons_.push_back(button);
     }
 
     auto* top = new QVBoxLayout(this);
@@ -364,8 +399,8 @@ void Treal_measurment::reject() { close(); }
 void Treal_measurment::render() {
     if (!engine_) return;
     setWindowTitle(qt_text(engine_->caption()));
-    const auto texts = label_texts(engine_->labels());
-    for (std::size_t i = 0; i < labels_.size(); ++i) show_plain(labels_[i], *texts[i]);
+    const run_labels& texts = engine_->labels();
+    for (std::size_t i = 0; i < labels_.size(); ++i) show_plain(labels_[i], texts.*run_label_rows[i].text);
     const run_progress& p = engine_->progress();
     show_gauge(measurement_gauge_, p.measurement, p.measurement_max);
     show_gauge(total_gauge_, p.total, p.total_max);
@@ -389,8 +424,7 @@ void Treal_measurment::render() {
 }
 
 void Treal_measurment::show_buttons(const run_buttons& b) {
-    const std::array<bool, 6> on = {b.stop, b.start, b.abort, b.save, b.close, b.print_report};
-    for (std::size_t i = 0; i < buttons_.size(); ++i) buttons_[i]->setEnabled(on[i]);
+    for (std::size_t i = 0; i < buttons_.size(); ++i) buttons_[i]->setEnabled(b.*run_button_rows[i].enabled);
 }
 
 void Treal_measurment::show_notices() {

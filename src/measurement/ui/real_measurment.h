@@ -10,7 +10,6 @@
 
 #include <QDialog>
 
-#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -90,10 +89,10 @@ private:
     int asking_ = 0; // a question box is open: ticks run, other actions and closing wait for it
 
     QTimer* Timer1_ = nullptr;
-    std::array<QPushButton*, 6> buttons_{}; // STOP, START, ABORT, SAVE, CLOSE, PRINT REPORT
-    std::array<QLabel*, 17> labels_{};      // in the order of run_labels
-    QLabel* counter_qc_ = nullptr;          // chi-square check after a series
-    QLabel* qc_line_ = nullptr;             // the counter's QC state, read when the run opens
+    std::vector<QPushButton*> buttons_; // in the order of the window's button table
+    std::vector<QLabel*> labels_;       // in the order of the window's label table
+    QLabel* counter_qc_ = nullptr;      // chi-square check after a series
+    QLabel* qc_line_ = nullptr;         // the counter's QC state, read when the run opens
     qc_state qc_;
     QProgressBar* measurement_gauge_ = nullptr;
     QProgressBar* total_gauge_ = nullptr;
