@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build pkg-config g++ git
+  cmake ninja-build pkg-config g++ git clang-format
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6svg6 qt6-qpa-plugins
   libsqlite3-dev sqlite3 libpq-dev postgresql openssl libcurl4-openssl-dev libxlsxwriter-dev
   zlib1g-dev

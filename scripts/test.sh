@@ -6,9 +6,22 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 
+echo "== formatting (.clang-format)"
+git ls-files '*.cpp' '*.h' | while read -r f; do [ -f "$f" ] && echo "$f"; done | xargs clang-format --dry-run -Werror
+
 jobs=$(nproc)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DXKV_WERROR=ON
 cmake --build build -j"$jobs"
+
+# clang-tidy (.clang-tidy) where it is installed, on the sources the last commit and the work tree changed.
+if command -v clang-tidy >/dev/null; then
+  changed=$({ git diff --name-only HEAD~1 2>/dev/null || true; git diff --name-only HEAD; } |
+            grep -E '^(src|tools|tests|bench)/.*\.cpp$' | sort -u | while read -r f; do [ -f "$f" ] && echo "$f"; done || true)
+  if [ -n "$changed" ]; then
+    echo "== clang-tidy on the changed sources"
+    echo "$changed" | xargs -P "$jobs" -n 4 clang-tidy -p build --quiet
+  fi
+fi
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DXKV_BUILD_GUI=OFF -DXKV_BUILD_BENCH=OFF -DXKV_SANITIZE=ON -DXKV_WERROR=ON

@@ -126,4 +126,4 @@ TEST_P(ValueText, GeneralFormatReadsBack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, ValueText, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "CommaLocale" : "CLocale"; });
+                         [](const auto& locale) { return locale.param ? "CommaLocale" : "CLocale"; });
