@@ -47,7 +47,7 @@ report_result deliver(const report_sources& sources, std::vector<_r_results> row
 
 std::string advance_report_counter(const std::string& counter_path) {
     const report_counter counter(counter_path);
-    const std::string number = counter.next();
+    std::string number = counter.next();
     counter.store(number);
     return number;
 }
