@@ -44,3 +44,7 @@ file(REMOVE ${WORK}/ui/up.h)
 
 plant(results/window.h "#include \"ui/c.h\"")
 scan(core ${core} TRUE "results/window.h (layer results): #include \"ui/c.h\"")
+file(REMOVE ${WORK}/results/window.h)
+
+plant(settings/up.h "#include \"results/b.h\"")
+scan(core ${core} TRUE "settings/up.h (layer settings): #include \"results/b.h\"")
