@@ -6,6 +6,7 @@
 // estimate and the probabilistically symmetric coverage interval.
 
 #include "results/iso11929.h"
+#include "settings/read_only_options.h"
 
 #include <array>
 #include <optional>

@@ -30,7 +30,8 @@ struct key_reader {
         if (k.accept(v)) field(o) = v;
     }
     void operator()(bool& (*field)(read_only_options&)) const {
-        field(o) = k.on(ini.read_string(k.section, k.key, ""));
+        const std::string text = ini.read_string(k.section, k.key, "");
+        if (!text.empty()) field(o) = k.on(text); // an absent key keeps the default
     }
 };
 

@@ -87,6 +87,18 @@ TEST(CliRun, HelpAndUsageErrors) {
     EXPECT_NE(err.str().find("--from takes a date as YYYY-MM-DD"), std::string::npos);
 }
 
+// Scripts and the manual page quote these lines: the tables must keep giving exactly them.
+TEST(CliRun, HelpEndsWithTheFiltersAndExitCodesAsScriptsKnowThem) {
+    EXPECT_EQ(help_footer(),
+              "\n"
+              "FILTERS: --sample S --mode M --set NAME --hv V --from YYYY-MM-DD --to YYYY-MM-DD\n"
+              "         --p1-from X --p1-to X --p2-from X --p2-to X\n"
+              "\n"
+              "exit: 0 done, 1 error, 2 usage or setup check, 3 no instrument, 4 measurement failed or\n"
+              "      cut short, 5 no update reply, 6 run kept in the spool (db push stores it), 7 QC check\n"
+              "      failed, 8 interrupted (nothing saved)\n");
+}
+
 TEST(CliRun, HelpAndCommandLineFollowTheCommandTable) {
     const std::string help = help_text();
     xkv::test::temp_dir dir;

@@ -239,7 +239,8 @@ void Treal_measurment::FormShow() {
 void Treal_measurment::show_qc_state() {
     try {
         const std::string location = session_.database_path();
-        painting_call([&] { qc_ = read_qc_state(location, session_.read_only); }); // a server answers in its time
+        const read_only_options read_only = session_.read_only;           // the worker reads its own copy
+        painting_call([&] { qc_ = read_qc_state(location, read_only); }); // a server answers in its time
     } catch (const std::exception& e) { // the store cannot be read: QC cannot be shown current
         qc_ = {false, session_.read_only.qc.block, std::string("QC state unknown: ") + e.what()};
     }
@@ -331,9 +332,10 @@ void Treal_measurment::Button4Click() {
         // A database error is thrown before anything is written: the window stays and SAVE may be pressed again.
         // A server may keep the store waiting (a bounded wait): the windows paint meanwhile.
         const std::string calibration_path = session_.file(calibration_file);
+        const read_only_options read_only = session_.read_only;
         save_outcome saved = save_outcome::no_data;
         painting_call([&] {
-            auto hooks = qc_mark_hooks(database, session_.read_only);
+            auto hooks = qc_mark_hooks(database, read_only);
             for (auto& hook : calibration_hooks(calibration_path)) hooks.push_back(std::move(hook));
             saved = save_results(engine_->table(), database, hooks);
         });
