@@ -56,6 +56,8 @@ public:
     session_listeners() = default;
     // A copy of a session starts with nobody listening; a moved session keeps its listeners.
     session_listeners(const session_listeners&) {}
+    // Assigning copies nothing, so assigning a session to itself is harmless too.
+    // NOLINTNEXTLINE(bugprone-unhandled-self-assignment)
     session_listeners& operator=(const session_listeners&) { return *this; }
     session_listeners(session_listeners&&) noexcept = default;
     session_listeners& operator=(session_listeners&&) noexcept = default;
