@@ -23,7 +23,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace xkv {
@@ -49,7 +48,9 @@ std::string counts_text(const standard_counts& c, calibration_kind kind) {
 
 Tcalibration_form::Tcalibration_form(QWidget* parent, session& state, ui_services& services,
                                      std::function<void(int)> wait)
-    : QDialog(parent), session_(state), services_(services), wait_(std::move(wait)) {
+    : QDialog(parent), session_(state), services_(services), wait_(std::move(wait)),
+      run_(
+          this, [this] { show_state(); }, [this] { finish(); }) {
     setObjectName("Tcalibration_form");
     setWindowTitle("Calibration");
     setModal(true);
@@ -128,11 +129,6 @@ Tcalibration_form::Tcalibration_form(QWidget* parent, session& state, ui_service
     all->addWidget(Grid1_, 1);
     resize(900, 640);
 
-    Timer1_ = new QTimer(this);
-    Timer1_->setObjectName("Timer1");
-    Timer1_->setSingleShot(true);
-    Timer1_->setInterval(tick_interval_ms);
-    connect(Timer1_, &QTimer::timeout, this, &Tcalibration_form::Timer1Timer);
     connect(start_, &QPushButton::clicked, this, &Tcalibration_form::Button1Click);
     connect(stop_, &QPushButton::clicked, this, &Tcalibration_form::Button2Click);
     connect(compute_, &QPushButton::clicked, this, &Tcalibration_form::Button3Click);
@@ -212,7 +208,7 @@ void Tcalibration_form::show_history() {
 }
 
 void Tcalibration_form::show_state() {
-    const bool counting = run_ && run_->timer_on();
+    const bool counting = run_.counting();
     const bool efficiency = is_efficiency(kind());
     for (QWidget* w : std::initializer_list<QWidget*>{kind_, set_, nuclide_, preset_, counts_, time_, measured_, apply_,
                                                       start_, compute_})
@@ -222,8 +218,8 @@ void Tcalibration_form::show_state() {
     stop_->setEnabled(counting);
     keep_->setEnabled(!counting && pending_.has_value());
     std::string text = result_text_;
-    if (counting && run_->engine()) {
-        const run_labels& l = run_->engine()->labels();
+    if (counting && run_.run()->engine()) {
+        const run_labels& l = run_.run()->engine()->labels();
         text = "counting the standard";
         for (const std::string* part :
              {&l.preset_time, &l.measurement_time, &l.remaining_time, &l.alpha_value, &l.beta_value})
@@ -246,57 +242,37 @@ void Tcalibration_form::forget_result() {
 }
 
 void Tcalibration_form::Button1Click() {
-    if (run_ && run_->timer_on()) return;
+    if (run_.counting()) return;
     forget_result();
+    std::unique_ptr<standard_run> run;
     try {
         const std::string preset = field_bytes(preset_);
         measurement_setup setup = standard_setup(calibration_path(), entry_bytes(set_), kind(), field_bytes(nuclide_),
                                                  preset.empty() ? std::nullopt : std::optional<std::string>(preset));
         session& s = session_;
-        run_ =
-            std::make_unique<standard_run>(s.options, s.profile, calibration_path(), std::move(setup), wait_, &s.log);
+        run = std::make_unique<standard_run>(s.options, s.profile, calibration_path(), std::move(setup), wait_, &s.log);
     } catch (const std::exception& e) { // a set whose K cannot be computed
         services_.show_error(e.what());
         show_state();
         return;
     }
-    run_->set_link_wait(painting_wait);
-    run_->on_render([this] { show_state(); });
-    run_->start();
-    if (run_->timer_on())
-        Timer1_->start();
-    else
-        finish();
-    show_state();
+    run_.start(std::move(run));
 }
 
-void Tcalibration_form::Timer1Timer() {
-    if (!run_) return;
-    if (run_->tick()) {
-        Timer1_->start();
-        show_state();
-        return;
-    }
-    finish();
-}
+void Tcalibration_form::Timer1Timer() { run_.tick(); }
 
-void Tcalibration_form::Button2Click() {
-    if (!run_ || !run_->timer_on()) return;
-    Timer1_->stop();
-    run_->stop();
-    finish();
-}
+void Tcalibration_form::Button2Click() { run_.stop(); }
 
 void Tcalibration_form::finish() {
-    Timer1_->stop();
-    for (const std::string& text : run_->take_notices()) services_.show_error(text);
-    if (run_->state() == standard_run_state::finished) {
+    standard_run& run = *run_.run();
+    for (const std::string& text : run.take_notices()) services_.show_error(text);
+    if (run.state() == standard_run_state::finished) {
         // The counts go into the fields, as read elsewhere they would have been typed.
-        show_field(counts_, counts_text(run_->counts(), kind()));
-        show_field(time_, format_general(run_->counts().time));
+        show_field(counts_, counts_text(run.counts(), kind()));
+        show_field(time_, format_general(run.counts().time));
         show_field(measured_, today());
         try {
-            show_result(calibration_of_entry(entry(), run_->counts()), run_->counter());
+            show_result(calibration_of_entry(entry(), run.counts()), run.counter());
         } catch (const calibration_error& e) {
             services_.show_message(std::string(e.what()) + ": nothing to keep");
         }
@@ -343,10 +319,9 @@ void Tcalibration_form::Button4Click() {
 
 void Tcalibration_form::closeEvent(QCloseEvent* event) {
     // A count in progress stops with the window; nothing is computed from it.
-    if (run_ && run_->timer_on()) {
-        Timer1_->stop();
-        run_->stop();
-        run_->take_notices();
+    if (run_.counting()) {
+        run_.stop(false);
+        run_.run()->take_notices();
     }
     event->accept();
 }

@@ -7,6 +7,7 @@
 #include "lab/calibration_record.h"
 #include "lab/standard_run.h"
 #include "settings/ui_services.h"
+#include "ui/timed_run.h"
 
 #include <QDialog>
 
@@ -21,7 +22,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableView;
-class QTimer;
 
 namespace xkv {
 
@@ -36,7 +36,7 @@ public:
     ~Tcalibration_form() override;
 
     void open_window();
-    const standard_run* run() const { return run_.get(); }
+    const standard_run* run() const { return run_.run(); }
     // The calibration computed and not kept yet.
     const std::optional<calibration_record>& pending() const { return pending_; }
 
@@ -66,7 +66,7 @@ private:
     session& session_;
     ui_services& services_;
     std::function<void(int)> wait_;
-    std::unique_ptr<standard_run> run_;
+    timed_run<standard_run> run_;
     std::optional<calibration_record> pending_;
     std::string pending_counter_;
     std::string result_text_;
@@ -78,7 +78,6 @@ private:
     QLabel* status_ = nullptr;
     text_grid_model* history_ = nullptr;
     QTableView* Grid1_ = nullptr;
-    QTimer* Timer1_ = nullptr;
 };
 
 } // namespace xkv

@@ -17,7 +17,6 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScatterSeries>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <QValueAxis>
@@ -40,7 +39,9 @@ std::string result_text(const plateau_analysis& a) {
 } // namespace
 
 Tplateau_form::Tplateau_form(QWidget* parent, session& state, ui_services& services, std::function<void(int)> wait)
-    : QDialog(parent), session_(state), services_(services), wait_(std::move(wait)) {
+    : QDialog(parent), session_(state), services_(services), wait_(std::move(wait)),
+      scan_(
+          this, [this] { show_state(); }, [this] { finish(); }) {
     setObjectName("Tplateau_form");
     setWindowTitle("HV plateau");
     setModal(true);
@@ -101,11 +102,6 @@ Tplateau_form::Tplateau_form(QWidget* parent, session& state, ui_services& servi
     all->addLayout(upper, 1);
     all->addWidget(status_);
 
-    Timer1_ = new QTimer(this);
-    Timer1_->setObjectName("Timer1");
-    Timer1_->setSingleShot(true);
-    Timer1_->setInterval(tick_interval_ms);
-    connect(Timer1_, &QTimer::timeout, this, &Tplateau_form::Timer1Timer);
     connect(start_, &QPushButton::clicked, this, &Tplateau_form::Button1Click);
     connect(stop_, &QPushButton::clicked, this, &Tplateau_form::Button2Click);
     connect(save_png_, &QPushButton::clicked, this, &Tplateau_form::Button3Click);
@@ -122,7 +118,7 @@ void Tplateau_form::open_window() {
 }
 
 void Tplateau_form::show_state() {
-    const bool counting = scan_ && scan_->timer_on();
+    const bool counting = scan_.counting();
     for (QWidget* w : std::initializer_list<QWidget*>{supply_, channel_, from_, to_, step_, preset_, start_})
         w->setEnabled(!counting);
     stop_->setEnabled(counting);
@@ -130,15 +126,15 @@ void Tplateau_form::show_state() {
     use_voltage_->setEnabled(!counting && shown_.found);
     std::string text;
     if (counting)
-        text = "counting " + scan_->voltage() + " V (" + std::to_string(scan_->step() + 1) + " of " +
-               std::to_string(scan_->steps()) + ")";
+        text = "counting " + scan_.run()->voltage() + " V (" + std::to_string(scan_.run()->step() + 1) + " of " +
+               std::to_string(scan_.run()->steps()) + ")";
     const std::string result = result_text(shown_);
     if (!result.empty()) text += (text.empty() ? "" : "   ") + result;
     show_plain(status_, text);
 }
 
 void Tplateau_form::Button1Click() {
-    if (scan_ && scan_->timer_on()) return;
+    if (scan_.counting()) return;
     plateau_request request;
     request.supply = supply_->currentIndex() == 1 ? 2 : 1;
     request.channel = channel_->currentIndex() == 1 ? 1 : 0;
@@ -149,51 +145,31 @@ void Tplateau_form::Button1Click() {
         return;
     }
     session& state = session_;
-    scan_ = std::make_unique<plateau_scan>(state.options, state.profile, request, wait_, &state.log);
-    scan_->set_link_wait(painting_wait);
-    scan_->on_render([this] { show_state(); });
-    scan_->on_point([this](const plateau_point&) {
-        shown_ = scan_->analysis();
-        canvas_->show_analysis(shown_, scan_->request().channel);
+    auto scan = std::make_unique<plateau_scan>(state.options, state.profile, request, wait_, &state.log);
+    scan->on_point([this](const plateau_point&) {
+        shown_ = scan_.run()->analysis();
+        canvas_->show_analysis(shown_, scan_.run()->request().channel);
         show_state();
     });
     shown_ = {};
     canvas_->show_analysis(shown_, request.channel);
-    scan_->start();
-    if (scan_->timer_on())
-        Timer1_->start();
-    else
-        finish();
-    show_state();
+    scan_.start(std::move(scan));
 }
 
-void Tplateau_form::Timer1Timer() {
-    if (!scan_) return;
-    if (scan_->tick()) {
-        Timer1_->start();
-        show_state();
-        return;
-    }
-    finish();
-}
+void Tplateau_form::Timer1Timer() { scan_.tick(); }
 
-void Tplateau_form::Button2Click() {
-    if (!scan_ || !scan_->timer_on()) return;
-    Timer1_->stop();
-    scan_->stop();
-    finish();
-}
+void Tplateau_form::Button2Click() { scan_.stop(); }
 
 void Tplateau_form::finish() {
-    Timer1_->stop();
-    shown_ = scan_->analysis();
-    canvas_->show_analysis(shown_, scan_->request().channel);
+    const plateau_scan& scan = *scan_.run();
+    shown_ = scan.analysis();
+    canvas_->show_analysis(shown_, scan.request().channel);
     show_state();
-    for (const std::string& text : scan_->take_notices()) services_.show_error(text);
+    for (const std::string& text : scan_.run()->take_notices()) services_.show_error(text);
     if (shown_.points.empty()) return;
-    const plateau_request& r = scan_->request();
+    const plateau_request& r = scan.request();
     plateau_record record =
-        plateau_record_of(shown_, r.supply, r.channel, r.preset_time, r.max_slope, origin_now(scan_->counter()));
+        plateau_record_of(shown_, r.supply, r.channel, r.preset_time, r.max_slope, origin_now(scan.counter()));
     const std::string location = session_.database_path();
     const int wait_ms = session_.read_only.busy_timeout_ms;
     painting_call([&] { lab_store(*open_results_store(location, {wait_ms})).add(record); });
@@ -207,8 +183,8 @@ void Tplateau_form::Button3Click() {
 }
 
 void Tplateau_form::Button4Click() {
-    if (!shown_.found || !scan_) return;
-    const int supply = scan_->request().supply;
+    if (!shown_.found || !scan_.run()) return;
+    const int supply = scan_.run()->request().supply;
     const _options profile = profile_with_voltage(session_.profile, supply, shown_.operating_voltage);
     const std::string& voltage = supply == 2 ? profile.hv2 : profile.hv1;
     if (!services_.confirm_ok_cancel("Put " + voltage + " V into the profile as HV" + std::to_string(supply) + " ?",
@@ -223,7 +199,7 @@ void Tplateau_form::Button4Click() {
 
 void Tplateau_form::closeEvent(QCloseEvent* event) {
     // A scan in progress ends with the profile's voltages restored.
-    if (scan_ && scan_->timer_on()) Button2Click();
+    if (scan_.counting()) Button2Click();
     event->accept();
 }
 

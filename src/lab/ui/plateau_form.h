@@ -6,6 +6,7 @@
 #include "lab/plateau_scan.h"
 #include "lab/ui/plateau_canvas.h"
 #include "settings/ui_services.h"
+#include "ui/timed_run.h"
 
 #include <QDialog>
 
@@ -16,7 +17,6 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTimer;
 
 namespace xkv {
 
@@ -30,7 +30,7 @@ public:
     ~Tplateau_form() override;
 
     void open_window();
-    const plateau_scan* scan() const { return scan_.get(); }
+    const plateau_scan* scan() const { return scan_.run(); }
 
 public slots:
     void Button1Click(); // START
@@ -51,7 +51,7 @@ private:
     session& session_;
     ui_services& services_;
     std::function<void(int)> wait_;
-    std::unique_ptr<plateau_scan> scan_;
+    timed_run<plateau_scan> scan_;
     plateau_analysis shown_;
     QComboBox* supply_ = nullptr;
     QComboBox* channel_ = nullptr;
@@ -59,7 +59,6 @@ private:
     QPushButton *start_ = nullptr, *stop_ = nullptr, *save_png_ = nullptr, *use_voltage_ = nullptr;
     QLabel* status_ = nullptr;
     plateau_canvas* canvas_ = nullptr;
-    QTimer* Timer1_ = nullptr;
 };
 
 } // namespace xkv
