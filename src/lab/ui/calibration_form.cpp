@@ -46,6 +46,28 @@ std::string counts_text(const standard_counts& c, calibration_kind kind) {
 
 } // namespace
 
+struct Tcalibration_form::entry_field {
+    QLineEdit* Tcalibration_form::*edit;
+    const char* object_name;
+    const char* caption;
+    const char* placeholder;
+    std::string calibration_entry::*value; // nullptr: not part of the entry (the preset time)
+    bool certificate;                      // the standard's certificate: an efficiency standard's only
+};
+
+const Tcalibration_form::entry_field Tcalibration_form::entry_fields[] = {
+    {&Tcalibration_form::nuclide_, "Edit1", "Nuclide", "", &calibration_entry::nuclide, false},
+    {&Tcalibration_form::activity_, "Edit2", "Activity A0 (Bq)", "", &calibration_entry::activity, true},
+    {&Tcalibration_form::u_activity_, "Edit3", "u(A0) (Bq)", "", &calibration_entry::u_activity, true},
+    {&Tcalibration_form::reference_date_, "Edit4", "Reference date", "YYYY-MM-DD", &calibration_entry::reference_date,
+     true},
+    {&Tcalibration_form::half_life_, "Edit5", "Half-life (years)", "", &calibration_entry::half_life_years, true},
+    {&Tcalibration_form::preset_, "Edit6", "Preset time (s)", "the set's", nullptr, false},
+    {&Tcalibration_form::counts_, "Edit7", "Counts (N, or N_alpha,N_beta)", "", &calibration_entry::counts, false},
+    {&Tcalibration_form::time_, "Edit8", "Counting time (s)", "", &calibration_entry::time, false},
+    {&Tcalibration_form::measured_, "Edit9", "Measured on", "YYYY-MM-DD", &calibration_entry::measured_date, false},
+};
+
 Tcalibration_form::Tcalibration_form(QWidget* parent, session& state, ui_services& services,
                                      std::function<void(int)> wait)
     : QDialog(parent), session_(state), services_(services), wait_(std::move(wait)),
@@ -60,38 +82,19 @@ Tcalibration_form::Tcalibration_form(QWidget* parent, session& state, ui_service
     for (calibration_kind k : kinds) add_entry(kind_, kind_name(k));
     set_ = new QComboBox(this);
     set_->setObjectName("ComboBox2");
-    const auto field = [this](const char* name, const char* text) {
-        auto* e = new QLineEdit(text, this);
-        e->setObjectName(name);
-        return e;
-    };
-    nuclide_ = field("Edit1", "");
-    activity_ = field("Edit2", "");
-    u_activity_ = field("Edit3", "");
-    reference_date_ = field("Edit4", "");
-    reference_date_->setPlaceholderText("YYYY-MM-DD");
-    half_life_ = field("Edit5", "");
-    preset_ = field("Edit6", "");
-    preset_->setPlaceholderText("the set's");
-    counts_ = field("Edit7", "");
-    time_ = field("Edit8", "");
-    measured_ = field("Edit9", "");
-    measured_->setPlaceholderText("YYYY-MM-DD");
+    for (const entry_field& f : entry_fields) {
+        auto* e = new QLineEdit(this);
+        e->setObjectName(f.object_name);
+        e->setPlaceholderText(f.placeholder);
+        this->*f.edit = e;
+    }
     apply_ = new QCheckBox("Apply to the set's keys when kept", this);
     apply_->setObjectName("CheckBox1");
 
     auto* form = new QFormLayout;
     form->addRow("Calibration", kind_);
     form->addRow("Parameter set", set_);
-    form->addRow("Nuclide", nuclide_);
-    form->addRow("Activity A0 (Bq)", activity_);
-    form->addRow("u(A0) (Bq)", u_activity_);
-    form->addRow("Reference date", reference_date_);
-    form->addRow("Half-life (years)", half_life_);
-    form->addRow("Preset time (s)", preset_);
-    form->addRow("Counts (N, or N_alpha,N_beta)", counts_);
-    form->addRow("Counting time (s)", time_);
-    form->addRow("Measured on", measured_);
+    for (const entry_field& f : entry_fields) form->addRow(f.caption, this->*f.edit);
     form->addRow(apply_);
 
     const auto button = [this](const char* name, const char* text) {
@@ -160,14 +163,8 @@ calibration_entry Tcalibration_form::entry() const {
     calibration_entry e;
     e.set_name = entry_bytes(set_);
     e.kind = kind();
-    e.nuclide = field_bytes(nuclide_);
-    e.activity = field_bytes(activity_);
-    e.u_activity = field_bytes(u_activity_);
-    e.reference_date = field_bytes(reference_date_);
-    e.half_life_years = field_bytes(half_life_);
-    e.counts = field_bytes(counts_);
-    e.time = field_bytes(time_);
-    e.measured_date = field_bytes(measured_);
+    for (const entry_field& f : entry_fields)
+        if (f.value) e.*f.value = field_bytes(this->*f.edit);
     return e;
 }
 
@@ -210,11 +207,9 @@ void Tcalibration_form::show_history() {
 void Tcalibration_form::show_state() {
     const bool counting = run_.counting();
     const bool efficiency = is_efficiency(kind());
-    for (QWidget* w : std::initializer_list<QWidget*>{kind_, set_, nuclide_, preset_, counts_, time_, measured_, apply_,
-                                                      start_, compute_})
-        w->setEnabled(!counting);
-    for (QWidget* w : std::initializer_list<QWidget*>{activity_, u_activity_, reference_date_, half_life_})
-        w->setEnabled(!counting && efficiency); // a crosstalk source needs no certificate
+    for (QWidget* w : std::initializer_list<QWidget*>{kind_, set_, apply_, start_, compute_}) w->setEnabled(!counting);
+    for (const entry_field& f : entry_fields)
+        (this->*f.edit)->setEnabled(!counting && (!f.certificate || efficiency)); // a crosstalk source needs none
     stop_->setEnabled(counting);
     keep_->setEnabled(!counting && pending_.has_value());
     std::string text = result_text_;

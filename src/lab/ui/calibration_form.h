@@ -63,6 +63,10 @@ private:
     void show_history();
     void show_state();
 
+    // The edit fields, one row each: made, placed, read into the entry and enabled from the table.
+    struct entry_field;
+    static const entry_field entry_fields[];
+
     session& session_;
     ui_services& services_;
     std::function<void(int)> wait_;
