@@ -38,6 +38,11 @@ std::array<double, 2> entered_count_values(std::string_view text, bool both) {
     }
 }
 
+std::string entered_counts_text(const standard_counts& counted, calibration_kind kind) {
+    if (is_efficiency(kind)) return format_general(counted.counts[static_cast<std::size_t>(channel_of(kind))]);
+    return format_general(counted.counts[0]) + "," + format_general(counted.counts[1]);
+}
+
 standard_counts entered_counts(const std::array<double, 2>& counts, double time, const _options& profile,
                                const _calibration& set) {
     standard_counts c;

@@ -29,6 +29,9 @@ std::string standard_description(calibration_kind kind);
 // The counts read elsewhere: "N" (an efficiency) or "N_alpha,N_beta" (crosstalk). Throws
 // calibration_error.
 std::array<double, 2> entered_count_values(std::string_view text, bool both);
+// What a run of the standard counted, as the operator would have entered it for `kind`: the
+// counts field's text, which entered_count_values reads back.
+std::string entered_counts_text(const standard_counts& counted, calibration_kind kind);
 
 // Counts entered by hand over `time` seconds, with the profile's background as a run of the set
 // would take it (0 where the set has no background correction).

@@ -65,3 +65,15 @@ TEST(CalibrationEntry, BadFieldsAreNamed) {
     efficiency.u_activity = "";
     EXPECT_EQ(error_of(efficiency), "the uncertainty of the activity '' is no number");
 }
+
+// A run's counts go into the counts field as the operator would type them, and read back the same.
+TEST(CalibrationEntry, CountedStandardFillsTheCountsFieldAsTyped) {
+    standard_counts counted;
+    counted.counts = {12345, 678};
+    EXPECT_EQ(entered_counts_text(counted, calibration_kind::alpha_efficiency), "12345");
+    EXPECT_EQ(entered_counts_text(counted, calibration_kind::beta_efficiency), "678");
+    EXPECT_EQ(entered_counts_text(counted, calibration_kind::beta_to_alpha), "12345,678");
+    const auto back = entered_count_values(entered_counts_text(counted, calibration_kind::alpha_to_beta), true);
+    EXPECT_EQ(back[0], 12345);
+    EXPECT_EQ(back[1], 678);
+}

@@ -38,12 +38,6 @@ const char* u_label(calibration_kind kind) { return is_efficiency(kind) ? "   u_
 
 std::string today() { return utc_now_text().substr(0, 10); }
 
-// What the run counted, as the operator would have entered it.
-std::string counts_text(const standard_counts& c, calibration_kind kind) {
-    if (is_efficiency(kind)) return format_general(c.counts[static_cast<std::size_t>(channel_of(kind))]);
-    return format_general(c.counts[0]) + "," + format_general(c.counts[1]);
-}
-
 } // namespace
 
 struct Tcalibration_form::entry_field {
@@ -263,7 +257,7 @@ void Tcalibration_form::finish() {
     for (const std::string& text : run.take_notices()) services_.show_error(text);
     if (run.state() == standard_run_state::finished) {
         // The counts go into the fields, as read elsewhere they would have been typed.
-        show_field(counts_, counts_text(run.counts(), kind()));
+        show_field(counts_, entered_counts_text(run.counts(), kind()));
         show_field(time_, format_general(run.counts().time));
         show_field(measured_, today());
         try {
