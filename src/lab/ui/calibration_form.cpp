@@ -9,6 +9,7 @@
 #include "results/results_store.h"
 #include "settings/settings_files.h"
 #include "settings/value_text.h"
+#include "ui/named_button.h"
 #include "ui/painting_wait.h"
 #include "ui/qt_text.h"
 #include "ui/text_grid_model.h"
@@ -91,17 +92,11 @@ Tcalibration_form::Tcalibration_form(QWidget* parent, session& state, ui_service
     for (const entry_field& f : entry_fields) form->addRow(f.caption, this->*f.edit);
     form->addRow(apply_);
 
-    const auto button = [this](const char* name, const char* text) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        return b;
-    };
-    start_ = button("Button1", "START");
-    stop_ = button("Button2", "STOP");
-    compute_ = button("Button3", "Compute");
-    keep_ = button("Button4", "Keep");
-    auto* close_button = button("Button5", "CLOSE");
+    start_ = named_button(this, "Button1", "START");
+    stop_ = named_button(this, "Button2", "STOP");
+    compute_ = named_button(this, "Button3", "Compute");
+    keep_ = named_button(this, "Button4", "Keep");
+    auto* close_button = named_button(this, "Button5", "CLOSE");
     auto* buttons = new QVBoxLayout;
     for (QPushButton* b : {start_, stop_, compute_, keep_, close_button}) buttons->addWidget(b);
     buttons->addStretch();

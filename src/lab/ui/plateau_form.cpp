@@ -4,6 +4,7 @@
 #include "lab/lab_store.h"
 #include "settings/errors.h"
 #include "settings/value_text.h"
+#include "ui/named_button.h"
 #include "ui/painting_wait.h"
 #include "ui/qt_text.h"
 
@@ -71,17 +72,11 @@ Tplateau_form::Tplateau_form(QWidget* parent, session& state, ui_services& servi
     form->addRow("Step (V)", step_);
     form->addRow("Preset time (s)", preset_);
 
-    const auto button = [this](const char* name, const char* text) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        return b;
-    };
-    start_ = button("Button1", "START");
-    stop_ = button("Button2", "STOP");
-    save_png_ = button("Button3", "Save PNG");
-    use_voltage_ = button("Button4", "Use as HV");
-    auto* close_button = button("Button5", "CLOSE");
+    start_ = named_button(this, "Button1", "START");
+    stop_ = named_button(this, "Button2", "STOP");
+    save_png_ = named_button(this, "Button3", "Save PNG");
+    use_voltage_ = named_button(this, "Button4", "Use as HV");
+    auto* close_button = named_button(this, "Button5", "CLOSE");
     auto* buttons = new QVBoxLayout;
     for (QPushButton* b : {start_, stop_, save_png_, use_voltage_, close_button}) buttons->addWidget(b);
     buttons->addStretch();

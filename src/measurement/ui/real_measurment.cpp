@@ -14,6 +14,7 @@
 #include "settings/program_dir.h"
 #include "settings/settings_files.h"
 #include "ui/error_box.h"
+#include "ui/named_button.h"
 #include "ui/painting_wait.h"
 #include "ui/qt_text.h"
 #include "ui/remembered_layout.h"
@@ -181,9 +182,7 @@ void Treal_measurment::build() {
 
     auto* row = new QHBoxLayout;
     for (const run_button& b : run_button_rows) {
-        auto* button = new QPushButton(b.caption, this);
-        button->setObjectName(b.object_name);
-        button->setAutoDefault(false);
+        QPushButton* button = named_button(this, b.object_name, b.caption);
         button->setEnabled(false);
         connect(button, &QPushButton::clicked, this, b.handler);
         row->addWidget(button);

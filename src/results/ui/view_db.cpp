@@ -10,6 +10,7 @@
 #include "results/viewer_sort.h"
 #include "results/xls_file.h"
 #include "settings/program_dir.h"
+#include "ui/named_button.h"
 #include "ui/painting_wait.h"
 #include "ui/qt_text.h"
 #include "ui/remembered_layout.h"
@@ -94,9 +95,7 @@ void TViewDB::build() {
 
     auto* buttons = new QVBoxLayout;
     const auto button = [this, buttons](const char* caption, const char* name, void (TViewDB::*handler)()) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
+        QPushButton* b = named_button(this, name, caption);
         connect(b, &QPushButton::clicked, this, handler);
         buttons->addWidget(b);
     };
